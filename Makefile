@@ -1,0 +1,33 @@
+# The two commands a user types: `make run` and `make test`. Both install
+# missing dependencies first.
+JOBS ?= $(shell nproc)
+TEST_DIR := build/test
+RUN_DIR := build/release
+BENCH_DIR := build/bench
+
+.PHONY: deps run test bench fuzz clean
+
+deps:
+	@tools/deps.sh
+
+run: deps
+	cmake -S . -B $(RUN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLUMET_TESTS=OFF
+	cmake --build $(RUN_DIR) -j $(JOBS) --target vellumet
+	$(RUN_DIR)/src/app/vellumet $(ARGS)
+
+test: deps
+	cmake -S . -B $(TEST_DIR) -DCMAKE_BUILD_TYPE=Debug -DVELLUMET_SANITIZE=ON
+	cmake --build $(TEST_DIR) -j $(JOBS)
+	cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DVELLUMET_TESTS=OFF -DVELLUMET_BENCH=ON
+	cmake --build $(BENCH_DIR) -j $(JOBS)
+	for b in $(BENCH_DIR)/bench/*_bench; do $$b; done
+
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLUMET_TESTS=OFF -DVELLUMET_FUZZ=ON
+	cmake --build build/fuzz -j $(JOBS)
+
+clean:
+	rm -rf build
