@@ -219,8 +219,10 @@ void SyncFolder(const std::string& file) {
 void WriteProjectFile(const TProjectDocument& doc, const std::string& path) {
   std::string target = RealTarget(path);
   fs::path targetPath(target);
-  std::string pattern =
-      (targetPath.parent_path() / ("." + targetPath.filename().string() + ".XXXXXX")).string();
+  std::string hidden = ".";
+  hidden += targetPath.filename().string();
+  hidden += ".XXXXXX";
+  std::string pattern = (targetPath.parent_path() / hidden).string();
   std::vector<char> temp(pattern.begin(), pattern.end());
   temp.push_back('\0');
   int fd = ::mkstemp(temp.data());
