@@ -51,8 +51,10 @@ TEST(TagFraming, TagsAfterEachOtherInOneStream) {
   TSizedTag big(2, 70), small(2, 1);
   big.WriteToStream(be);
   small.WriteToStream(be);
-  ASSERT_EQ(stream.Size(), 6u + 70 + 2 + 1);
-  EXPECT_TRUE(SameBytes(hex("81 00 00"), vtest::Bytes(stream.Bytes().end() - 3, stream.Bytes().end())));
+  const vtest::Bytes all = stream.Bytes();
+  ASSERT_EQ(all.size(), 6u + 70 + 2 + 1);
+  EXPECT_TRUE(SameBytes(hex("BF 00 46 00 00 00"), vtest::Bytes(all.begin(), all.begin() + 6)));
+  EXPECT_TRUE(SameBytes(hex("81 00 00"), vtest::Bytes(all.end() - 3, all.end())));
 }
 
 TEST(ControlTags, Bytes) {
