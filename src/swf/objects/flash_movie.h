@@ -1,0 +1,159 @@
+#pragma once
+// TFlashMovie: the movie registry. It numbers characters, keeps everything
+// that goes into the file in tag order (Objects) and writes the tag stream.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "swf/core/records.h"
+#include "swf/core/swf_stream.h"
+#include "swf/objects/flash_object.h"
+
+namespace swf {
+
+class TFlashActionScript;
+class TFlashButton;
+class TFlashFont;
+class TFlashImage;
+class TFlashPlaceObject;
+class TFlashShape;
+class TFlashSound;
+class TFlashText;
+class TSWFStartSound;
+
+// The per-kind lists index objects that Objects owns.
+template <class T>
+using TFlashObjectList = std::vector<T*>;
+
+// Called by each image before it loads its file: (image, file name, continue flag).
+using TLoadImageEvent = std::function<void(TFlashImage&, const std::string&, bool&)>;
+
+// Objects owns what the caller hands over (deleted) and the small tags the
+// movie makes itself, which live in an arena (only destroyed): a movie of
+// thousands of frames would otherwise spend most of its time allocating.
+struct TObjectDeleter {
+  bool InArena = false;
+  void operator()(TBasedSWFObject* object) const {
+    if (InArena) object->~TBasedSWFObject();
+    else delete object;
+  }
+};
+using TObjectPtr = std::unique_ptr<TBasedSWFObject, TObjectDeleter>;
+
+// A bump allocator: memory is handed out in order and freed all at once.
+class TObjectArena {
+ public:
+  void* Allocate(size_t size, size_t align) {
+    size_t at = (used_ + align - 1) & ~(align - 1);
+    if (chunks_.empty() || at + size > kChunkSize) {
+      chunks_.push_back(std::make_unique_for_overwrite<std::byte[]>(std::max(size, kChunkSize)));
+      at = 0;
+    }
+    used_ = at + size;
+    return chunks_.back().get() + at;
+  }
+  void Release() {
+    chunks_.clear();
+    used_ = 0;
+  }
+
+ private:
+  static constexpr size_t kChunkSize = 64 * 1024;
+  std::vector<std::unique_ptr<std::byte[]>> chunks_;
+  size_t used_ = 0;
+};
+
+class TFlashMovie : public TBasedSWFStream {
+ public:
+  TFlashMovie(int32_t xMin, int32_t yMin, int32_t xMax, int32_t yMax, float fps,
+              bool inPixels = true);
+  ~TFlashMovie() override;
+
+  void MakeData() override;
+
+  // Registers an object in tag order (honouring InsertMode) and returns it.
+  TBasedSWFObject& AddFlashObject(std::unique_ptr<TBasedSWFObject> object);
+
+  // Gives a new character the next ID, registers it and lists it by kind.
+  template <class T>
+  T& RegisterCharacter(std::unique_ptr<T> object, TFlashObjectList<T>& list) {
+    T& ref = *object;
+    ref.SetCharacterID(NextCharacterID);
+    AddFlashObject(std::move(object));
+    list.push_back(&ref);
+    ++NextCharacterID;
+    return ref;
+  }
+
+  // Shapes (the coordinates are in the movie's units).
+  TFlashShape& AddShape(std::unique_ptr<TFlashShape> shape = nullptr);
+  TFlashShape& AddRectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+  TFlashShape& AddRoundRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t r);
+  TFlashShape& AddEllipse(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+  TFlashShape& AddCircle(int32_t x, int32_t y, int32_t r);
+  TFlashShape& AddDiamond(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+  TFlashShape& AddStar(int32_t x, int32_t y, int32_t r1, int32_t r2, uint16_t numPoints, bool curved);
+  TFlashImage& AddImage(const std::string& fileName);
+  TFlashSound& AddSound(const std::string& fileName);
+  TFlashButton& AddButton(bool trackAsMenu, bool advanced);
+
+  TFlashPlaceObject& PlaceObject(TFlashVisualObject* object, uint16_t depth);
+  // With an object a RemoveObject for its character, else a RemoveObject2.
+  void RemoveObject(uint16_t depth, const TFlashIDObject* object = nullptr);
+  TSWFStartSound& StartSound(uint16_t soundID);
+  // Emits the pending label and frame actions, then count (at least 1) frames.
+  void ShowFrame(uint16_t count = 1);
+  void Protect(const std::string& password);
+  // Empties the movie; the next character gets ID 0.
+  void Clear();
+
+  TSWFRGB& BackgroundColor();
+  TFlashActionScript& FrameActions();
+  void SetFrameLabel(const std::string& label) { frameLabel_ = label; }
+  const std::string& FrameLabel() const { return frameLabel_; }
+
+  TFlashObjectList<TFlashShape>& Shapes() { return shapes_; }
+  TFlashObjectList<TFlashImage>& Images() { return images_; }
+  TFlashObjectList<TFlashFont>& Fonts() { return fonts_; }
+  TFlashObjectList<TFlashText>& Texts() { return texts_; }
+  TFlashObjectList<TFlashSound>& Sounds() { return sounds_; }
+  TFlashObjectList<TFlashButton>& Buttons() { return buttons_; }
+
+  const std::vector<TObjectPtr>& Objects() const { return objects_; }
+
+  bool InsertMode = false;
+  int32_t InsertPos = 0;
+  uint16_t NextCharacterID = 1;
+  int32_t CurrentFrameNum = 0;
+  TLoadImageEvent OnLoadImage;
+
+ private:
+  TBasedSWFObject& Register(TObjectPtr object);
+  template <class T, class... Args>
+  TObjectPtr MakeInArena(Args&&... args) {
+    void* memory = arena_.Allocate(sizeof(T), alignof(T));
+    return TObjectPtr(new (memory) T(std::forward<Args>(args)...), TObjectDeleter{true});
+  }
+
+  TObjectArena arena_;  // declared before objects_: outlives them
+  std::vector<TObjectPtr> objects_;
+  std::optional<TSWFRGB> backgroundColor_;
+  bool hasBackground_ = false;
+  std::unique_ptr<TFlashActionScript> frameActions_;
+  std::string frameLabel_;
+  std::string password_;
+  bool protect_ = false;
+  TFlashObjectList<TFlashShape> shapes_;
+  TFlashObjectList<TFlashImage> images_;
+  TFlashObjectList<TFlashFont> fonts_;
+  TFlashObjectList<TFlashText> texts_;
+  TFlashObjectList<TFlashSound> sounds_;
+  TFlashObjectList<TFlashButton> buttons_;
+};
+
+}  // namespace swf
