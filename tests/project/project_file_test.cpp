@@ -238,6 +238,32 @@ TEST_F(ProjectFile, ARichProjectSavesAndReopensWithItsMedia) {
   EXPECT_TRUE(fs::is_empty(tmp));
 }
 
+TEST_F(ProjectFile, MediaAreToldApartByWholeNamesAndTextsStayWords) {
+  std::string media = dir_ + "media/";
+  WriteText(media + "a.jpg.bmp", "long name");
+  WriteText(media + "a.jpg", "short name");
+  WriteText(media + "Hello", "not a picture");
+  doc_.CreateEmptyShape(1, skPicture, 1, 1, TEditMode::emLocked);
+  doc_.Frames[1].Slots.Edit(1).Text = media + "a.jpg.bmp";
+  doc_.CreateEmptyShape(2, skPicture, 1, 1, TEditMode::emLocked);
+  doc_.Frames[1].Slots.Edit(2).Text = media + "a.jpg";
+  // A text whose fill field says bitmap (left there by an all-frames edit)
+  // still holds words, not a file.
+  doc_.CreateEmptyShape(3, skText, 1, 1, TEditMode::emLocked);
+  doc_.Frames[1].Slots.Edit(3).Fill = fkBitmap;
+  doc_.Frames[1].Slots.Edit(3).Text = media + "Hello";
+  std::string path = dir_ + "names.sw0";
+  doc_.SaveMV_NEW(path);
+
+  TProjectDocument reopened;
+  Point(reopened, "tmp2");
+  ASSERT_TRUE(reopened.OpenMV(path));
+  EXPECT_EQ(ReadText(reopened.TempDir + "a.jpg.bmp"), "long name");
+  EXPECT_EQ(ReadText(reopened.TempDir + "a.jpg"), "short name");
+  EXPECT_FALSE(fs::exists(reopened.TempDir + "Hello"));
+  EXPECT_EQ(reopened.Frames[1].Slots[3].Text, media + "Hello");
+}
+
 TEST_F(ProjectFile, EmptySlotsBelowTheLastUsedOneAreWrittenAndReadBackEmpty) {
   doc_.SetFrameCount(2);
   doc_.CreateEmptyShape(3, skEllipse, 2, 2, TEditMode::emAnimation);
