@@ -17,16 +17,29 @@ IDocumentView& SilentView() {
 }
 
 void ApplyShapeDefaults(TShapeRec& r, TShapeKind kind) {
-  struct TGeometry { int32_t X, Y, W, H, Radius; };
+  struct TGeometry {
+    int32_t X, Y, W, H, Radius;
+  };
   TGeometry g{1, 1, 60, 30, 0};
   switch (kind) {
-    case skRoundRect: g.Radius = 8; break;
-    case skCircle: g = {28, 28, 0, 0, 28}; break;
-    case skStar: g = {30, 30, 30, 15, 8}; break;
-    case skText: g = {1, 1, 0, 0, 0}; break;
+    case skRoundRect:
+      g.Radius = 8;
+      break;
+    case skCircle:
+      g = {28, 28, 0, 0, 28};
+      break;
+    case skStar:
+      g = {30, 30, 30, 15, 8};
+      break;
+    case skText:
+      g = {1, 1, 0, 0, 0};
+      break;
     case skPicture:
-    case skButton: g = {1, 1, 18, 18, 0}; break;
-    default: break;
+    case skButton:
+      g = {1, 1, 18, 18, 0};
+      break;
+    default:
+      break;
   }
   r.X = g.X;
   r.Y = g.Y;
@@ -148,7 +161,8 @@ int TProjectDocument::GetMinFreeShapeNr() const {
 
 int TProjectDocument::GetLastUsedShapeNr() const {
   int last = 0;
-  for (int32_t i = 1; i <= FrameCount; ++i) last = std::max(last, Frames[size_t(i)].Slots.LastUsed());
+  for (int32_t i = 1; i <= FrameCount; ++i)
+    last = std::max(last, Frames[size_t(i)].Slots.LastUsed());
   return last;
 }
 

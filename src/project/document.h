@@ -75,9 +75,9 @@ class TProjectDocument {
   int32_t CurrentFrame = 1;
   bool Modified = false;
   std::string ProjectFileName;
-  std::string ProjectDir;  // with a trailing separator, or empty
-  std::string ProgramDir;  // with a trailing separator
-  std::string TempDir;     // with a trailing separator
+  std::string ProjectDir;                        // with a trailing separator, or empty
+  std::string ProgramDir;                        // with a trailing separator
+  std::string TempDir;                           // with a trailing separator
   std::bitset<MaxShapeSlots + 1> SelectedSlots;  // 1..255
   // The screen's pixels per inch; a new project records it as MResolution.
   int32_t ScreenPixelsPerInch = 96;

@@ -9,10 +9,10 @@ namespace project {
 
 namespace {
 
-std::string FirstLine(std::string_view data) {
+std::string_view FirstLine(std::string_view data) {
   std::string_view line = data.substr(0, data.find('\n'));
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-  return std::string(line);
+  return line;
 }
 
 std::string AbsolutePath(const std::string& path) {
@@ -36,7 +36,7 @@ TProjectContent ParseFile(const std::string& path, std::string_view data, Parse 
 bool TProjectDocument::OpenMV(const std::string& path) {
   try {
     std::string data = ReadProjectBytes(path);
-    std::string first = FirstLine(data);
+    std::string_view first = FirstLine(data);
     if (first == HeaderV16)
       OpenNew(path, data);
     else if (first == HeaderV12)
@@ -68,7 +68,8 @@ void TProjectDocument::OpenNew(const std::string& path, std::string_view data) {
   try {
     for (const std::string& file : ExtractMedia(content.Media, TempDir)) AddToTempList(file);
   } catch (const TProjectError& e) {
-    throw TProjectError("Error reading the file " + path, e.what() + std::string(": ") + e.Detail());
+    throw TProjectError("Error reading the file " + path,
+                        e.what() + std::string(": ") + e.Detail());
   }
   TakeOver(std::move(content), path);
 }

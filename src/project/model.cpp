@@ -23,8 +23,8 @@ TColor CalcGradient(TColor a, TColor b, int step, int steps) {
 
 std::string_view KindSuffix(int kind) {
   static constexpr std::string_view kSuffixes[] = {
-      "",          " - Rectangle", " - Rnd. Rectangle", " - Circle",  " - Ellipse",
-      " - Diamond", " - Star",     " - Text",           " - Picture", " - Button"};
+      "",           " - Rectangle", " - Rnd. Rectangle", " - Circle",  " - Ellipse",
+      " - Diamond", " - Star",      " - Text",           " - Picture", " - Button"};
   return kind >= 0 && kind <= skButton ? kSuffixes[kind] : std::string_view();
 }
 
@@ -38,14 +38,15 @@ bool TShapeRec::TextIsFile() const {
   return Object >= skRectangle && Object <= skStar && Fill == fkBitmap;
 }
 
-TSlotArray::TSlotArray(const TSlotArray& other) { *this = other; }
+TSlotArray::TSlotArray(const TSlotArray& other) {
+  *this = other;
+}
 
 TSlotArray& TSlotArray::operator=(const TSlotArray& other) {
   if (this == &other) return *this;
   std::vector<TEntry> copy;
   copy.reserve(other.used_.size());
-  for (const TEntry& e : other.used_)
-    copy.push_back({e.Slot, std::make_unique<TShapeRec>(*e.Rec)});
+  for (const TEntry& e : other.used_) copy.push_back({e.Slot, std::make_unique<TShapeRec>(*e.Rec)});
   used_ = std::move(copy);
   return *this;
 }

@@ -55,10 +55,18 @@ enum TBackgroundGradient : uint8_t {
 // it lives here because creating an object already depends on it.
 enum class TEditMode { emAnimation, emAllFrames, emLocked };
 
-constexpr TColor RGB(int r, int g, int b) { return TColor(r | (g << 8) | (b << 16)); }
-constexpr int Red(TColor c) { return c & 255; }
-constexpr int Green(TColor c) { return (c / 256) & 255; }
-constexpr int Blue(TColor c) { return (c / 65536) & 255; }
+constexpr TColor RGB(int r, int g, int b) {
+  return TColor(r | (g << 8) | (b << 16));
+}
+constexpr int Red(TColor c) {
+  return c & 255;
+}
+constexpr int Green(TColor c) {
+  return (c / 256) & 255;
+}
+constexpr int Blue(TColor c) {
+  return (c / 65536) & 255;
+}
 
 // The colour at `step` of `steps` (steps >= 1) on the line from a to b; the
 // per-channel slope is rounded to single precision first, the result to the

@@ -24,12 +24,12 @@ std::vector<std::string_view> LineKeys(Visit visit) {
 }
 
 struct TLineKeys {
-  std::vector<std::string_view> Movie = LineKeys<TMovieSettings>(
-      [](auto& r, auto&& f) { VisitSettingsFields(r, f); });
-  std::vector<std::string_view> Frame = LineKeys<TFrameRec>(
-      [](auto& r, auto&& f) { VisitFrameFields(r, f); });
-  std::vector<std::string_view> Shape = LineKeys<TShapeRec>(
-      [](auto& r, auto&& f) { VisitShapeFields(r, f); });
+  std::vector<std::string_view> Movie =
+      LineKeys<TMovieSettings>([](auto& r, auto&& f) { VisitSettingsFields(r, f); });
+  std::vector<std::string_view> Frame =
+      LineKeys<TFrameRec>([](auto& r, auto&& f) { VisitFrameFields(r, f); });
+  std::vector<std::string_view> Shape =
+      LineKeys<TShapeRec>([](auto& r, auto&& f) { VisitShapeFields(r, f); });
 };
 
 const TLineKeys& Keys() {
@@ -85,8 +85,7 @@ void ReadMediaBlock(TTextLines& in, std::string_view header, TProjectContent& co
 
 int32_t ReadFrameCount(TTextLines& in, std::string_view line) {
   int32_t count = 0;
-  if (line.size() < 9 || line.back() != ']' ||
-      !ParseInt32(line.substr(8, line.size() - 9), count))
+  if (line.size() < 9 || line.back() != ']' || !ParseInt32(line.substr(8, line.size() - 9), count))
     in.Fail("the frame count is not a number");
   // Each frame takes at least its "[Frame=" line and its frame line.
   size_t room = in.Remaining();

@@ -112,7 +112,8 @@ void WriteMedia(TOutput& out, const TProjectDocument& doc, int lastSlot) {
   embed(doc.Settings.MBkgrSound);
   for (int32_t i = 1; i <= doc.FrameCount; ++i)
     for (int n = 1; n <= lastSlot; ++n)
-      if (const TShapeRec& r = doc.Frames[size_t(i)].Slots[n]; r.Object == skButton) embed(r.SoundEv);
+      if (const TShapeRec& r = doc.Frames[size_t(i)].Slots[n]; r.Object == skButton)
+        embed(r.SoundEv);
   for (int32_t i = 1; i <= doc.FrameCount; ++i)
     for (int n = 1; n <= lastSlot; ++n)
       if (const TShapeRec& r = doc.Frames[size_t(i)].Slots[n]; r.TextIsFile()) embed(r.Text);
@@ -232,8 +233,7 @@ void WriteProjectFile(const TProjectDocument& doc, const std::string& path) {
   try {
     TOutput out(fd, path);
     WriteProject(out, doc);
-    if (::fchmod(fd, NewFileMode(target)) != 0 || ::fsync(fd) != 0)
-      out.Fail(std::strerror(errno));
+    if (::fchmod(fd, NewFileMode(target)) != 0 || ::fsync(fd) != 0) out.Fail(std::strerror(errno));
     int closed = ::close(std::exchange(fd, -1));
     if (closed != 0) out.Fail(std::strerror(errno));
     if (::rename(tempPath.c_str(), target.c_str()) != 0) out.Fail(std::strerror(errno));

@@ -1,5 +1,6 @@
 #include "platform/folders.h"
 
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -8,8 +9,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include <gtest/gtest.h>
-
 #include "support/bytes.h"
 
 namespace {
@@ -17,7 +16,11 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(Folders, FileNameAndFolderPartsSplitOnBothSeparators) {
-  struct Row { const char* path; const char* name; const char* folder; };
+  struct Row {
+    const char* path;
+    const char* name;
+    const char* folder;
+  };
   const Row rows[] = {
       {"C:\\Pics\\a.jpg", "a.jpg", "C:\\Pics\\"},
       {"/home/u/b.bmp", "b.bmp", "/home/u/"},
@@ -81,8 +84,14 @@ TEST(Folders, CacheDirFollowsXdgAndIgnoresRelativeValues) {
   setenv("HOME", (root + "/home").c_str(), 1);
   EXPECT_EQ(platform::GetDir("cache"), root + "/home/.cache/vellumet/");
 
-  if (oldXdg) setenv("XDG_CACHE_HOME", savedXdg.c_str(), 1); else unsetenv("XDG_CACHE_HOME");
-  if (oldHome) setenv("HOME", savedHome.c_str(), 1); else unsetenv("HOME");
+  if (oldXdg)
+    setenv("XDG_CACHE_HOME", savedXdg.c_str(), 1);
+  else
+    unsetenv("XDG_CACHE_HOME");
+  if (oldHome)
+    setenv("HOME", savedHome.c_str(), 1);
+  else
+    unsetenv("HOME");
 }
 
 TEST(Folders, ProgramDirIsTheExecutablesFolder) {

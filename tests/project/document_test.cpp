@@ -50,7 +50,10 @@ TEST(Document, SetEmptyFrameTakesTheCurrentMovieBackground) {
 }
 
 TEST(Document, CreateEmptyShapeWritesTheDefaultsOfEachKind) {
-  struct Row { TShapeKind kind; int32_t x, y, w, h, radius; };
+  struct Row {
+    TShapeKind kind;
+    int32_t x, y, w, h, radius;
+  };
   const Row rows[] = {
       {skRectangle, 1, 1, 60, 30, 0}, {skRoundRect, 1, 1, 60, 30, 8}, {skCircle, 28, 28, 0, 0, 28},
       {skEllipse, 1, 1, 60, 30, 0},   {skDiamond, 1, 1, 60, 30, 0},   {skStar, 30, 30, 30, 15, 8},
@@ -93,7 +96,11 @@ TEST(Document, CreateEmptyShapeWritesTheDefaultsOfEachKind) {
 }
 
 TEST(Document, CreateEmptyShapeCoversTheFramesOfTheEditMode) {
-  struct Row { TEditMode mode; int32_t first, last; std::vector<int32_t> frames; };
+  struct Row {
+    TEditMode mode;
+    int32_t first, last;
+    std::vector<int32_t> frames;
+  };
   const Row rows[] = {
       {TEditMode::emAnimation, 3, 5, {3, 4, 5}},
       {TEditMode::emAnimation, 5, 3, {}},  // an empty range writes nothing
@@ -159,10 +166,19 @@ TEST(Document, SlotNumberQueriesScanEveryFrame) {
 }
 
 TEST(Document, GetLayerNrReadsTheNumberOfAnObjectListEntry) {
-  struct Row { const char* entry; int slot; };
+  struct Row {
+    const char* entry;
+    int slot;
+  };
   const Row rows[] = {
-      {"Object 12 - Star", 12}, {"Object 3 - Rnd. Rectangle", 3}, {"Object 255 - Text", 255},
-      {"", 0}, {"   ", 0}, {"Object x - Star", 0}, {"Object 7", 0}, {"Obj-", 0},
+      {"Object 12 - Star", 12},
+      {"Object 3 - Rnd. Rectangle", 3},
+      {"Object 255 - Text", 255},
+      {"", 0},
+      {"   ", 0},
+      {"Object x - Star", 0},
+      {"Object 7", 0},
+      {"Obj-", 0},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.entry);

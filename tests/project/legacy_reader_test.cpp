@@ -1,8 +1,8 @@
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-
-#include <gtest/gtest.h>
 
 #include "project/document.h"
 #include "project/project_file.h"
@@ -77,8 +77,9 @@ TEST_F(LegacyFile, OpensAndSavesAgainAsVersion16WithMediaEmbedded) {
   WriteText(dir_ + "over.wav", "RIFF over");
   std::string path = dir_ + "old.sw0";
   TLegacyFile file = Header(dir_ + "bg.wav", "http://banner.example/", 2);
-  file.Frame(80, 2).Object(skPicture, dir_ + "pic.bmp", "").Object(skButton, dir_ + "pic.bmp",
-                                                                   dir_ + "over.wav");
+  file.Frame(80, 2)
+      .Object(skPicture, dir_ + "pic.bmp", "")
+      .Object(skButton, dir_ + "pic.bmp", dir_ + "over.wav");
   file.Frame(90, 0);
   WriteText(path, file.Text());
 
@@ -135,7 +136,10 @@ TEST_F(LegacyFile, AZeroLinkLineMeansNoLink) {
 }
 
 TEST_F(LegacyFile, BadFilesLeaveTheOpenDocumentAlone) {
-  struct Row { const char* name; std::string text; };
+  struct Row {
+    const char* name;
+    std::string text;
+  };
   TLegacyFile good = Header("", "", 1);
   good.Frame(50, 1).Object(skCircle, "", "");
   std::string ok = good.Text();

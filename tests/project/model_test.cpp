@@ -15,7 +15,11 @@ TEST(Model, ColourChannels) {
 }
 
 TEST(Model, CalcGradientRoundsTheSinglePrecisionSlopeHalfToEven) {
-  struct Row { TColor a, b; int step, steps; TColor expected; };
+  struct Row {
+    TColor a, b;
+    int step, steps;
+    TColor expected;
+  };
   const Row rows[] = {
       {RGB(0, 0, 0), RGB(255, 255, 255), 0, 5, RGB(0, 0, 0)},
       {RGB(0, 0, 0), RGB(255, 255, 255), 5, 5, RGB(255, 255, 255)},
@@ -66,10 +70,17 @@ TEST(Model, SlotsReadBlankUntilWrittenAndKeepDeadDataWhenEmptied) {
 }
 
 TEST(Model, TextNamesAFileForPicturesButtonsAndBitmapFilledShapes) {
-  struct Row { uint8_t kind; uint8_t fill; bool file; };
+  struct Row {
+    uint8_t kind;
+    uint8_t fill;
+    bool file;
+  };
   const Row rows[] = {
-      {skPicture, fkSolid, true}, {skButton, fkNone, true},   {skStar, fkBitmap, true},
-      {skRectangle, fkBitmap, true}, {skRectangle, fkSolid, false},
+      {skPicture, fkSolid, true},
+      {skButton, fkNone, true},
+      {skStar, fkBitmap, true},
+      {skRectangle, fkBitmap, true},
+      {skRectangle, fkSolid, false},
       {skText, fkBitmap, false},  // words, even when the fill field says bitmap
       {skNone, fkBitmap, false},
   };

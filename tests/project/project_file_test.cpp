@@ -1,6 +1,7 @@
 #include "project/project_file.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -9,8 +10,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-
-#include <gtest/gtest.h>
 
 #include "platform/folders.h"
 #include "project/base64.h"
@@ -86,12 +85,16 @@ TEST(KeyLine, ValuesRunToTheNextKeyAndTextToTheEnd) {
       "GrY=50,Alpha=0,Border=2,BorderColor=0,Angle=-90,Font=Times, New,FontColor=0,FontSize=36,"
       "Spacing=1,FBold=1,FItalic=0,URL=http://a.example/?q=1,2&Text=3,SoundEv=s.wav,"
       "Text=Price, X=5, Text=6";
-  struct Row { std::string_view key; int32_t number; std::string text; };
+  struct Row {
+    std::string_view key;
+    int32_t number;
+    std::string text;
+  };
   const Row rows[] = {
       {"X", -123456789, "-123456789"},  // longer than 8 characters, still read whole
       {"Angle", -90, "-90"},
-      {"Color", 255, "255"},            // not confused with GrColor1 or BorderColor
-      {"Font", 0, "Times, New"},        // a comma inside a value is kept
+      {"Color", 255, "255"},      // not confused with GrColor1 or BorderColor
+      {"Font", 0, "Times, New"},  // a comma inside a value is kept
       {"URL", 0, "http://a.example/?q=1,2&Text=3"},
       {"SoundEv", 0, "s.wav"},
       {"Text", 0, "Price, X=5, Text=6"},  // runs to the end of the line
@@ -102,10 +105,10 @@ TEST(KeyLine, ValuesRunToTheNextKeyAndTextToTheEnd) {
     EXPECT_EQ(DecodeInt(object, r.key), r.number);
     EXPECT_EQ(DecodeStr(object, r.key), r.text);
   }
-  EXPECT_EQ(DecodeInt("BevelW=12,BorderW=x", "BorderW"), 0);   // not a number
+  EXPECT_EQ(DecodeInt("BevelW=12,BorderW=x", "BorderW"), 0);       // not a number
   EXPECT_EQ(DecodeInt("BevelW=12,junk,BorderW=3", "BevelW"), 12);  // a number stops at a comma
-  EXPECT_EQ(DecodeInt("MWidth=99999999999", "MWidth"), 0);        // beyond 32 bits
-  EXPECT_EQ(DecodeInt("GrX=5,X=7", "X"), 7);                      // only whole keys match
+  EXPECT_EQ(DecodeInt("MWidth=99999999999", "MWidth"), 0);         // beyond 32 bits
+  EXPECT_EQ(DecodeInt("GrX=5,X=7", "X"), 7);                       // only whole keys match
   EXPECT_EQ(DecodeStr("MainURL=" + std::string(300, 'u'), "MainURL").size(), 255u);
 }
 
@@ -142,7 +145,7 @@ TProjectDocument& FillRichProject(TProjectDocument& doc, const std::string& medi
   TFrameRec& f = doc.Frames[2];
   int v = 1;
   VisitFrameFields(f, [&v](std::string_view, auto& field) { field = decltype(+field)(v++); });
-  const uint8_t kinds[] = {skRectangle, skRoundRect, skCircle, skEllipse, skDiamond,
+  const uint8_t kinds[] = {skRectangle, skRoundRect, skCircle,  skEllipse, skDiamond,
                            skStar,      skText,      skPicture, skButton};
   int slot = 1;
   for (uint8_t kind : kinds)
