@@ -76,6 +76,9 @@ class TFlashMovie : public TBasedSWFStream {
   void Clear();
 
   TSWFRGB& BackgroundColor();
+  // The stream sound, made on first access without a file and looping: its
+  // head starts the tag stream and a block goes before each frame.
+  TFlashSound& BackgroundSound();
   TFlashActionScript& FrameActions();
   void SetFrameLabel(const std::string& label) { frameLabel_ = label; }
   const std::string& FrameLabel() const { return frameLabel_; }
@@ -101,6 +104,7 @@ class TFlashMovie : public TBasedSWFStream {
   std::vector<std::unique_ptr<TBasedSWFObject>> objects_;
   std::optional<TSWFRGB> backgroundColor_;
   bool hasBackground_ = false;
+  std::unique_ptr<TFlashSound> backgroundSound_;
   std::unique_ptr<TFlashActionScript> frameActions_;
   std::string frameLabel_;
   std::string password_;
