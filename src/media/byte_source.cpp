@@ -57,8 +57,8 @@ size_t TFileSource::ReadAt(uint64_t Offset, void* Buffer, size_t Count) const {
     if (got == 0) break;
     if (got < 0) {
       if (errno == EINTR) continue;
-      throw TMediaError("The file \"" + FileName_ + "\" cannot be read: " +
-                        std::strerror(errno) + ".");
+      throw TMediaError("The file \"" + FileName_ + "\" cannot be read: " + std::strerror(errno) +
+                        ".");
     }
     done += size_t(got);
   }

@@ -9,17 +9,16 @@
 namespace media {
 
 const std::array<std::string_view, 148> ID3v1Genres = {
-    "Blues", "Classic Rock", "Country", "Dance", "Disco", "Funk", "Grunge", "Hip-Hop",
-    "Jazz", "Metal", "New Age", "Oldies", "Other", "Pop", "R&B", "Rap",
-    "Reggae", "Rock", "Techno", "Industrial", "Alternative", "Ska", "Death Metal", "Pranks",
-    "Soundtrack", "Euro-Techno", "Ambient", "Trip-Hop", "Vocal", "Jazz+Funk", "Fusion", "Trance",
-    "Classical", "Instrumental", "Acid", "House", "Game", "Sound Clip", "Gospel", "Noise",
-    "AlternRock", "Bass", "Soul", "Punk", "Space", "Meditative", "Instrumental Pop",
-    "Instrumental Rock", "Ethnic", "Gothic", "Darkwave", "Techno-Industrial", "Electronic",
-    "Pop-Folk", "Eurodance", "Dream", "Southern Rock", "Comedy", "Cult", "Gangsta", "Top 40",
-    "Christian Rap", "Pop/Funk", "Jungle", "Native American", "Cabaret", "New Wave",
-    "Psychadelic", "Rave", "Showtunes", "Trailer", "Lo-Fi", "Tribal", "Acid Punk", "Acid Jazz",
-    "Polka", "Retro", "Musical", "Rock & Roll", "Hard Rock",
+    "Blues", "Classic Rock", "Country", "Dance", "Disco", "Funk", "Grunge", "Hip-Hop", "Jazz",
+    "Metal", "New Age", "Oldies", "Other", "Pop", "R&B", "Rap", "Reggae", "Rock", "Techno",
+    "Industrial", "Alternative", "Ska", "Death Metal", "Pranks", "Soundtrack", "Euro-Techno",
+    "Ambient", "Trip-Hop", "Vocal", "Jazz+Funk", "Fusion", "Trance", "Classical", "Instrumental",
+    "Acid", "House", "Game", "Sound Clip", "Gospel", "Noise", "AlternRock", "Bass", "Soul", "Punk",
+    "Space", "Meditative", "Instrumental Pop", "Instrumental Rock", "Ethnic", "Gothic", "Darkwave",
+    "Techno-Industrial", "Electronic", "Pop-Folk", "Eurodance", "Dream", "Southern Rock", "Comedy",
+    "Cult", "Gangsta", "Top 40", "Christian Rap", "Pop/Funk", "Jungle", "Native American",
+    "Cabaret", "New Wave", "Psychadelic", "Rave", "Showtunes", "Trailer", "Lo-Fi", "Tribal",
+    "Acid Punk", "Acid Jazz", "Polka", "Retro", "Musical", "Rock & Roll", "Hard Rock",
     // Winamp extensions
     "Folk", "Folk-Rock", "National Folk", "Swing", "Fast Fusion", "Bebob", "Latin", "Revival",
     "Celtic", "Bluegrass", "Avantgarde", "Gothic Rock", "Progressive Rock", "Psychedelic Rock",
@@ -27,16 +26,18 @@ const std::array<std::string_view, 148> ID3v1Genres = {
     "Speech", "Chanson", "Opera", "Chamber Music", "Sonata", "Symphony", "Booty Bass", "Primus",
     "Porn Groove", "Satire", "Slow Jam", "Club", "Tango", "Samba", "Folklore", "Ballad",
     "Power Ballad", "Rhythmic Soul", "Freestyle", "Duet", "Punk Rock", "Drum Solo", "A capella",
-    "Euro-House", "Dance Hall", "Goa", "Drum & Bass", "Club-House", "Hardcore", "Terror",
-    "Indie", "BritPop", "Afro-Punk", "Polsk Punk", "Beat", "Christian Gangsta Rap",
-    "Heavy Metal", "Black Metal", "Crossover", "Contemporary Christian", "Christian Rock",
-    "Merengue", "Salsa", "Thrash Metal", "Anime", "JPop", "Synthpop"};
+    "Euro-House", "Dance Hall", "Goa", "Drum & Bass", "Club-House", "Hardcore", "Terror", "Indie",
+    "BritPop", "Afro-Punk", "Polsk Punk", "Beat", "Christian Gangsta Rap", "Heavy Metal",
+    "Black Metal", "Crossover", "Contemporary Christian", "Christian Rock", "Merengue", "Salsa",
+    "Thrash Metal", "Anime", "JPop", "Synthpop"};
 
 namespace {
 
 // Tag texts end in spaces or zeros (padding) and version 2 text frames start
 // with an encoding byte; both are control-or-space bytes.
-bool IsBlank(char c) { return uint8_t(c) <= 0x20; }
+bool IsBlank(char c) {
+  return uint8_t(c) <= 0x20;
+}
 
 std::string TrimRight(std::string text) {
   while (!text.empty() && IsBlank(text.back())) text.pop_back();
@@ -90,9 +91,13 @@ bool ReadFile(Reader& reader, const std::string& FileName) {
 
 }  // namespace
 
-void TID3v1::ResetData() { *this = TID3v1(); }
+void TID3v1::ResetData() {
+  *this = TID3v1();
+}
 
-bool TID3v1::ReadFromFile(const std::string& FileName) { return ReadFile(*this, FileName); }
+bool TID3v1::ReadFromFile(const std::string& FileName) {
+  return ReadFile(*this, FileName);
+}
 
 bool TID3v1::ReadFromSource(const TByteSource& Source) {
   ResetData();
@@ -117,9 +122,13 @@ bool TID3v1::ReadFromSource(const TByteSource& Source) {
   return true;
 }
 
-void TID3v2::ResetData() { *this = TID3v2(); }
+void TID3v2::ResetData() {
+  *this = TID3v2();
+}
 
-bool TID3v2::ReadFromFile(const std::string& FileName) { return ReadFile(*this, FileName); }
+bool TID3v2::ReadFromFile(const std::string& FileName) {
+  return ReadFile(*this, FileName);
+}
 
 bool TID3v2::ReadFromSource(const TByteSource& Source) {
   ResetData();

@@ -17,15 +17,15 @@ constexpr uint8_t kSingleChannel = 3;
 
 // Bit rates in kbit/s by BitRateIndex: ISO/IEC 11172-3 for MPEG 1 and
 // ISO/IEC 13818-3 for MPEG 2, whose values MPEG 2.5 shares.
-constexpr uint16_t kMpeg1Layer1[16] = {0, 32, 64, 96, 128, 160, 192, 224,
+constexpr uint16_t kMpeg1Layer1[16] = {0,   32,  64,  96,  128, 160, 192, 224,
                                        256, 288, 320, 352, 384, 416, 448, 0};
-constexpr uint16_t kMpeg1Layer2[16] = {0, 32, 48, 56, 64, 80, 96, 112,
+constexpr uint16_t kMpeg1Layer2[16] = {0,   32,  48,  56,  64,  80,  96,  112,
                                        128, 160, 192, 224, 256, 320, 384, 0};
-constexpr uint16_t kMpeg1Layer3[16] = {0, 32, 40, 48, 56, 64, 80, 96,
+constexpr uint16_t kMpeg1Layer3[16] = {0,   32,  40,  48,  56,  64,  80,  96,
                                        112, 128, 160, 192, 224, 256, 320, 0};
-constexpr uint16_t kMpeg2Layer1[16] = {0, 32, 48, 56, 64, 80, 96, 112,
+constexpr uint16_t kMpeg2Layer1[16] = {0,   32,  48,  56,  64,  80,  96,  112,
                                        128, 144, 160, 176, 192, 224, 256, 0};
-constexpr uint16_t kMpeg2Layer23[16] = {0, 8, 16, 24, 32, 40, 48, 56,
+constexpr uint16_t kMpeg2Layer23[16] = {0,  8,  16, 24,  32,  40,  48,  56,
                                         64, 80, 96, 112, 128, 144, 160, 0};
 
 uint32_t BigEndian32(const uint8_t* p) {
@@ -72,10 +72,14 @@ uint16_t TMPEGFrameData::SampleRate() const {
   static constexpr uint16_t kRates[3] = {44100, 48000, 32000};
   if (SampleRateIndex > 2) return 0;
   switch (VersionIndex) {
-    case kMpeg1: return kRates[SampleRateIndex];
-    case kMpeg2: return kRates[SampleRateIndex] / 2;
-    case kMpeg25: return kRates[SampleRateIndex] / 4;
-    default: return 0;
+    case kMpeg1:
+      return kRates[SampleRateIndex];
+    case kMpeg2:
+      return kRates[SampleRateIndex] / 2;
+    case kMpeg25:
+      return kRates[SampleRateIndex] / 4;
+    default:
+      return 0;
   }
 }
 
@@ -84,19 +88,27 @@ uint16_t TMPEGFrameData::TableBitRate() const {
   const bool mpeg1 = VersionIndex == kMpeg1;
   if (VersionIndex == 1) return 0;
   switch (LayerIndex) {
-    case kLayer1: return (mpeg1 ? kMpeg1Layer1 : kMpeg2Layer1)[BitRateIndex];
-    case kLayer2: return (mpeg1 ? kMpeg1Layer2 : kMpeg2Layer23)[BitRateIndex];
-    case kLayer3: return (mpeg1 ? kMpeg1Layer3 : kMpeg2Layer23)[BitRateIndex];
-    default: return 0;
+    case kLayer1:
+      return (mpeg1 ? kMpeg1Layer1 : kMpeg2Layer1)[BitRateIndex];
+    case kLayer2:
+      return (mpeg1 ? kMpeg1Layer2 : kMpeg2Layer23)[BitRateIndex];
+    case kLayer3:
+      return (mpeg1 ? kMpeg1Layer3 : kMpeg2Layer23)[BitRateIndex];
+    default:
+      return 0;
   }
 }
 
 uint8_t TMPEGFrameData::FrameCoefficient() const {
   switch (LayerIndex) {
-    case kLayer1: return 48;
-    case kLayer2: return 144;
-    case kLayer3: return VersionIndex == kMpeg1 ? 144 : 72;
-    default: return 0;
+    case kLayer1:
+      return 48;
+    case kLayer2:
+      return 144;
+    case kLayer3:
+      return VersionIndex == kMpeg1 ? 144 : 72;
+    default:
+      return 0;
   }
 }
 
@@ -120,10 +132,14 @@ uint8_t TMPEGFrameData::VBRDeviation() const {
 uint16_t TMPEGFrameData::SamplesPerFrame() const {
   if (VersionIndex == 1) return 0;
   switch (LayerIndex) {
-    case kLayer1: return 384;
-    case kLayer2: return 1152;
-    case kLayer3: return VersionIndex == kMpeg1 ? 1152 : 576;
-    default: return 0;
+    case kLayer1:
+      return 384;
+    case kLayer2:
+      return 1152;
+    case kLayer3:
+      return VersionIndex == kMpeg1 ? 1152 : 576;
+    default:
+      return 0;
   }
 }
 
@@ -144,9 +160,9 @@ bool TMPEGaudio::ReadFromFile(const std::string& FileName) {
 bool TMPEGaudio::ReadFromSource(const TByteSource& Source) {
   ResetData();
   bool result = false;
-  if (ID3v1.ReadFromSource(Source) && ID3v2.ReadFromSource(Source) &&
-      Source.Size() <= uint64_t(INT32_MAX)) {
-    try {
+  try {
+    if (ID3v1.ReadFromSource(Source) && ID3v2.ReadFromSource(Source) &&
+        Source.Size() <= uint64_t(INT32_MAX)) {
       FileLength = int32_t(Source.Size());
       std::vector<uint8_t> buffer;
       const size_t read = ReadSearchBuffer(Source, ID3v2.TagSize, buffer);
@@ -158,9 +174,10 @@ bool TMPEGaudio::ReadFromSource(const TByteSource& Source) {
         FindFrame(buffer);
       }
       result = true;
-    } catch (const TMediaError&) {
-      result = false;
     }
+  } catch (const TMediaError&) {
+    FrameInfo.Found = false;
+    result = false;
   }
   if (!FrameInfo.Found) ResetData();
   return result;
@@ -187,7 +204,9 @@ void TMPEGaudio::FindFrame(std::span<const uint8_t> Buffer) {
 
 void TMPEGaudio::ReadVBRInfo(std::span<const uint8_t> Buffer, size_t Position) {
   VBRInfo = TVBRData();
-  const auto word = [&](size_t offset) { return BigEndian32(Peek4(Buffer, Position + offset).data()); };
+  const auto word = [&](size_t offset) {
+    return BigEndian32(Peek4(Buffer, Position + offset).data());
+  };
   const auto id = Peek4(Buffer, Position);
   if (id == std::array<uint8_t, 4>{'X', 'i', 'n', 'g'}) {
     VBRInfo = {true, word(8), word(12)};
@@ -205,8 +224,8 @@ uint16_t TMPEGaudio::BitRate() const {
   const uint8_t coefficient = FrameInfo.FrameCoefficient();
   if (!VBRInfo.Found || VBRInfo.Frames == 0 || rate == 0 || coefficient == 0)
     return FrameInfo.TableBitRate();
-  const double average = (double(VBRInfo.Bytes) / VBRInfo.Frames - FrameInfo.PaddingSize()) *
-                         rate / coefficient / 1000;
+  const double average = (double(VBRInfo.Bytes) / VBRInfo.Frames - FrameInfo.PaddingSize()) * rate /
+                         coefficient / 1000;
   // A lying VBR header must not overflow the 16-bit value.
   return uint16_t(std::clamp(std::nearbyint(average), 0.0, 65535.0));
 }

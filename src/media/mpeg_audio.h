@@ -34,8 +34,8 @@ struct TMPEGFrameData {
   uint8_t ChannelMode = 4;  // 0 stereo, 1 joint stereo, 2 dual channel, 3 single channel
 
   void Decode(const uint8_t* Header);
-  uint16_t SampleRate() const;    // Hz; 0 for a reserved version or index
-  uint16_t TableBitRate() const;  // kbit/s from the standard tables; 0 when undefined
+  uint16_t SampleRate() const;       // Hz; 0 for a reserved version or index
+  uint16_t TableBitRate() const;     // kbit/s from the standard tables; 0 when undefined
   uint8_t FrameCoefficient() const;  // samples per frame / 8
   uint8_t PaddingSize() const;
   // 0 when the header has no sample rate (no frame length can be derived).

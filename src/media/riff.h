@@ -12,7 +12,7 @@ namespace media {
 struct TRiffChunk {
   uint64_t DataOffset = 0;  // the chunk's first data byte (for a form: its form type)
   uint32_t Size = 0;        // the size field as stored
-  uint64_t End = 0;         // end of the data that is really there: min(DataOffset + Size, parent end)
+  uint64_t End = 0;  // end of the data that is really there: min(DataOffset + Size, parent end)
 };
 
 // The first top-level "RIFF" chunk whose form type is FormType.

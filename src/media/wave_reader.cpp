@@ -28,7 +28,9 @@ std::string UpperExtension(const std::string& FileName) {
   return ext;
 }
 
-uint16_t Word(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
+uint16_t Word(const uint8_t* p) {
+  return uint16_t(p[0] | p[1] << 8);
+}
 uint32_t DWord(const uint8_t* p) {
   return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }

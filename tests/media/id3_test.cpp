@@ -28,7 +28,9 @@ Bytes ID3v1Tag(const std::string& title, const Bytes& comment30, uint8_t genre) 
   return tag;
 }
 
-Bytes Text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+Bytes Text(const std::string& s) {
+  return Bytes(s.begin(), s.end());
+}
 
 TEST(ID3v1, ReadsVersion10And11Tags) {
   struct Row {
@@ -93,16 +95,27 @@ Bytes ID3v2Tag(uint8_t version, const std::vector<std::pair<std::string, Bytes>>
   for (const auto& [id, content] : frames) {
     body = Concat(body, Text(id));
     const uint32_t n = uint32_t(content.size());
-    body = Concat(body, Bytes{uint8_t(n >> 24), uint8_t(n >> 16), uint8_t(n >> 8), uint8_t(n), 0, 0});
+    body =
+        Concat(body, Bytes{uint8_t(n >> 24), uint8_t(n >> 16), uint8_t(n >> 8), uint8_t(n), 0, 0});
     body = Concat(body, content);
   }
   const uint32_t size = statedSize < 0 ? uint32_t(body.size()) : uint32_t(statedSize);
-  Bytes header = {'I', 'D', '3', version, 0, 0, uint8_t(size >> 21 & 0x7F),
-                  uint8_t(size >> 14 & 0x7F), uint8_t(size >> 7 & 0x7F), uint8_t(size & 0x7F)};
+  Bytes header = {'I',
+                  'D',
+                  '3',
+                  version,
+                  0,
+                  0,
+                  uint8_t(size >> 21 & 0x7F),
+                  uint8_t(size >> 14 & 0x7F),
+                  uint8_t(size >> 7 & 0x7F),
+                  uint8_t(size & 0x7F)};
   return Concat(header, body);
 }
 
-Bytes TextFrame(const std::string& s) { return Concat(Bytes{0}, Text(s)); }
+Bytes TextFrame(const std::string& s) {
+  return Concat(Bytes{0}, Text(s));
+}
 
 TID3v2 ReadID3v2(const Bytes& file) {
   TID3v2 tag;
@@ -138,15 +151,17 @@ TEST(ID3v2, TrackAndGenreRules) {
     std::string genre;
   };
   const Row rows[] = {
-      {"3/12", "(17)Rock", 3, "Rock"}, {"7", "(17)", 7, ""},
-      {"x", "Rock", 0, "Rock"},        {"12x/3", "(4)(17)Rock", 0, "Rock"},
-      {"", "", 0, ""},                 {"99999999999", "Jazz (live)", 0, ""},
+      {"3/12", "(17)Rock", 3, "Rock"},
+      {"7", "(17)", 7, ""},
+      {"x", "Rock", 0, "Rock"},
+      {"12x/3", "(4)(17)Rock", 0, "Rock"},
+      {"", "", 0, ""},
+      {"99999999999", "Jazz (live)", 0, ""},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.trck + " | " + r.tcon);
-    const TID3v2 tag =
-        ReadID3v2(Concat(ID3v2Tag(3, {{"TRCK", TextFrame(r.trck)}, {"TCON", TextFrame(r.tcon)}}),
-                         Bytes(100, 0)));
+    const TID3v2 tag = ReadID3v2(Concat(
+        ID3v2Tag(3, {{"TRCK", TextFrame(r.trck)}, {"TCON", TextFrame(r.tcon)}}), Bytes(100, 0)));
     EXPECT_EQ(tag.Track, r.track);
     EXPECT_EQ(tag.Genre, r.genre);
   }
@@ -154,9 +169,8 @@ TEST(ID3v2, TrackAndGenreRules) {
 
 TEST(ID3v2, KeepsTheFirst250BytesOfALongFrame) {
   const std::string longTitle(400, 'z');
-  const TID3v2 tag = ReadID3v2(
-      Concat(ID3v2Tag(3, {{"TIT2", TextFrame(longTitle)}, {"TALB", TextFrame("after")}}),
-             Bytes(100, 0)));
+  const TID3v2 tag = ReadID3v2(Concat(
+      ID3v2Tag(3, {{"TIT2", TextFrame(longTitle)}, {"TALB", TextFrame("after")}}), Bytes(100, 0)));
   EXPECT_EQ(tag.Title, std::string(249, 'z'));
   EXPECT_EQ(tag.Album, "after");
 }

@@ -68,10 +68,10 @@ TEST(MPEGFrame, RejectsReservedAndFreeFormatHeaders) {
     uint32_t header;
   };
   const Row rows[] = {
-      {"broken sync", 0xFFDB9000},     {"reserved version", 0xFFEB9000},
-      {"reserved layer", 0xFFF99000},  {"free format", 0xFFFB0000},
+      {"broken sync", 0xFFDB9000},       {"reserved version", 0xFFEB9000},
+      {"reserved layer", 0xFFF99000},    {"free format", 0xFFFB0000},
       {"bit-rate index 15", 0xFFFBF000}, {"sample-rate index 3", 0xFFFB9C00},
-      {"emphasis 2", 0xFFFB9002},      {"first byte not FF", 0xFEFB9000},
+      {"emphasis 2", 0xFFFB9002},        {"first byte not FF", 0xFEFB9000},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
@@ -149,8 +149,8 @@ TEST(MPEGaudio, VariableBitRateHeadersGiveFramesBitRateAndDuration) {
     const char* what;
     uint32_t header;
     size_t length;
-    size_t at;       // offset of the VBR header in the frame
-    Bytes vbr;       // from its ID on
+    size_t at;  // offset of the VBR header in the frame
+    Bytes vbr;  // from its ID on
     uint32_t frames;
     uint16_t bitRate;
     double duration;
@@ -202,8 +202,8 @@ TEST(MPEGaudio, AnalysesFilesMadeByLame) {
   };
   const Row rows[] = {
       // CBR with an "Info" header, which is not a VBR header.
-      {"cbr-128k-44k-stereo-id3v23-id3v11.mp3", 217, 44100, 128, 417, 1, (6195 - 217) / 417,
-       false, (6195 - 217) * 8 / 128.0 / 1000},
+      {"cbr-128k-44k-stereo-id3v23-id3v11.mp3", 217, 44100, 128, 417, 1, (6195 - 217) / 417, false,
+       (6195 - 217) * 8 / 128.0 / 1000},
       // Xing: 13 frames, 3646 bytes: (3646 / 13) * 44100 / 144 / 1000 = 85.9
       {"vbr-xing-44k.mp3", 0, 44100, 86, 417, 1, 13, true, 144.0 * 13 * 8 / 44100},
       {"mpeg2-64k-22k.mp3", 0, 22050, 64, 208, 1, 3133 / 208, false, 3133 * 8 / 64.0 / 1000},

@@ -76,15 +76,36 @@ TEST(WaveReader, WalksChunksInAnyOrderWithOddSizesPadded) {
   };
   const Row rows[] = {
       // "LIST" of 3 bytes is followed by a pad byte: "fmt " data at 12+8+4+8.
-      {"odd chunk first", {{"LIST", Bytes(3, 1)}, {"fmt ", pcm}, {"data", Bytes(5, 0)}},
-       32, 16, 56, 5, 1},
+      {"odd chunk first",
+       {{"LIST", Bytes(3, 1)}, {"fmt ", pcm}, {"data", Bytes(5, 0)}},
+       32,
+       16,
+       56,
+       5,
+       1},
       {"data before fmt", {{"data", Bytes(7, 0)}, {"fmt ", pcm}}, 36, 16, 20, 7, 1},
-      {"18-byte extended record", {{"fmt ", Concat(pcm, Bytes(2, 0))}, {"data", Bytes(8, 0)}},
-       20, 18, 46, 8, 1},
-      {"record past 256 bytes", {{"fmt ", longFormat}, {"data", Bytes(12, 0)}},
-       20, 316, 344, 12, 2},
+      {"18-byte extended record",
+       {{"fmt ", Concat(pcm, Bytes(2, 0))}, {"data", Bytes(8, 0)}},
+       20,
+       18,
+       46,
+       8,
+       1},
+      {"record past 256 bytes",
+       {{"fmt ", longFormat}, {"data", Bytes(12, 0)}},
+       20,
+       316,
+       344,
+       12,
+       2},
       {"no data chunk", {{"fmt ", pcm}, {"fact", Bytes(4, 0)}}, 20, 16, 0, 0, 1},
-      {"\"data\" in a LIST is not the sound", {{"LIST", vtest::hex("64 61 74 61 00 00 00 00")}, {"fmt ", pcm}}, 36, 16, 0, 0, 1},
+      {"\"data\" in a LIST is not the sound",
+       {{"LIST", vtest::hex("64 61 74 61 00 00 00 00")}, {"fmt ", pcm}},
+       36,
+       16,
+       0,
+       0,
+       1},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
@@ -119,13 +140,14 @@ TEST(WaveReader, FilesWithoutAWaveFormGiveAnEmptyRecord) {
   std::copy_n("AVI ", 4, avi.begin() + 8);
   const Bytes rows[] = {
       Bytes(),
-      vtest::hex("52 49 46 46 04"),           // cut inside the RIFF header
+      vtest::hex("52 49 46 46 04"),                 // cut inside the RIFF header
       vtest::hex("52 49 46 46 02 00 00 00 57 41"),  // form type cut
       avi,
       Bytes(100, 'x'),
   };
   for (const Bytes& file : rows) {
-    SCOPED_TRACE(vtest::ToHex(Bytes(file.begin(), file.begin() + std::min<size_t>(12, file.size()))));
+    SCOPED_TRACE(
+        vtest::ToHex(Bytes(file.begin(), file.begin() + std::min<size_t>(12, file.size()))));
     ExpectEmpty(ReadWave(file));
   }
 }
@@ -141,8 +163,8 @@ TEST(WaveReader, UnusableFormatsFailNamingTheFile) {
       {"0 sample rate", vtest::PcmWave(1, 0, 8, Bytes(10, 0))},
       {"no format chunk", RiffWave({{"data", Bytes(10, 0)}})},
       {"format chunk cut short", RiffWave({{"fmt ", Bytes(4, 1)}, {"data", Bytes(10, 0)}})},
-      {"MPEG tag without frames", RiffWave({{"fmt ", WaveFormat(0x55, 2, 44100, 0)},
-                                            {"data", Bytes(3000, 0)}})},
+      {"MPEG tag without frames",
+       RiffWave({{"fmt ", WaveFormat(0x55, 2, 44100, 0)}, {"data", Bytes(3000, 0)}})},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
@@ -165,8 +187,8 @@ TEST(WaveReader, ADPCMRecordGivesItsFields) {
 
 TEST(WaveReader, MPEGDataInAWaveFileKeepsTheDataChunk) {
   const Bytes frames = vtest::MpegFrames(0xFFF380C0, 208, 10);  // MPEG 2 Layer III mono 64k
-  const Bytes file = RiffWave({{"fmt ", Concat(WaveFormat(0x55, 2, 44100, 0), Bytes(2, 0))},
-                               {"data", frames}});
+  const Bytes file =
+      RiffWave({{"fmt ", Concat(WaveFormat(0x55, 2, 44100, 0), Bytes(2, 0))}, {"data", frames}});
   const TWaveReader wave = ReadWave(file);
   EXPECT_EQ(wave.FormatTag, 0x55);
   EXPECT_EQ(wave.DataOffset, 12 + 8 + 18 + 8);
@@ -229,7 +251,7 @@ TEST(WaveReader, TheExtensionChoosesThePath) {
     std::string name;
     bool analysed;
   };
-  const Row rows[] = {{"song.mp3", true},   {"SONG.MP3", true},  {"song.Mp3", true},
+  const Row rows[] = {{"song.mp3", true},   {"SONG.MP3", true},   {"song.Mp3", true},
                       {"song.mp3x", false}, {"song.wave", false}, {"song", false},
                       {"x.mp3.d", false}};
   for (const Row& r : rows) {

@@ -44,8 +44,8 @@ Bytes WaveFormat(uint16_t FormatTag, uint16_t Channels, uint32_t SamplesPerSec,
 
 Bytes PcmWave(uint16_t Channels, uint32_t SamplesPerSec, uint16_t BitsPerSample,
               const Bytes& Data) {
-  return RiffWave({{"fmt ", WaveFormat(1, Channels, SamplesPerSec, BitsPerSample)},
-                   {"data", Data}});
+  return RiffWave(
+      {{"fmt ", WaveFormat(1, Channels, SamplesPerSec, BitsPerSample)}, {"data", Data}});
 }
 
 Bytes MpegFrames(uint32_t Header, size_t Length, size_t Count) {

@@ -22,8 +22,7 @@ Bytes WaveFormat(uint16_t FormatTag, uint16_t Channels, uint32_t SamplesPerSec,
                  uint16_t BitsPerSample);
 
 // A PCM wave file: "fmt " then "data".
-Bytes PcmWave(uint16_t Channels, uint32_t SamplesPerSec, uint16_t BitsPerSample,
-              const Bytes& Data);
+Bytes PcmWave(uint16_t Channels, uint32_t SamplesPerSec, uint16_t BitsPerSample, const Bytes& Data);
 
 // Count frames of Length bytes each, starting with the 4 header bytes of
 // Header (big-endian, as they stand in the file) and zero otherwise.

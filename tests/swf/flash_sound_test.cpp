@@ -5,10 +5,10 @@
 #include <filesystem>
 
 #include "media/media_error.h"
-#include "swf/objects/flash_movie.h"
-#include "swf/tags/sound_tags.h"
 #include "support/bytes.h"
 #include "support/sound_data.h"
+#include "swf/objects/flash_movie.h"
+#include "swf/tags/sound_tags.h"
 
 namespace {
 
@@ -89,16 +89,16 @@ TEST_F(FlashSoundTest, LoadsTheFormatOfWaveAndMP3Files) {
        true, false, 500, 1},
       {"11025 Hz 8-bit mono", Write("b.wav", vtest::PcmWave(1, 11025, 8, Bytes(1000, 0))), 0, 1,
        false, false, 1000, 1},
-      {"44100 Hz 16-bit stereo", Write("c.wav", vtest::PcmWave(2, 44100, 16, Bytes(1000, 0))), 0,
-       3, true, true, 250, 1},
+      {"44100 Hz 16-bit stereo", Write("c.wav", vtest::PcmWave(2, 44100, 16, Bytes(1000, 0))), 0, 3,
+       true, true, 250, 1},
       {"8000 Hz: 5.5 kHz", Write("d.wav", vtest::PcmWave(1, 8000, 8, Bytes(10, 0))), 0, 0, false,
        false, 10, 1},
       {"48000 Hz has no code", Write("e.wav", vtest::PcmWave(1, 48000, 16, Bytes(10, 0))), 0, 0,
        true, false, 5, 1},
-      {"ADPCM", Write("f.wav", vtest::RiffWave({{"fmt ", adpcmFormat}, {"data", Bytes(10, 0)}})),
-       1, 2, true, false, 20, 1},
-      {"MP3 44100 Hz stereo",
-       vtest::TestDataPath("cbr-128k-44k-stereo-id3v23-id3v11.mp3"), 2, 3, true, true, -1, 4},
+      {"ADPCM", Write("f.wav", vtest::RiffWave({{"fmt ", adpcmFormat}, {"data", Bytes(10, 0)}})), 1,
+       2, true, false, 20, 1},
+      {"MP3 44100 Hz stereo", vtest::TestDataPath("cbr-128k-44k-stereo-id3v23-id3v11.mp3"), 2, 3,
+       true, true, -1, 4},
       {"MP3 22050 Hz", vtest::TestDataPath("mpeg2-64k-22k.mp3"), 2, 2, true, true, -1, 4},
       {"MP3 mono", vtest::TestDataPath("mono-64k-44k.mp3"), 2, 3, true, false, -1, 4},
   };
@@ -119,7 +119,8 @@ TEST_F(FlashSoundTest, LoadsTheFormatOfWaveAndMP3Files) {
 }
 
 TEST_F(FlashSoundTest, DefineSoundCarriesTheDataBytesOfTheFile) {
-  TFlashSound wav(nullptr, Write("tiny.wav", vtest::PcmWave(1, 22050, 16, vtest::hex("11 22 33 44 55 66"))));
+  TFlashSound wav(nullptr,
+                  Write("tiny.wav", vtest::PcmWave(1, 22050, 16, vtest::hex("11 22 33 44 55 66"))));
   wav.SetCharacterID(1);
   EXPECT_TRUE(vtest::SameBytes(vtest::hex("8D 03"        // DefineSound (14), 13 bytes
                                           "01 00"        // sound 1
@@ -143,12 +144,15 @@ TEST_F(FlashSoundTest, DefineSoundCarriesTheDataBytesOfTheFile) {
 
 TEST_F(FlashSoundTest, SoundsWithoutUsableDataWriteOnlyTheHeader) {
   const Bytes adpcmFormat = Concat(vtest::WaveFormat(2, 1, 22050, 4), Bytes(34, 0));
-  TFlashSound adpcm(nullptr, Write("adpcm.wav", vtest::RiffWave({{"fmt ", adpcmFormat}, {"data", Bytes(10, 7)}})));
+  TFlashSound adpcm(
+      nullptr,
+      Write("adpcm.wav", vtest::RiffWave({{"fmt ", adpcmFormat}, {"data", Bytes(10, 7)}})));
   EXPECT_TRUE(vtest::SameBytes(vtest::hex("87 03 00 00 1A 14 00 00 00"), DefineSoundBytes(adpcm)));
 
   TFlashSound missing(nullptr, dir + "/missing.wav");
   EXPECT_FALSE(missing.HasDataFile());
-  EXPECT_TRUE(vtest::SameBytes(vtest::hex("87 03 00 00 00 00 00 00 00"), DefineSoundBytes(missing)));
+  EXPECT_TRUE(
+      vtest::SameBytes(vtest::hex("87 03 00 00 00 00 00 00 00"), DefineSoundBytes(missing)));
 }
 
 TEST_F(FlashSoundTest, UnusableFilesFailAndLeaveTheSoundAsItWas) {
@@ -177,7 +181,8 @@ TEST_F(FlashSoundTest, StreamHeadAndBlockSizes) {
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
-    TFlashSound sound(nullptr, Write("s.wav", vtest::PcmWave(r.channels, r.rate, r.bits, Bytes(100, 0))));
+    TFlashSound sound(nullptr,
+                      Write("s.wav", vtest::PcmWave(r.channels, r.rate, r.bits, Bytes(100, 0))));
     swf::TSWFSoundStreamHead2 head;
     sound.FillStreamHead(head, 12);
     EXPECT_EQ(sound.SamplesPerBlock(), r.samplesPerBlock);
@@ -197,12 +202,18 @@ TEST_F(FlashSoundTest, UncompressedBlocksEndInSilenceOrLoop) {
     std::vector<Bytes> blocks;  // bodies; the header is C8 04 (block of 8 bytes)
   };
   const Row rows[] = {
-      {"ends inside a block, then nothing", 20, false,
+      {"ends inside a block, then nothing",
+       20,
+       false,
        {Counting(8, 1), Counting(8, 9), vtest::hex("11 12 13 14 00 00 00 00"), {}}},
-      {"loops inside the block", 20, true,
+      {"loops inside the block",
+       20,
+       true,
        {Counting(8, 1), Counting(8, 9), vtest::hex("11 12 13 14 01 02 03 04"), Counting(8, 5)}},
       {"ends on a block boundary", 16, false, {Counting(8, 1), Counting(8, 9), {}}},
-      {"loops over data shorter than a block", 3, true,
+      {"loops over data shorter than a block",
+       3,
+       true,
        {vtest::hex("01 02 03 01 02 03 01 02"), vtest::hex("03 01 02 03 01 02 03 01")}},
   };
   for (const Row& r : rows) {
@@ -281,12 +292,18 @@ TEST_F(FlashSoundTest, MP3StreamAtTheEndOfTheFile) {
   std::copy_n("TAG", 3, id3v1.begin());
   tagged = Concat(tagged, id3v1);
   const Row rows[] = {
-      {"non-looping: silence, then nothing", NumberedMp3(10), false,
+      {"non-looping: silence, then nothing",
+       NumberedMp3(10),
+       false,
        {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {10, 0, 0}, {}}},
-      {"looping: the first frames again", NumberedMp3(10), true,
+      {"looping: the first frames again",
+       NumberedMp3(10),
+       true,
        {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {10, 1, 2}, {3, 4, 5}}},
       // The tag keeps the data from running out: the blocks go on as silence.
-      {"non-looping with a tag after the frames", tagged, false,
+      {"non-looping with a tag after the frames",
+       tagged,
+       false,
        {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {10, 0, 0}, {0, 0, 0}}},
   };
   for (const Row& r : rows) {
@@ -354,7 +371,8 @@ TEST_F(FlashSoundTest, MovieWithEventSoundsAndABackgroundStream) {
   EXPECT_TRUE(vtest::SameBytes(Counting(200), Bytes(tags[2].body.begin() + 7, tags[2].body.end())));
   EXPECT_EQ(tags[2].body[0], wavId);
   EXPECT_EQ(tags[3].code, 14);
-  EXPECT_TRUE(vtest::SameBytes(vtest::ReadFile(mp3Path), Bytes(tags[3].body.begin() + 9, tags[3].body.end())));
+  EXPECT_TRUE(vtest::SameBytes(vtest::ReadFile(mp3Path),
+                               Bytes(tags[3].body.begin() + 9, tags[3].body.end())));
   EXPECT_TRUE(vtest::SameBytes(vtest::hex("02 00 00"), tags[4].body));  // StartSound of sound 2
   for (size_t i = 5; i < 105; i += 2) {
     SCOPED_TRACE(i);

@@ -18,22 +18,31 @@ namespace {
 // without a code of their own keep the code they had.
 uint8_t RateCode(uint32_t samplesPerSec, uint8_t previous) {
   switch (samplesPerSec / 5000) {
-    case 1: return 0;
-    case 2: return 1;
+    case 1:
+      return 0;
+    case 2:
+      return 1;
     case 3:
-    case 4: return 2;
-    case 8: return 3;
-    default: return previous;
+    case 4:
+      return 2;
+    case 8:
+      return 3;
+    default:
+      return previous;
   }
 }
 
 uint8_t SWFFormat(uint16_t formatTag, uint8_t previous) {
   switch (formatTag) {
-    case 1: return sfUncompressed;
-    case 2: return sfADPCM;
+    case 1:
+      return sfUncompressed;
+    case 2:
+      return sfADPCM;
     case 0x55:
-    case media::TWaveReader::kFormatPlainMP3: return sfMP3;
-    default: return previous;
+    case media::TWaveReader::kFormatPlainMP3:
+      return sfMP3;
+    default:
+      return previous;
   }
 }
 
@@ -57,8 +66,7 @@ void WriteDWordTo(TMemoryStream& out, uint32_t d) {
 
 }  // namespace
 
-TFlashSound::TFlashSound(TFlashMovie* owner, const std::string& fileName)
-    : TFlashIDObject(owner) {
+TFlashSound::TFlashSound(TFlashMovie* owner, const std::string& fileName) : TFlashIDObject(owner) {
   std::error_code ec;
   if (!fileName.empty() && std::filesystem::is_regular_file(fileName, ec)) LoadFromFile(fileName);
 }
@@ -146,7 +154,8 @@ void TFlashSound::WriteSoundData(TBitsEngine& be) {
 }
 
 void TFlashSound::FillStreamHead(TSWFSoundStreamHead& head, float fps) {
-  head.StreamSoundCompression = SoundFormat == sfUncompressed ? uint8_t(sfUncompressedLE) : SoundFormat;
+  head.StreamSoundCompression =
+      SoundFormat == sfUncompressed ? uint8_t(sfUncompressedLE) : SoundFormat;
   head.StreamSoundRate = SoundRate;
   head.StreamSoundSize = Is16Bit;
   head.StreamSoundType = Stereo;
