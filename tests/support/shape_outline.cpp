@@ -88,8 +88,8 @@ std::vector<TTag> ReadTags(const std::vector<uint8_t>& swf) {
   uint8_t signature[3];
   be.ReadBytes(signature, 3);
   EXPECT_EQ(std::string(reinterpret_cast<char*>(signature), 3), "FWS");
-  be.ReadByte();                            // version
-  EXPECT_EQ(be.ReadDWord(), swf.size());    // file length
+  be.ReadByte();                          // version
+  EXPECT_EQ(be.ReadDWord(), swf.size());  // file length
   be.ReadRect();
   be.ReadWord();  // frame rate
   be.ReadWord();  // frame count

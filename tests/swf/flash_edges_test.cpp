@@ -1,9 +1,9 @@
 #include "swf/objects/flash_edges.h"
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <functional>
-
-#include <gtest/gtest.h>
 
 #include "swf/objects/flash_movie.h"
 
@@ -92,8 +92,8 @@ TEST_F(EdgesTest, LongLinesAreCutIntoEqualPieces) {
     int32_t dx, dy;
     size_t pieces;
   };
-  const Row rows[] = {{200000, 0, 4},  {-200001, 7, 4}, {65535, -65535, 1},
-                      {65536, 3, 2},   {0, -131071, 3}, {2000000000, -5, 30519}};
+  const Row rows[] = {{200000, 0, 4}, {-200001, 7, 4}, {65535, -65535, 1},
+                      {65536, 3, 2},  {0, -131071, 3}, {2000000000, -5, 30519}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.dx);
     records.clear();
@@ -116,8 +116,8 @@ TEST_F(EdgesTest, DegenerateCurvesBecomeLines) {
     int32_t lineX, lineY;
   };
   const Row rows[] = {
-      {0, 0, 30, 40, rkStraightEdge, 30, 40},   {30, 40, 0, 0, rkStraightEdge, 30, 40},
-      {30, 0, -10, 0, rkStraightEdge, 20, 0},   {0, 30, 0, 15, rkStraightEdge, 0, 45},
+      {0, 0, 30, 40, rkStraightEdge, 30, 40}, {30, 40, 0, 0, rkStraightEdge, 30, 40},
+      {30, 0, -10, 0, rkStraightEdge, 20, 0}, {0, 30, 0, 15, rkStraightEdge, 0, 45},
       {30, 0, 0, 15, rkCurvedEdge, 0, 0},
   };
   for (const Row& r : rows) {

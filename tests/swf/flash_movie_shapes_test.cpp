@@ -1,10 +1,10 @@
 // The shape members of the movie, and a movie with every primitive, fill
 // and outline kind that an independent parser must read.
-#include <functional>
-#include <map>
-
 #include <gtest/gtest.h>
 #include <zlib.h>
+
+#include <functional>
+#include <map>
 
 #include "support/bytes.h"
 #include "support/shape_outline.h"
@@ -85,13 +85,21 @@ TEST(MovieShapes, EveryKindParsesAndCloses) {
 
   using TMake = std::function<TFlashShape&(int32_t x, int32_t y)>;
   const TMake kinds[] = {
-      [&](int32_t x, int32_t y) -> TFlashShape& { return movie.AddRectangle(x, y, x + 60, y + 40); },
-      [&](int32_t x, int32_t y) -> TFlashShape& { return movie.AddRoundRect(x, y, x + 60, y + 40, 8); },
+      [&](int32_t x, int32_t y) -> TFlashShape& {
+        return movie.AddRectangle(x, y, x + 60, y + 40);
+      },
+      [&](int32_t x, int32_t y) -> TFlashShape& {
+        return movie.AddRoundRect(x, y, x + 60, y + 40, 8);
+      },
       [&](int32_t x, int32_t y) -> TFlashShape& { return movie.AddEllipse(x, y, x + 60, y + 40); },
       [&](int32_t x, int32_t y) -> TFlashShape& { return movie.AddCircle(x + 30, y + 25, 25); },
       [&](int32_t x, int32_t y) -> TFlashShape& { return movie.AddDiamond(x, y, x + 61, y + 41); },
-      [&](int32_t x, int32_t y) -> TFlashShape& { return movie.AddStar(x + 30, y + 30, 30, 12, 5, false); },
-      [&](int32_t x, int32_t y) -> TFlashShape& { return movie.AddStar(x + 30, y + 30, 30, 15, 7, true); },
+      [&](int32_t x, int32_t y) -> TFlashShape& {
+        return movie.AddStar(x + 30, y + 30, 30, 12, 5, false);
+      },
+      [&](int32_t x, int32_t y) -> TFlashShape& {
+        return movie.AddStar(x + 30, y + 30, 30, 15, 7, true);
+      },
   };
   std::vector<TBuiltShape> built;
   uint16_t depth = 1;
@@ -104,10 +112,17 @@ TEST(MovieShapes, EveryKindParsesAndCloses) {
     for (size_t k = 0; k < std::size(kinds); ++k) {
       TFlashShape& shape = kinds[k](10 + int32_t(k) * 75, 10 + fill * 70);
       switch (fill) {
-        case 0: shape.SetSolidColor(68, 171, 255); break;
-        case 1: shape.SetLinearGradient(0xFF0000FF, 0xFFFF0000, 0); break;
-        case 2: shape.SetRadialGradient(0xFFFFFFFF, 0xFF008000, 30, 40); break;
-        default: break;  // no fill
+        case 0:
+          shape.SetSolidColor(68, 171, 255);
+          break;
+        case 1:
+          shape.SetLinearGradient(0xFF0000FF, 0xFFFF0000, 0);
+          break;
+        case 2:
+          shape.SetRadialGradient(0xFFFFFFFF, 0xFF008000, 30, 40);
+          break;
+        default:
+          break;  // no fill
       }
       if (uint16_t w = widths[(k + size_t(fill)) % 4]) shape.SetLineStyle(w, 0xFF884400);
       place(shape, false);

@@ -1,9 +1,9 @@
 #include "swf/objects/flash_shape.h"
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <functional>
-
-#include <gtest/gtest.h>
 
 #include "support/bytes.h"
 #include "support/shape_outline.h"
@@ -80,8 +80,8 @@ TEST_F(PixelMovieTest, TagKindFollowsAlpha) {
     uint16_t code;
     int minVersion;
   };
-  const Row rows[] = {{255, 255, tagDefineShape2, 2}, {128, 255, tagDefineShape3, 3},
-                      {255, 0, tagDefineShape3, 3}};
+  const Row rows[] = {
+      {255, 255, tagDefineShape2, 2}, {128, 255, tagDefineShape3, 3}, {255, 0, tagDefineShape3, 3}};
   for (const Row& r : rows) {
     SCOPED_TRACE(testing::Message() << int(r.fillAlpha) << "/" << int(r.lineAlpha));
     TFlashShape& shape = movie.AddRectangle(0, 0, 10, 10);
@@ -175,7 +175,8 @@ TEST(Shape, GradientColourCountsOutsideTwoToEight) {
 
 TEST_F(PixelMovieTest, ImageFillModes) {
   TFlashShape& first = movie.AddRectangle(10, 20, 110, 70);
-  TFakeImage& image = static_cast<TFakeImage&>(movie.AddFlashObject(std::make_unique<TFakeImage>(50, 25)));
+  TFakeImage& image =
+      static_cast<TFakeImage&>(movie.AddFlashObject(std::make_unique<TFakeImage>(50, 25)));
   image.SetCharacterID(99);
   // The bitmap must come before the shape that paints with it.
   first.SetImageFill(image, 1, 1, 1);
@@ -293,7 +294,7 @@ TEST_F(PixelMovieTest, DashedRectangleCarriesRemaindersAroundCorners) {
   for (const TPiece& p : pieces) {
     SCOPED_TRACE(testing::Message() << p.X << "," << p.Y);
     const int64_t s = perimeter(p.X, p.Y);
-    EXPECT_LT(s % 120, 40);                        // starts inside a dash
+    EXPECT_LT(s % 120, 40);                          // starts inside a dash
     EXPECT_LE(s % 120 + std::abs(p.DX + p.DY), 40);  // and ends in it
     drawn += std::abs(p.DX + p.DY);
   }
@@ -392,7 +393,8 @@ TEST_F(PixelMovieTest, DashedCurveBackToItsStart) {
   shape.DashPattern().SetPattern({1, 1});
   TSWFDefineShape tag = WrittenTag(shape);
   int64_t drawn = 0;
-  for (const TPiece& p : DrawnPieces(tag.ShapeRecords, 0)) drawn += std::llabs(p.DX) + std::llabs(p.DY);
+  for (const TPiece& p : DrawnPieces(tag.ShapeRecords, 0))
+    drawn += std::llabs(p.DX) + std::llabs(p.DY);
   EXPECT_GT(drawn, 0);
   EXPECT_EQ(shape.ShapeTag().ShapeRecords[1]->RecordKind(), rkCurvedEdge);
 }

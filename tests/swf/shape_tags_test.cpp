@@ -1,8 +1,8 @@
 #include "swf/tags/shape_tags.h"
 
-#include <functional>
-
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include "support/bytes.h"
 #include "swf/core/swf_error.h"
@@ -72,12 +72,14 @@ TEST(ShapeRecords, WriteTheirBitFields) {
       // no style selected: the move flag is forced, with a 0-bit count
       {"bare style change", [] { return std::make_unique<TSWFStyleChangeRecord>(); }, "04 00"},
       // line 1, fill1 1, move (200, 200) in 9 bits, fill index in 1 bit, line in 0 bits
-      {"style change", [] {
+      {"style change",
+       [] {
          auto sc = Select(1, 1);
          sc->SetMoveTo(200, 200);
          sc->FillBits = 1;
          return sc;
-       }, "35 2C 86 44"},
+       },
+       "35 2C 86 44"},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
@@ -93,20 +95,20 @@ TEST(DefineShape, WritesRgbOrRgbaByTheTagFlag) {
   };
   const Row rows[] = {
       {false,
-       "A1 00"                  // DefineShape, 33 bytes
-       "01 00"                  // ShapeID
-       "60 00 3E 80 00 1F 40"   // bounds 0..2000, 0..1000 in 12 bits
-       "01 00 FF 00 00"         // one solid red fill, RGB
-       "01 14 00 00 00 FF"      // one line: width 20, blue RGB
-       "11"                     // 1 fill bit, 1 line bit
+       "A1 00"                 // DefineShape, 33 bytes
+       "01 00"                 // ShapeID
+       "60 00 3E 80 00 1F 40"  // bounds 0..2000, 0..1000 in 12 bits
+       "01 00 FF 00 00"        // one solid red fill, RGB
+       "01 14 00 00 00 FF"     // one line: width 20, blue RGB
+       "11"                    // 1 fill bit, 1 line bit
        "33 E8 7D 0E 57 D1 D1 06 1C B0 60 00"},
       {true,
-       "23 08"                  // DefineShape3, 35 bytes
-       "01 00"
-       "60 00 3E 80 00 1F 40"
-       "01 00 FF 00 00 80"      // RGBA, the fill's alpha kept
-       "01 14 00 00 00 FF FF"
-       "11"
+       "23 08"                 // DefineShape3, 35 bytes
+       "01 00"                 // ShapeID
+       "60 00 3E 80 00 1F 40"  // the same bounds
+       "01 00 FF 00 00 80"     // RGBA, the fill's alpha kept
+       "01 14 00 00 00 FF FF"  // RGBA line colour
+       "11"                    // the same bit widths
        "33 E8 7D 0E 57 D1 D1 06 1C B0 60 00"},
   };
   for (const Row& r : rows) {
@@ -130,7 +132,8 @@ TEST(DefineShape, EndRecordOnlyAtTheEnd) {
   tag.ShapeRecords.push_back(std::make_unique<TSWFEndShapeRecord>());
   tag.ShapeRecords.push_back(std::make_unique<TSWFStraightEdgeRecord>(0, 100));
   // D8 64 then D9 64 shifted by nothing, then six zero bits
-  EXPECT_TRUE(SameBytes(hex("8B 00 | 00 00 | 00 | 00 | 00 | 00 | D8 64 D9 64 00"), WrittenTag(tag)));
+  EXPECT_TRUE(
+      SameBytes(hex("8B 00 | 00 00 | 00 | 00 | 00 | 00 | D8 64 D9 64 00"), WrittenTag(tag)));
 }
 
 TEST(DefineShape, IndexWidthsFollowTheStylesInForce) {
@@ -148,9 +151,9 @@ TEST(DefineShape, IndexWidthsFollowTheStylesInForce) {
   second->SetFill1Id(1);
   tag.ShapeRecords.push_back(std::move(second));
   EXPECT_TRUE(SameBytes(hex("92 00 | 00 00 | 00 | 00 00 | 00"
-                            "50"              // new styles, fill1, no move, index in 0 bits
-                            "01 00 FF 00 00"  // the new fill array
-                            "00"              // no new lines
+                            "50"                // new styles, fill1, no move, index in 0 bits
+                            "01 00 FF 00 00"    // the new fill array
+                            "00"                // no new lines
                             "10 D8 64 12 00"),  // widths 1/0, the edge, fill1 = 1, end
                         WrittenTag(tag)));
 
@@ -159,7 +162,8 @@ TEST(DefineShape, IndexWidthsFollowTheStylesInForce) {
   one.FillStyles.push_back(std::make_unique<TSWFColorFill>());
   one.ShapeRecords.push_back(Select(1, 1));
   // fill1 and line flags dropped to fill1 only: 0 0 0 1 0 0 | 1 | end 000000
-  EXPECT_TRUE(SameBytes(hex("8C 00 | 00 00 | 00 | 01 00 00 00 00 | 00 | 10 | 12 00"), WrittenTag(one)));
+  EXPECT_TRUE(
+      SameBytes(hex("8C 00 | 00 00 | 00 | 01 00 00 00 00 | 00 | 10 | 12 00"), WrittenTag(one)));
 }
 
 TEST(DefineShape, ExtendedStyleCount) {
@@ -258,7 +262,10 @@ TEST(DefineShape, ReaderRejectsShortAndLyingData) {
     TSWFDefineShape3 read;
     EXPECT_THROW(read.ReadFromStream(reader), ESWFError);
   }
-  struct Row { const char* name; const char* body; };
+  struct Row {
+    const char* name;
+    const char* body;
+  };
   const Row rows[] = {
       {"fill count beyond the data", "01 00 00 | FF FF 7F 00 00"},
       {"unknown fill type", "01 00 00 | 01 07"},

@@ -1,6 +1,7 @@
 #include "swf/objects/flash_dash.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "swf/objects/flash_edges.h"
@@ -17,15 +18,6 @@ constexpr double kInitialStep = 0.02;
 constexpr double kMinStep = 0.01;
 constexpr double kTolerance = 50;  // on squared twips
 constexpr int kMaxIterations = 100;
-
-struct TPointD {
-  int64_t X = 0, Y = 0;
-};
-
-double SquaredDistance(const TPointD& a, const TPointD& b) {
-  const double dx = double(a.X - b.X), dy = double(a.Y - b.Y);
-  return dx * dx + dy * dy;
-}
 
 }  // namespace
 
@@ -92,7 +84,9 @@ void TDashedOutline::Gap(int64_t x, int64_t y) {
   out_.push_back(std::move(sc));
 }
 
-void TDashedOutline::Dash(int64_t dx, int64_t dy) { AppendStraightEdges(out_, dx, dy); }
+void TDashedOutline::Dash(int64_t dx, int64_t dy) {
+  AppendStraightEdges(out_, dx, dy);
+}
 
 void TDashedOutline::StraightEdge(int64_t dx, int64_t dy) {
   const int64_t length = RoundEven(std::sqrt(double(dx) * double(dx) + double(dy) * double(dy)));
@@ -104,8 +98,10 @@ void TDashedOutline::StraightEdge(int64_t dx, int64_t dy) {
       carry_ = pos + piece - length;
       piece = length - pos;
     }
-    if (pen_) Dash(RoundEven(ux * double(piece)), RoundEven(uy * double(piece)));
-    else Gap(px_ + RoundEven(ux * double(pos + piece)), py_ + RoundEven(uy * double(pos + piece)));
+    if (pen_)
+      Dash(RoundEven(ux * double(piece)), RoundEven(uy * double(piece)));
+    else
+      Gap(px_ + RoundEven(ux * double(pos + piece)), py_ + RoundEven(uy * double(pos + piece)));
     pos += piece;
     pen_ = !pen_;
   }
@@ -113,14 +109,99 @@ void TDashedOutline::StraightEdge(int64_t dx, int64_t dy) {
   py_ += dy;
 }
 
-// The curve is walked in its own frame, B(t) = t (Q t + 2 P1) with Q = P2 - 2 P1,
-// cutting pieces whose chord has the piece length. Each drawn piece becomes
-// a curve whose control point lies where the tangents at its ends meet.
+namespace {
+
+// 1.5 * 2^52: adding and taking it away again rounds to the nearest integer,
+// ties to even, exactly for the curve coordinates (far below 2^51).
+constexpr double kRoundMagic = 6755399441055744.0;
+double RoundHalfEven(double v) {
+  return (v + kRoundMagic) - kRoundMagic;
+}
+
+// The smallest search step of iteration i, 0.01 / i.
+const std::array<double, kMaxIterations + 1> kMinSteps = [] {
+  std::array<double, kMaxIterations + 1> steps{};
+  for (int i = 1; i <= kMaxIterations; ++i) steps[size_t(i)] = kMinStep / i;
+  return steps;
+}();
+
+// A quadratic curve in its own frame: B(t) = t (Q t + 2 P1), from (0, 0)
+// through the control point P1 to P2. Points are rounded to whole twips and
+// kept as doubles, which hold them exactly.
+struct TCurveFrame {
+  double P1X, P1Y, P2X, P2Y, QX, QY, C2;
+
+  double AtX(double t) const { return RoundHalfEven((QX * t + 2.0 * P1X) * t); }
+  double AtY(double t) const { return RoundHalfEven((QY * t + 2.0 * P1Y) * t); }
+};
+
+// The walk along one curve: the parameter and point of the last cut, the
+// search step carried from piece to piece, and the part of a piece that
+// reaches past the curve's end.
+struct TCurveWalk {
+  double T = 0, Dt = kInitialStep;
+  double X = 0, Y = 0;
+  int64_t Rem = 0;
+};
+
+double Squared(double dx, double dy) {
+  return dx * dx + dy * dy;
+}
+
+// Searches the point at chord distance piece from the walk's point; returns
+// its parameter tn and the point. At most kMaxIterations steps.
+double SearchPiece(const TCurveFrame& f, TCurveWalk& w, int64_t piece, double& x, double& y) {
+  const double target = double(piece) * double(piece);
+  double d = target, tn = w.T;
+  for (int i = 1; i <= kMaxIterations;) {
+    // The first step is 0 (d starts at the target); after it d never equals
+    // the target, or the search would have stopped, so every step has a sign.
+    if (i > 1) {
+      const double raw = (target - d) / f.C2, least = kMinSteps[size_t(i)];
+      w.Dt += std::fabs(raw) < least ? std::copysign(least, raw) : raw;
+    }
+    tn = w.T + w.Dt;
+    const bool atEnd = tn > 1;
+    if (atEnd) {
+      tn = 1;
+      w.Rem = RoundEven(double(piece) - std::sqrt(Squared(f.P2X - w.X, f.P2Y - w.Y)));
+    } else if (tn < 0) {
+      tn = 0;  // keeps the point on the curve when the search runs away
+    }
+    x = f.AtX(tn);
+    y = f.AtY(tn);
+    d = Squared(x - w.X, y - w.Y);
+    ++i;
+    if (w.Rem != 0 && target < d) w.Rem = 0;
+    if (std::fabs(d - target) < kTolerance) break;
+    if (atEnd && d < target) {
+      // The piece is longer than what is left of the curve: every further
+      // step is the same forward one and only moves Dt. Take them without
+      // evaluating the curve.
+      const double forward = (target - d) / f.C2;
+      for (; i <= kMaxIterations; ++i)
+        w.Dt += std::fabs(forward) < kMinSteps[size_t(i)] ? kMinSteps[size_t(i)] : forward;
+    }
+  }
+  return tn;
+}
+
+// The control point of the sub-curve from t to tn, relative to its start,
+// on one axis: where the tangents at both ends meet.
+int64_t ControlOffset(double q, double p1, double delta, double t, double tn) {
+  const double r = 2 * (q * t + p1), m = 2 * (q * tn + p1);
+  if (r == m) return 0;
+  return RoundEven(r * (delta - m * (tn - t)) / (r - m));
+}
+
+}  // namespace
+
+// The curve is walked in its own frame, cutting pieces whose chord has the
+// piece length. Each drawn piece becomes a curve whose control point lies
+// where the tangents at its ends meet.
 void TDashedOutline::CurvedEdge(int64_t cx, int64_t cy, int64_t ax, int64_t ay) {
-  const TPointD p1{cx, cy}, p2{cx + ax, cy + ay};
-  const TPointD q{p2.X - 2 * p1.X, p2.Y - 2 * p1.Y};
-  const double c2 = double(p2.X) * double(p2.X) + double(p2.Y) * double(p2.Y);
-  if (c2 == 0) {
+  const int64_t endX = cx + ax, endY = cy + ay;
+  if (endX == 0 && endY == 0) {
     // A curve back to its start runs out to half its control point and
     // back along the same line.
     const int64_t hx = RoundEven(double(cx) / 2), hy = RoundEven(double(cy) / 2);
@@ -128,75 +209,61 @@ void TDashedOutline::CurvedEdge(int64_t cx, int64_t cy, int64_t ax, int64_t ay) 
     StraightEdge(-hx, -hy);
     return;
   }
-  auto at = [&](double t) {
-    return TPointD{RoundEven((double(q.X) * t + 2.0 * double(p1.X)) * t),
-                   RoundEven((double(q.Y) * t + 2.0 * double(p1.Y)) * t)};
-  };
+  const TCurveFrame f{double(cx),
+                      double(cy),
+                      double(endX),
+                      double(endY),
+                      double(endX - 2 * cx),
+                      double(endY - 2 * cy),
+                      double(endX) * double(endX) + double(endY) * double(endY)};
   // A generous bound on the pieces: the search cannot stall a write, even
   // for curves it handles badly.
-  const double hull = std::hypot(double(p1.X), double(p1.Y)) +
-                      std::hypot(double(p2.X - p1.X), double(p2.Y - p1.Y));
+  const double hull = std::hypot(f.P1X, f.P1Y) + std::hypot(f.P2X - f.P1X, f.P2Y - f.P1Y);
   const double maxPieces = 1000 + 2.0 * double(pattern_.size()) * (hull / kTwipsPerPixel + 2);
 
-  double t = 0, dt = kInitialStep;
-  TPointD pc;
-  int64_t rem = 0;
-  for (int64_t pieces = 0;; ++pieces) {
-    if (double(pieces) > maxPieces) {  // finish the curve as it stands
-      if (pen_) Dash(p2.X - pc.X, p2.Y - pc.Y);
-      else Gap(px_ + p2.X - pc.X, py_ + p2.Y - pc.Y);
-      px_ += p2.X - pc.X;
-      py_ += p2.Y - pc.Y;
-      pen_ = !pen_;
-      return;
-    }
+  TCurveWalk w;
+  for (int64_t pieces = 0; double(pieces) <= maxPieces; ++pieces) {
     const int64_t piece = NextPiece();
-    const double target = double(piece) * double(piece);
-    double d = target, tn = t;
-    TPointD pt;
-    for (int i = 1; i <= kMaxIterations;) {
-      double h = (target - d) / c2;
-      if (std::fabs(h) < kMinStep / i) h = (h > 0 ? 1 : h < 0 ? -1 : 0) * kMinStep / i;
-      dt += h;
-      tn = t + dt;
-      if (tn > 1) {
-        tn = 1;
-        rem = RoundEven(double(piece) - std::sqrt(SquaredDistance(p2, pc)));
-      } else if (tn < 0) {
-        tn = 0;  // keeps the point on the curve when the search runs away
-      }
-      pt = at(tn);
-      d = SquaredDistance(pt, pc);
-      ++i;
-      if (rem != 0 && target < d) rem = 0;
-      if (std::fabs(d - target) < kTolerance) break;
-    }
-    auto offset = [&](int64_t qa, int64_t p1a, int64_t delta) -> int64_t {
-      const double r = 2 * (double(qa) * t + double(p1a)), m = 2 * (double(qa) * tn + double(p1a));
-      if (r == m) return 0;
-      return RoundEven(r * (double(delta) - m * (tn - t)) / (r - m));
-    };
-    const int64_t du = pt.X - pc.X, dv = pt.Y - pc.Y;
-    const int64_t ox = offset(q.X, p1.X, du), oy = offset(q.Y, p1.Y, dv);
-    t = t + dt;
-    if (pen_) {
-      const int64_t limit = TSWFStraightEdgeRecord::kMaxDelta;
-      const bool fits = std::max({std::llabs(ox), std::llabs(oy), std::llabs(du - ox),
-                                  std::llabs(dv - oy)}) <= limit;
-      if (std::llabs(du) >= 20 && std::llabs(dv) >= 20 && piece >= 100 && ox + oy != 0 && fits)
-        AppendCurvedEdges(out_, ox, oy, du - ox, dv - oy);
-      else
-        Dash(du, dv);
-    } else {
+    double x, y;
+    const double tn = SearchPiece(f, w, piece, x, y);
+    const int64_t du = int64_t(x - w.X), dv = int64_t(y - w.Y);
+    const int64_t ox = ControlOffset(f.QX, f.P1X, double(du), w.T, tn);
+    const int64_t oy = ControlOffset(f.QY, f.P1Y, double(dv), w.T, tn);
+    w.T = w.T + w.Dt;
+    if (pen_)
+      DashPiece(du, dv, ox, oy, piece);
+    else
       Gap(px_ + du, py_ + dv);
-    }
     pen_ = !pen_;
     px_ += du;
     py_ += dv;
-    pc = pt;
-    if (rem > 0) break;
+    w.X = x;
+    w.Y = y;
+    if (w.Rem > 0) {
+      carry_ = w.Rem;
+      return;
+    }
   }
-  carry_ = rem;
+  // Out of pieces: finish the curve as it stands.
+  const int64_t du = endX - int64_t(w.X), dv = endY - int64_t(w.Y);
+  if (pen_)
+    Dash(du, dv);
+  else
+    Gap(px_ + du, py_ + dv);
+  px_ += du;
+  py_ += dv;
+  pen_ = !pen_;
+}
+
+// Long enough pieces that bend stay curves; the rest become lines.
+void TDashedOutline::DashPiece(int64_t du, int64_t dv, int64_t ox, int64_t oy, int64_t piece) {
+  const int64_t limit = TSWFStraightEdgeRecord::kMaxDelta;
+  const bool fits =
+      std::max({std::llabs(ox), std::llabs(oy), std::llabs(du - ox), std::llabs(dv - oy)}) <= limit;
+  if (std::llabs(du) >= 20 && std::llabs(dv) >= 20 && piece >= 100 && ox + oy != 0 && fits)
+    AppendCurvedEdges(out_, ox, oy, du - ox, dv - oy);
+  else
+    Dash(du, dv);
 }
 
 }  // namespace swf

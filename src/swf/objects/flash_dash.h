@@ -27,6 +27,8 @@ class TDashedOutline {
   // A gap: a move to the absolute point, drawing with the dash line style next.
   void Gap(int64_t x, int64_t y);
   void Dash(int64_t dx, int64_t dy);
+  // A drawn piece of a curve, with its control offset.
+  void DashPiece(int64_t du, int64_t dv, int64_t ox, int64_t oy, int64_t piece);
 
   const std::vector<uint8_t>& pattern_;
   TSWFShapeRecordList& out_;

@@ -14,9 +14,13 @@ namespace {
 
 constexpr int64_t kMaxDelta = TSWFStraightEdgeRecord::kMaxDelta;
 
-int64_t CeilDiv(int64_t a, int64_t b) { return (a + b - 1) / b; }
+int64_t CeilDiv(int64_t a, int64_t b) {
+  return (a + b - 1) / b;
+}
 
-int32_t Negate(int32_t v) { return ClampToInt32(-int64_t(v)); }
+int32_t Negate(int32_t v) {
+  return ClampToInt32(-int64_t(v));
+}
 
 TEdgePoint Offset(const TEdgePoint& p, int64_t dx, int64_t dy) {
   return {ClampToInt32(p.X + dx), ClampToInt32(p.Y + dy)};
@@ -26,7 +30,8 @@ TEdgePoint Offset(const TEdgePoint& p, int64_t dx, int64_t dy) {
 
 TSWFShapeRecord* AppendStraightEdges(TSWFShapeRecordList& records, int64_t dx, int64_t dy) {
   if (dx == 0 && dy == 0) return nullptr;
-  const int64_t n = std::max(CeilDiv(std::llabs(dx), kMaxDelta), CeilDiv(std::llabs(dy), kMaxDelta));
+  const int64_t n =
+      std::max(CeilDiv(std::llabs(dx), kMaxDelta), CeilDiv(std::llabs(dy), kMaxDelta));
   // Each piece is the difference of two rounded positions, so the pieces
   // add up exactly to the delta.
   const long double stepX = (long double)dx / n, stepY = (long double)dy / n;
@@ -131,11 +136,16 @@ TSWFShapeRecord* TFlashEdges::LineDelta(int32_t dx, int32_t dy) {
 
 TSWFShapeRecord* TFlashEdges::AppendCurve(int32_t cdx, int32_t cdy, int32_t adx, int32_t ady) {
   TSWFShapeRecord* last;
-  if (cdx == 0 && cdy == 0) last = AppendStraightEdges(records_, adx, ady);
-  else if (adx == 0 && ady == 0) last = AppendStraightEdges(records_, cdx, cdy);
-  else if (cdy == 0 && ady == 0) last = AppendStraightEdges(records_, int64_t(cdx) + adx, 0);
-  else if (cdx == 0 && adx == 0) last = AppendStraightEdges(records_, 0, int64_t(cdy) + ady);
-  else last = AppendCurvedEdges(records_, cdx, cdy, adx, ady);
+  if (cdx == 0 && cdy == 0)
+    last = AppendStraightEdges(records_, adx, ady);
+  else if (adx == 0 && ady == 0)
+    last = AppendStraightEdges(records_, cdx, cdy);
+  else if (cdy == 0 && ady == 0)
+    last = AppendStraightEdges(records_, int64_t(cdx) + adx, 0);
+  else if (cdx == 0 && adx == 0)
+    last = AppendStraightEdges(records_, 0, int64_t(cdy) + ady);
+  else
+    last = AppendCurvedEdges(records_, cdx, cdy, adx, ady);
   CurrentPoint = Offset(CurrentPoint, int64_t(cdx) + adx, int64_t(cdy) + ady);
   return last;
 }
@@ -221,11 +231,20 @@ void TFlashEdges::MakeRoundRect(int32_t w, int32_t h, int32_t r) {
   MoveDelta(sw, sr);
   for (int i = 0; i < 8; ++i) {
     switch (i) {
-      case 0: LineDelta(0, innerH); break;
-      case 2: LineDelta(Negate(innerW), 0); break;
-      case 4: LineDelta(0, Negate(innerH)); break;
-      case 6: LineDelta(innerW, 0); break;
-      default: break;
+      case 0:
+        LineDelta(0, innerH);
+        break;
+      case 2:
+        LineDelta(Negate(innerW), 0);
+        break;
+      case 4:
+        LineDelta(0, Negate(innerH));
+        break;
+      case 6:
+        LineDelta(innerW, 0);
+        break;
+      default:
+        break;
     }
     EllipseSegment(i, d, d);
   }

@@ -9,13 +9,16 @@ namespace swf {
 
 namespace {
 
-int32_t Span(int32_t from, int32_t to) { return ClampToInt32(int64_t(to) - from); }
+int32_t Span(int32_t from, int32_t to) {
+  return ClampToInt32(int64_t(to) - from);
+}
 
 }  // namespace
 
 void TFlashMovie::MoveObjectBefore(const TBasedSWFObject& object, const TBasedSWFObject& anchor) {
   auto find = [this](const TBasedSWFObject& o) {
-    return std::find_if(objects_.begin(), objects_.end(), [&](const auto& p) { return p.get() == &o; });
+    return std::find_if(objects_.begin(), objects_.end(),
+                        [&](const auto& p) { return p.get() == &o; });
   };
   const auto at = find(anchor), from = find(object);
   if (at == objects_.end() || from == objects_.end() || from <= at) return;
@@ -23,8 +26,10 @@ void TFlashMovie::MoveObjectBefore(const TBasedSWFObject& object, const TBasedSW
 }
 
 TFlashShape& TFlashMovie::AddShape(std::unique_ptr<TFlashShape> shape) {
-  if (shape) shape->SetOwner(this);
-  else shape = std::make_unique<TFlashShape>(this);
+  if (shape)
+    shape->SetOwner(this);
+  else
+    shape = std::make_unique<TFlashShape>(this);
   return RegisterCharacter(std::move(shape), shapes_);
 }
 
@@ -73,7 +78,8 @@ TFlashShape& TFlashMovie::AddStar(int32_t x, int32_t y, int32_t r1, int32_t r2, 
                                   bool curved) {
   TFlashShape& shape = AddShape();
   const int64_t m = std::max(r1, r2);
-  shape.SetBounds(ClampToInt32(x - m), ClampToInt32(y - m), ClampToInt32(x + m), ClampToInt32(y + m));
+  shape.SetBounds(ClampToInt32(x - m), ClampToInt32(y - m), ClampToInt32(x + m),
+                  ClampToInt32(y + m));
   shape.Edges().MakeStar(x, y, r1, r2, numPoints, curved);
   shape.Edges().EndShape();
   return shape;

@@ -29,7 +29,9 @@ TFlashShape::TFlashShape(TFlashMovie* owner)
 
 TFlashShape::~TFlashShape() = default;
 
-void TFlashShape::ChangeOwner() { edges_->SetOwner(Owner()); }
+void TFlashShape::ChangeOwner() {
+  edges_->SetOwner(Owner());
+}
 
 void TFlashShape::SetCharacterID(uint16_t id) {
   TFlashVisualObject::SetCharacterID(id);
@@ -53,8 +55,10 @@ void TFlashShape::Assign(const TBasedSWFObject& source) {
   lineStyle_ = s->lineStyle_;
   hasAlpha_ = s->hasAlpha_;
   dashed_ = s->dashed_;
-  if (s->dashPattern_) dashPattern_ = std::make_unique<TFlashLineStyle>(*s->dashPattern_);
-  else dashPattern_.reset();
+  if (s->dashPattern_)
+    dashPattern_ = std::make_unique<TFlashLineStyle>(*s->dashPattern_);
+  else
+    dashPattern_.reset();
 }
 
 void TFlashShape::SetBounds(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
@@ -144,7 +148,8 @@ TSWFColorFill& TFlashShape::SetSolidColorValue(uint32_t color) {
 // both ends, and no colour at all gives a transparent gradient: players
 // expect at least two entries.
 void TFlashShape::FillGradient(TSWFGradientFill& fill, std::vector<uint32_t> colors) {
-  if (colors.size() > size_t(TSWFGradientFill::kMaxEntries)) colors.resize(TSWFGradientFill::kMaxEntries);
+  if (colors.size() > size_t(TSWFGradientFill::kMaxEntries))
+    colors.resize(TSWFGradientFill::kMaxEntries);
   if (colors.empty()) colors.push_back(0);
   if (colors.size() == 1) colors.push_back(colors.front());
   const int n = int(colors.size());
@@ -260,8 +265,8 @@ void TFlashShape::WriteToStream(TBitsEngine& be) {
   tag_->ShapeBounds.SetRect(
       ClampToInt32(bounds_.Xmin() - half), ClampToInt32(bounds_.Ymin() - half),
       ClampToInt32(bounds_.Xmax() + half), ClampToInt32(bounds_.Ymax() + half));
-  const bool dash = dashed_ && IsUsableDashPattern(dashPattern_->Values()) &&
-                    !tag_->LineStyles.empty();
+  const bool dash =
+      dashed_ && IsUsableDashPattern(dashPattern_->Values()) && !tag_->LineStyles.empty();
   if (!dash) {
     tag_->WriteToStream(be);
     return;

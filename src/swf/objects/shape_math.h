@@ -17,9 +17,19 @@ inline int32_t SaturateToInt32(long double v) {
 }
 
 // Uses the default rounding mode, which is round-half-to-even.
-inline int32_t RoundEven(long double v) { return SaturateToInt32(std::nearbyintl(v)); }
-inline int32_t RoundEven(double v) { return SaturateToInt32((long double)std::nearbyint(v)); }
-inline int32_t TruncToInt(long double v) { return SaturateToInt32(std::truncl(v)); }
+inline int32_t RoundEven(long double v) {
+  return SaturateToInt32(std::nearbyintl(v));
+}
+inline int32_t RoundEven(double v) {
+  // Adding and taking away 1.5 * 2^52 leaves the integer nearest to v (ties
+  // to even) for any v of 32-bit size: a fast path for the dash search.
+  constexpr double kMagic = 6755399441055744.0;
+  if (v > -2147483648.0 && v < 2147483647.0) return int32_t((v + kMagic) - kMagic);
+  return SaturateToInt32((long double)std::nearbyint(v));
+}
+inline int32_t TruncToInt(long double v) {
+  return SaturateToInt32(std::truncl(v));
+}
 
 inline int32_t ClampToInt32(int64_t v) {
   if (v > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
@@ -28,6 +38,8 @@ inline int32_t ClampToInt32(int64_t v) {
 }
 
 // a * f for a coordinate in user units, kept within 32 bits.
-inline int32_t ScaleCoord(int32_t a, int f) { return ClampToInt32(int64_t(a) * f); }
+inline int32_t ScaleCoord(int32_t a, int f) {
+  return ClampToInt32(int64_t(a) * f);
+}
 
 }  // namespace swf

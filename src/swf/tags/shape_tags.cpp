@@ -11,8 +11,10 @@ namespace swf {
 namespace {
 
 void WriteColor(TBitsEngine& be, const TSWFRGBA& color, bool hasAlpha) {
-  if (hasAlpha) be.WriteRGBA(color.RGBA());
-  else be.WriteRGB(color.RGB());
+  if (hasAlpha)
+    be.WriteRGBA(color.RGBA());
+  else
+    be.WriteRGB(color.RGB());
 }
 
 void ReadColor(TBitsEngine& be, TSWFRGBA& color, bool hasAlpha) {
@@ -100,7 +102,9 @@ void TSWFColorFill::Assign(const TSWFFillStyle& source) {
   if (auto* s = dynamic_cast<const TSWFColorFill*>(&source)) Color.Assign(s->Color);
 }
 
-void TSWFColorFill::Read(TBitsEngine& be) { ReadColor(be, Color, HasAlpha); }
+void TSWFColorFill::Read(TBitsEngine& be) {
+  ReadColor(be, Color, HasAlpha);
+}
 
 void TSWFColorFill::Write(TBitsEngine& be) const {
   be.WriteByte(type_);
@@ -117,8 +121,12 @@ const TSWFGradientFill::TEntry& TSWFGradientFill::Entry(int i) const {
   return entries_[size_t(std::clamp(i, 1, kMaxEntries) - 1)];
 }
 
-TSWFRGBA& TSWFGradientFill::GradientColor(int i) { return Entry(i).Color; }
-const TSWFRGBA& TSWFGradientFill::GradientColor(int i) const { return Entry(i).Color; }
+TSWFRGBA& TSWFGradientFill::GradientColor(int i) {
+  return Entry(i).Color;
+}
+const TSWFRGBA& TSWFGradientFill::GradientColor(int i) const {
+  return Entry(i).Color;
+}
 
 void TSWFGradientFill::Assign(const TSWFFillStyle& source) {
   TSWFFillStyle::Assign(source);
@@ -212,7 +220,9 @@ void ReadStyleArrays(TBitsEngine& be, TSWFFillStyleList& fills, TSWFLineStyleLis
 
 // --- shape records ---
 
-void TSWFEndShapeRecord::Write(TBitsEngine& be) { be.WriteBits(0, 6); }
+void TSWFEndShapeRecord::Write(TBitsEngine& be) {
+  be.WriteBits(0, 6);
+}
 
 void TSWFStraightEdgeRecord::Assign(const TSWFShapeRecord& source) {
   if (auto* s = dynamic_cast<const TSWFStraightEdgeRecord*>(&source)) {
@@ -448,7 +458,7 @@ void TSWFDefineShape::WriteTagBody(TBitsEngine& be) {
   for (size_t i = 0; i < count; ++i) {
     TSWFShapeRecord& record = *ShapeRecords[i];
     auto* sc = record.RecordKind() == rkStyleChange ? static_cast<TSWFStyleChangeRecord*>(&record)
-                                                     : nullptr;
+                                                    : nullptr;
     if (sc) {
       sc->HasAlpha = HasAlpha;
       sc->FillBits = fillBits;

@@ -163,7 +163,8 @@ class TSWFStraightEdgeRecord : public TSWFShapeRecord {
  public:
   static constexpr int32_t kMaxDelta = 65535;
 
-  TSWFStraightEdgeRecord(int32_t x = 0, int32_t y = 0) : TSWFShapeRecord(rkStraightEdge), X(x), Y(y) {}
+  TSWFStraightEdgeRecord(int32_t x = 0, int32_t y = 0)
+      : TSWFShapeRecord(rkStraightEdge), X(x), Y(y) {}
   void Assign(const TSWFShapeRecord& source) override;
   void Write(TBitsEngine& be) override;
 
@@ -180,7 +181,10 @@ class TSWFCurvedEdgeRecord : public TSWFShapeRecord {
   TSWFCurvedEdgeRecord(int32_t controlX = 0, int32_t controlY = 0, int32_t anchorX = 0,
                        int32_t anchorY = 0)
       : TSWFShapeRecord(rkCurvedEdge),
-        ControlX(controlX), ControlY(controlY), AnchorX(anchorX), AnchorY(anchorY) {}
+        ControlX(controlX),
+        ControlY(controlY),
+        AnchorX(anchorX),
+        AnchorY(anchorY) {}
   void Assign(const TSWFShapeRecord& source) override;
   void Write(TBitsEngine& be) override;
 
@@ -196,10 +200,23 @@ class TSWFStyleChangeRecord : public TSWFStraightEdgeRecord {
   void Assign(const TSWFShapeRecord& source) override;
   void Write(TBitsEngine& be) override;
 
-  void SetFill0Id(uint16_t id) { fill0Id_ = id; HasFillStyle0 = true; }
-  void SetFill1Id(uint16_t id) { fill1Id_ = id; HasFillStyle1 = true; }
-  void SetLineId(uint16_t id) { lineId_ = id; HasLineStyle = true; }
-  void SetMoveTo(int32_t x, int32_t y) { X = x; Y = y; HasMoveTo = true; }
+  void SetFill0Id(uint16_t id) {
+    fill0Id_ = id;
+    HasFillStyle0 = true;
+  }
+  void SetFill1Id(uint16_t id) {
+    fill1Id_ = id;
+    HasFillStyle1 = true;
+  }
+  void SetLineId(uint16_t id) {
+    lineId_ = id;
+    HasLineStyle = true;
+  }
+  void SetMoveTo(int32_t x, int32_t y) {
+    X = x;
+    Y = y;
+    HasMoveTo = true;
+  }
   uint16_t Fill0Id() const { return fill0Id_; }
   uint16_t Fill1Id() const { return fill1Id_; }
   uint16_t LineId() const { return lineId_; }
