@@ -211,6 +211,12 @@ TEST(ShapeRecords, CopiesWriteTheSameBytes) {
   TSWFDefineShape3 copy;
   copy.Assign(source);
   EXPECT_TRUE(SameBytes(WrittenTag(source), WrittenTag(copy)));
+  copy.Assign(copy);  // a no-op, not a doubling
+  EXPECT_TRUE(SameBytes(WrittenTag(source), WrittenTag(copy)));
+  // A list copied onto itself doubles.
+  const size_t n = copy.ShapeRecords.size();
+  CopyShapeRecords(copy.ShapeRecords, copy.ShapeRecords);
+  EXPECT_EQ(copy.ShapeRecords.size(), 2 * n);
 
   TSWFShapeRecordList target;
   target.push_back(std::make_unique<TSWFEndShapeRecord>());

@@ -41,7 +41,7 @@ void TFlashShape::SetCharacterID(uint16_t id) {
 void TFlashShape::Assign(const TBasedSWFObject& source) {
   TFlashVisualObject::Assign(source);
   auto* s = dynamic_cast<const TFlashShape*>(&source);
-  if (!s) return;
+  if (!s || s == this) return;
   // The copied first record already carries the source's selections.
   tag_->ShapeRecords.clear();
   tag_->FillStyles.clear();

@@ -283,7 +283,7 @@ TSWFLineStyleList& TSWFStyleChangeRecord::NewLineStyles() {
 void TSWFStyleChangeRecord::Assign(const TSWFShapeRecord& source) {
   TSWFStraightEdgeRecord::Assign(source);
   auto* s = dynamic_cast<const TSWFStyleChangeRecord*>(&source);
-  if (!s) return;
+  if (!s || s == this) return;
   FillBits = s->FillBits;
   LineBits = s->LineBits;
   fill0Id_ = s->fill0Id_;
@@ -358,10 +358,12 @@ void CopyShapeRecords(const TSWFShapeRecordList& source, TSWFShapeRecordList& ta
     target.clear();
     return;
   }
-  target.reserve(target.size() + source.size());
-  for (const auto& record : source) {
-    auto copy = CreateShapeRecord(record->RecordKind());
-    copy->Assign(*record);
+  // By index over the original count: source may be target itself.
+  const size_t count = source.size();
+  target.reserve(target.size() + count);
+  for (size_t i = 0; i < count; ++i) {
+    auto copy = CreateShapeRecord(source[i]->RecordKind());
+    copy->Assign(*source[i]);
     target.push_back(std::move(copy));
   }
 }
@@ -433,7 +435,7 @@ void ReadShapeRecords(TBitsEngine& be, uint8_t fillBits, uint8_t lineBits, bool 
 void TSWFDefineShape::Assign(const TBasedSWFObject& source) {
   TSWFObject::Assign(source);
   auto* s = dynamic_cast<const TSWFDefineShape*>(&source);
-  if (!s) return;
+  if (!s || s == this) return;
   ShapeID = s->ShapeID;
   ShapeBounds.Assign(s->ShapeBounds);
   HasAlpha = s->HasAlpha;
