@@ -1,6 +1,7 @@
 #include "swf/objects/flash_text.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <memory>
 
@@ -13,6 +14,7 @@ namespace swf {
 TFlashText::TFlashText(TFlashMovie* owner, std::string text, uint32_t color, TFlashFont* font,
                        int32_t left, int32_t top, int32_t right, int32_t bottom)
     : TFlashVisualObject(owner), text_(std::move(text)), font_(font) {
+  assert(font_);
   font_->FontUsage |= 1;
   font_->AddChars(text_);
   textColor_.SetRGBA(color);
