@@ -42,6 +42,10 @@ class TFlashMovie : public TBasedSWFStream {
 
   // Registers an object in tag order (honouring InsertMode) and returns it.
   TBasedSWFObject& AddFlashObject(std::unique_ptr<TBasedSWFObject> object);
+  // When object stands after anchor in Objects, moves it to anchor's place
+  // (anchor and what follows move one on): a character is then defined
+  // before the one that uses it.
+  void MoveObjectBefore(const TBasedSWFObject& object, const TBasedSWFObject& anchor);
 
   // Gives a new character the next ID, registers it and lists it by kind.
   template <class T>
