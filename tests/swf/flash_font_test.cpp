@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "support/bytes.h"
+#include "support/shape_outline.h"
 #include "swf/core/bit_math.h"
 #include "swf/objects/flash_movie.h"
 #include "swf/objects/flash_place_object.h"
@@ -286,6 +287,44 @@ TEST_F(FlashFontTest, OutlinesAreReadOnceWhenWritten) {
   const TParsedFont written = ParseFont(first);
   EXPECT_EQ(written.Count, 2);
   EXPECT_EQ(written.Flags & 0x80, 0);  // no layout unless asked for
+}
+
+// Every glyph read back from the written font, as a player reads it: closed
+// contours with fill style 1, within the em square around the baseline.
+TEST_F(FlashFontTest, WrittenGlyphsDecodeToClosedFilledContours) {
+  struct Row { const char* face; bool bold, italic; const char* text; };
+  const Row rows[] = {{"Arial", false, false, "A&g%8\x80"},
+                      {"Arial", true, true, "Rg"},
+                      {"Cantarell", false, true, "Sg&"},  // cubic outlines, slanted
+                      {"Cantarell Thin", true, false, "Bo"}};  // emboldened
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.face);
+    TFlashFont& font = movie_.AddFont({r.face, -12, r.bold, r.italic, 0}, false);
+    movie_.AddText(r.text, 0xFF000000, &font, 0, 0, 10, 10);
+    const Bytes bytes = Written(font);
+    const TParsedFont parsed = ParseFont(bytes);
+    ASSERT_EQ(parsed.Count, std::string(r.text).size());
+    const size_t table = bytes.size() - (parsed.Offsets.back() - parsed.Offsets[0]) -
+                         parsed.Count - (parsed.Offsets.size() * 2);  // narrow codes and offsets
+    for (size_t i = 0; i < parsed.Count; ++i) {
+      SCOPED_TRACE(i);
+      TMemoryStream stream(bytes);
+      stream.Seek(table + parsed.Offsets[i]);
+      TBitsEngine be(stream);
+      EXPECT_EQ(be.ReadByte(), 0x10);
+      TSWFShapeRecordList records;
+      ReadShapeRecords(be, 1, 0, false, records);
+      const auto paths = vtest::SubPaths(records);
+      ASSERT_FALSE(paths.empty());
+      for (const vtest::TSubPath& p : paths) {
+        EXPECT_TRUE(p.Closed());
+        EXPECT_TRUE(p.Filled);
+        EXPECT_FALSE(p.Lined);
+        EXPECT_GT(p.StartY, -1100);
+        EXPECT_LT(p.StartY, 400);
+      }
+    }
+  }
 }
 
 TEST_F(FlashFontTest, DeviceFontWritesOutlinesOnlyForStaticTexts) {
