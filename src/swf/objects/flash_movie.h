@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/font_engine.h"
 #include "swf/core/records.h"
 #include "swf/core/swf_stream.h"
 #include "swf/objects/flash_object.h"
@@ -105,6 +106,11 @@ class TFlashMovie : public TBasedSWFStream {
   TFlashImage& AddImage(const std::string& fileName);
   TFlashSound& AddSound(const std::string& fileName);
   TFlashButton& AddButton(bool trackAsMenu, bool advanced);
+  // A font of the face, style and size (|Height|) of the description, in its character set.
+  TFlashFont& AddFont(const platform::TFontDescription& font, bool deviceFont);
+  // A static text; color is packed 0xAABBGGRR, the rectangle in the movie's units.
+  TFlashText& AddText(const std::string& text, uint32_t color, TFlashFont* font, int32_t left,
+                      int32_t top, int32_t right, int32_t bottom);
 
   TFlashPlaceObject& PlaceObject(TFlashVisualObject* object, uint16_t depth);
   // With an object a RemoveObject for its character, else a RemoveObject2.
