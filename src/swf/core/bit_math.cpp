@@ -1,0 +1,45 @@
+#include "swf/core/bit_math.h"
+
+#include <cmath>
+#include <limits>
+
+namespace swf {
+
+uint8_t GetBitsLength(uint32_t u) {
+  if (u == 0 || u >= 0x80000000u) return 0;
+  uint8_t n = 1;
+  while (n < 32 && u >= (uint32_t(1) << n)) ++n;
+  return n;
+}
+
+uint8_t GetBitsCount(int32_t v, uint8_t add) {
+  if (v == 0) return 0;
+  uint32_t magnitude = v < 0 ? uint32_t(0) - uint32_t(v) : uint32_t(v);
+  return uint8_t(GetBitsLength(magnitude) + add);
+}
+
+int32_t MaxAbs(std::initializer_list<int32_t> values) {
+  int64_t best = 0;
+  for (int32_t v : values) best = std::max<int64_t>(best, std::llabs(v));
+  return best > std::numeric_limits<int32_t>::max() ? std::numeric_limits<int32_t>::min()
+                                                    : int32_t(best);
+}
+
+int32_t SingleToFixed(double x) {
+  double scaled = std::trunc(double(float(x)) * 65536.0);
+  if (!(scaled > -2147483648.0)) return std::numeric_limits<int32_t>::min();
+  if (scaled > 2147483647.0) return std::numeric_limits<int32_t>::max();
+  return int32_t(scaled);
+}
+
+float FixedToSingle(int32_t f) { return float(double(f) / 65536.0); }
+
+uint16_t SingleToFixed8(double x) {
+  double whole = std::trunc(x);
+  double frac = std::nearbyint((x - whole) * 256.0);  // default rounding: halves to even
+  return uint16_t(int32_t(whole) * 256 + int32_t(frac));
+}
+
+float Fixed8ToSingle(uint16_t w) { return float(w >> 8) + float(w & 0xFF) / 256.0f; }
+
+}  // namespace swf

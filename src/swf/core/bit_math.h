@@ -1,0 +1,27 @@
+#pragma once
+// Bit-count rules and fixed-point conversions shared by every variable-width
+// field of the SWF format.
+#include <cstdint>
+#include <cstdlib>
+#include <initializer_list>
+
+namespace swf {
+
+// 0 for 0; else the smallest n with u < 2^n. Values of 2^31 and above give 0.
+uint8_t GetBitsLength(uint32_t u);
+
+// Significant bits of |v| plus add (the sign bit); 0 for 0.
+uint8_t GetBitsCount(int32_t v, uint8_t add = 1);
+
+// The largest absolute value of a group of fields.
+int32_t MaxAbs(std::initializer_list<int32_t> values);
+
+// 16.16 fixed: x * 65536 truncated toward zero (saturated to 32 bits).
+int32_t SingleToFixed(double x);
+float FixedToSingle(int32_t f);
+
+// 8.8 fixed word: trunc(x) * 256 + round(frac(x) * 256), halves to even.
+uint16_t SingleToFixed8(double x);
+float Fixed8ToSingle(uint16_t w);
+
+}  // namespace swf

@@ -1,0 +1,67 @@
+#pragma once
+// TBitsEngine writes and reads SWF data: bit fields MSB first, multi-byte
+// integers little-endian. The writer never flushes pending bits by itself;
+// a writer that ends with bit fields calls FlushLastByte(true).
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "swf/core/memory_stream.h"
+#include "swf/core/records.h"
+
+namespace swf {
+
+class TBitsEngine {
+ public:
+  explicit TBitsEngine(TMemoryStream& stream) : stream_(stream) {}
+
+  TMemoryStream& Stream() { return stream_; }
+
+  // --- writing ---
+  void WriteBits(uint32_t value, unsigned count);
+  void WriteSBits(int32_t value, unsigned count) { WriteBits(uint32_t(value), count); }
+  void WriteBit(bool flag) { WriteBits(flag ? 1 : 0, 1); }
+  void FlushLastByte(bool write = true);
+  void WriteByte(uint8_t b);
+  void WriteWord(uint16_t w);
+  void WriteDWord(uint32_t d);
+  void WriteSDWord(int32_t d) { WriteDWord(uint32_t(d)); }
+  void WriteRGB(const TSWFRGBRec& c);
+  void WriteRGBA(const TSWFRGBARec& c);
+  // The bytes of s (converted from Windows-1252 to UTF-8 when utf8 is set).
+  void WriteString(std::string_view s, bool nullTerminate = true, bool utf8 = false);
+  void WriteBytes(const void* buffer, long len, bool nullTerminate = false);
+  void WriteRect(const TSWFRectRec& r);
+  void WriteTRect(int32_t left, int32_t top, int32_t right, int32_t bottom);
+  void WriteMatrix(const TSWFMatrixRec& m);
+  void WriteColorTransform(const TSWFColorTransformRec& c);
+  bool HasPendingBits() const { return pendingCount_ != 0; }
+
+  // --- reading: every read past the end throws ESWFError ---
+  uint32_t ReadBits(unsigned count);
+  int32_t ReadSBits(unsigned count);
+  bool ReadBit() { return ReadBits(1) != 0; }
+  void AlignRead() { readBitsLeft_ = 0; }
+  uint8_t ReadByte();
+  uint16_t ReadWord();
+  uint32_t ReadDWord();
+  void ReadBytes(void* out, size_t count);
+  // A zero-terminated string (the terminator is consumed, not returned).
+  std::string ReadString();
+  TSWFRGBRec ReadRGB();
+  TSWFRGBARec ReadRGBA();
+  TSWFRectRec ReadRect();
+  TSWFMatrixRec ReadMatrix();
+  TSWFColorTransformRec ReadColorTransform(bool withAlpha);
+
+ private:
+  uint8_t ReadRawByte();
+
+  TMemoryStream& stream_;
+  uint8_t pending_ = 0;        // pending write bits, right-aligned
+  unsigned pendingCount_ = 0;  // 0..7
+  uint8_t readByte_ = 0;
+  unsigned readBitsLeft_ = 0;
+};
+
+}  // namespace swf

@@ -1,0 +1,148 @@
+#include "swf/objects/flash_movie.h"
+
+#include <cmath>
+
+#include "swf/core/control_tags.h"
+#include "swf/objects/action_script.h"
+#include "swf/objects/flash_button.h"
+#include "swf/objects/flash_place_object.h"
+#include "swf/tags/sound_tags.h"
+
+namespace swf {
+
+TFlashMovie::TFlashMovie(int32_t xMin, int32_t yMin, int32_t xMax, int32_t yMax, float fps,
+                         bool inPixels)
+    : TBasedSWFStream(xMin, yMin, xMax, yMax, fps, inPixels) {}
+
+TFlashMovie::~TFlashMovie() = default;
+
+TBasedSWFObject& TFlashMovie::AddFlashObject(std::unique_ptr<TBasedSWFObject> object) {
+  TBasedSWFObject& ref = *object;
+  const int32_t count = int32_t(objects_.size());
+  if (InsertMode && InsertPos != -1 && InsertPos >= 0 && InsertPos < count - 1) {
+    objects_.insert(objects_.begin() + InsertPos, std::move(object));
+    ++InsertPos;
+  } else {
+    objects_.push_back(std::move(object));
+    InsertPos = int32_t(objects_.size()) - 1;
+  }
+  return ref;
+}
+
+TFlashButton& TFlashMovie::AddButton(bool trackAsMenu, bool advanced) {
+  return RegisterCharacter(std::make_unique<TFlashButton>(this, trackAsMenu, advanced), buttons_);
+}
+
+TFlashPlaceObject& TFlashMovie::PlaceObject(TFlashVisualObject* object, uint16_t depth) {
+  auto place = std::make_unique<TFlashPlaceObject>(this, object, depth);
+  TFlashPlaceObject& ref = *place;
+  AddFlashObject(std::move(place));
+  return ref;
+}
+
+void TFlashMovie::RemoveObject(uint16_t depth, const TFlashIDObject* object) {
+  if (object) {
+    auto tag = std::make_unique<TSWFRemoveObject>();
+    tag->CharacterID = object->GetCharacterID();
+    tag->Depth = depth;
+    AddFlashObject(std::move(tag));
+  } else {
+    auto tag = std::make_unique<TSWFRemoveObject2>();
+    tag->Depth = depth;
+    AddFlashObject(std::move(tag));
+  }
+}
+
+TSWFStartSound& TFlashMovie::StartSound(uint16_t soundID) {
+  auto tag = std::make_unique<TSWFStartSound>(soundID);
+  TSWFStartSound& ref = *tag;
+  AddFlashObject(std::move(tag));
+  return ref;
+}
+
+void TFlashMovie::ShowFrame(uint16_t count) {
+  if (count == 0) count = 1;
+  if (!frameLabel_.empty()) {
+    Append(std::make_unique<TSWFFrameLabel>(frameLabel_));
+    frameLabel_.clear();
+  }
+  if (frameActions_) Append(std::move(frameActions_));
+  for (uint16_t i = 0; i < count; ++i) {
+    ++framesCount_;
+    Append(std::make_unique<TSWFShowFrame>());
+  }
+  CurrentFrameNum = int32_t(framesCount_) - 1;
+}
+
+void TFlashMovie::Protect(const std::string& password) {
+  protect_ = true;
+  password_ = password;
+}
+
+void TFlashMovie::Clear() {
+  protect_ = false;
+  hasBackground_ = false;
+  shapes_.clear();
+  images_.clear();
+  fonts_.clear();
+  texts_.clear();
+  sounds_.clear();
+  buttons_.clear();
+  objects_.clear();
+  NextCharacterID = 0;
+}
+
+TSWFRGB& TFlashMovie::BackgroundColor() {
+  if (!backgroundColor_) backgroundColor_.emplace();
+  hasBackground_ = true;
+  return *backgroundColor_;
+}
+
+TFlashActionScript& TFlashMovie::FrameActions() {
+  if (!frameActions_) frameActions_ = std::make_unique<TFlashActionScript>(this);
+  return *frameActions_;
+}
+
+void TFlashMovie::MakeData() {
+  BodyStream.Clear();
+  BodyStream.Reserve(objects_.size() * 8 + 64);
+  int version = Version();
+  TBitsEngine be(BodyStream);
+  uint16_t frames = 0;
+
+  if (hasBackground_) {
+    TSWFSetBackgroundColor tag;
+    tag.Color.Assign(*backgroundColor_);
+    tag.WriteToStream(be);
+  }
+  // TODO(sounds): the background sound's stream head goes here, once the
+  // sound object exists.
+  if (protect_) {
+    TSWFProtect tag;
+    tag.Password = password_;
+    version = std::max(version, tag.MinVersion());
+    tag.WriteToStream(be);
+  }
+
+  const size_t count = objects_.size();
+  for (size_t i = 0; i < count; ++i) {
+    TBasedSWFObject& object = *objects_[i];
+    if (OnProgress)
+      OnProgress(*this, int(std::nearbyint(double(i + 1) / double(count) * 100.0)), 1);
+    version = std::max(version, object.MinVersion());
+    if (object.LibraryLevel() == 0) {
+      if (static_cast<TSWFObject&>(object).TagID == tagShowFrame) ++frames;
+    } else if (auto* place = dynamic_cast<TFlashPlaceObject*>(&object)) {
+      place->PlaceTag().SWFVersion = uint8_t(version);
+    }
+    object.WriteToStream(be);
+  }
+
+  const bool endsWithEnd = count > 0 && dynamic_cast<TSWFEnd*>(objects_.back().get());
+  if (!endsWithEnd) be.WriteWord(0);
+
+  framesCount_ = frames;
+  if (Version() < version) SetVersion(uint8_t(version));
+}
+
+}  // namespace swf
