@@ -1,9 +1,14 @@
 // Vellumet: the editor and the headless commands share this entry point.
 #include <cstdio>
+#include <exception>
 
-int main(int argc, char** argv) {
-  (void)argc;
-  (void)argv;
-  std::puts("Vellumet");
-  return 0;
+#include "app/demo_movie.h"
+
+int main(int, char**) {
+  try {
+    return app::RunDemoMovie();
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "vellumet: %s\n", e.what());
+    return 1;
+  }
 }

@@ -17,6 +17,10 @@ TFlashMovie::TFlashMovie(int32_t xMin, int32_t yMin, int32_t xMax, int32_t yMax,
 TFlashMovie::~TFlashMovie() = default;
 
 TBasedSWFObject& TFlashMovie::AddFlashObject(std::unique_ptr<TBasedSWFObject> object) {
+  return Register(TObjectPtr(object.release()));
+}
+
+TBasedSWFObject& TFlashMovie::Register(TObjectPtr object) {
   TBasedSWFObject& ref = *object;
   const int32_t count = int32_t(objects_.size());
   if (InsertMode && InsertPos != -1 && InsertPos >= 0 && InsertPos < count - 1) {
@@ -34,42 +38,34 @@ TFlashButton& TFlashMovie::AddButton(bool trackAsMenu, bool advanced) {
 }
 
 TFlashPlaceObject& TFlashMovie::PlaceObject(TFlashVisualObject* object, uint16_t depth) {
-  auto place = std::make_unique<TFlashPlaceObject>(this, object, depth);
-  TFlashPlaceObject& ref = *place;
-  AddFlashObject(std::move(place));
-  return ref;
+  return static_cast<TFlashPlaceObject&>(
+      Register(MakeInArena<TFlashPlaceObject>(this, object, depth)));
 }
 
 void TFlashMovie::RemoveObject(uint16_t depth, const TFlashIDObject* object) {
   if (object) {
-    auto tag = std::make_unique<TSWFRemoveObject>();
-    tag->CharacterID = object->GetCharacterID();
-    tag->Depth = depth;
-    AddFlashObject(std::move(tag));
+    auto& tag = static_cast<TSWFRemoveObject&>(Register(MakeInArena<TSWFRemoveObject>()));
+    tag.CharacterID = object->GetCharacterID();
+    tag.Depth = depth;
   } else {
-    auto tag = std::make_unique<TSWFRemoveObject2>();
-    tag->Depth = depth;
-    AddFlashObject(std::move(tag));
+    static_cast<TSWFRemoveObject2&>(Register(MakeInArena<TSWFRemoveObject2>())).Depth = depth;
   }
 }
 
 TSWFStartSound& TFlashMovie::StartSound(uint16_t soundID) {
-  auto tag = std::make_unique<TSWFStartSound>(soundID);
-  TSWFStartSound& ref = *tag;
-  AddFlashObject(std::move(tag));
-  return ref;
+  return static_cast<TSWFStartSound&>(Register(MakeInArena<TSWFStartSound>(soundID)));
 }
 
 void TFlashMovie::ShowFrame(uint16_t count) {
   if (count == 0) count = 1;
   if (!frameLabel_.empty()) {
-    Append(std::make_unique<TSWFFrameLabel>(frameLabel_));
+    objects_.push_back(MakeInArena<TSWFFrameLabel>(frameLabel_));
     frameLabel_.clear();
   }
-  if (frameActions_) Append(std::move(frameActions_));
+  if (frameActions_) objects_.push_back(TObjectPtr(frameActions_.release()));
   for (uint16_t i = 0; i < count; ++i) {
     ++framesCount_;
-    Append(std::make_unique<TSWFShowFrame>());
+    objects_.push_back(MakeInArena<TSWFShowFrame>());
   }
   CurrentFrameNum = int32_t(framesCount_) - 1;
 }
@@ -89,6 +85,7 @@ void TFlashMovie::Clear() {
   sounds_.clear();
   buttons_.clear();
   objects_.clear();
+  arena_.Release();
   NextCharacterID = 0;
 }
 
@@ -132,8 +129,8 @@ void TFlashMovie::MakeData() {
     version = std::max(version, object.MinVersion());
     if (object.LibraryLevel() == 0) {
       if (static_cast<TSWFObject&>(object).TagID == tagShowFrame) ++frames;
-    } else if (auto* place = dynamic_cast<TFlashPlaceObject*>(&object)) {
-      place->PlaceTag().SWFVersion = uint8_t(version);
+    } else {
+      static_cast<TFlashObject&>(object).SetMovieVersion(uint8_t(version));
     }
     object.WriteToStream(be);
   }
