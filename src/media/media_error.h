@@ -1,6 +1,6 @@
 #pragma once
-// Failures of the media readers (pictures, sounds, fonts): the text names the
-// file or the fault so the user can tell which input is damaged.
+// Failures of the media readers (a sound or picture file that cannot be read
+// or analysed). The text names the file and is shown to the user as it stands.
 #include "platform/error.h"
 
 namespace media {

@@ -28,11 +28,13 @@ class TMemoryStream {
     size_ = std::max(size_, position_);
   }
   void WriteByte(uint8_t b) {
-    if (position_ < capacity_) {
+    if (position_ < size_) {
       buffer_[position_++] = b;
-      if (position_ > size_) size_ = position_;
+    } else if (position_ == size_ && size_ < capacity_) {
+      buffer_[position_++] = b;
+      ++size_;
     } else {
-      Write(&b, 1);
+      Write(&b, 1);  // grows, and zero-fills a gap left by a seek past the end
     }
   }
   // Reads up to count bytes; returns how many were available.

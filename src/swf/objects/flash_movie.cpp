@@ -6,6 +6,7 @@
 #include "swf/objects/action_script.h"
 #include "swf/objects/flash_button.h"
 #include "swf/objects/flash_place_object.h"
+#include "swf/objects/flash_sound.h"
 #include "swf/tags/sound_tags.h"
 
 namespace swf {
@@ -112,8 +113,12 @@ void TFlashMovie::MakeData() {
     tag.Color.Assign(*backgroundColor_);
     tag.WriteToStream(be);
   }
-  // TODO(sounds): the background sound's stream head goes here, once the
-  // sound object exists.
+  if (backgroundSound_) {
+    version = std::max(version, backgroundSound_->MinVersion());
+    TSWFSoundStreamHead2 head;
+    backgroundSound_->FillStreamHead(head, GetFPS());
+    head.WriteToStream(be);
+  }
   if (protect_) {
     TSWFProtect tag;
     tag.Password = password_;
@@ -128,7 +133,10 @@ void TFlashMovie::MakeData() {
       OnProgress(*this, int(std::nearbyint(double(i + 1) / double(count) * 100.0)), 1);
     version = std::max(version, object.MinVersion());
     if (object.LibraryLevel() == 0) {
-      if (static_cast<TSWFObject&>(object).TagID == tagShowFrame) ++frames;
+      if (static_cast<TSWFObject&>(object).TagID == tagShowFrame) {
+        if (backgroundSound_) backgroundSound_->WriteStreamBlock(be);
+        ++frames;
+      }
     } else {
       static_cast<TFlashObject&>(object).SetMovieVersion(uint8_t(version));
     }

@@ -113,6 +113,9 @@ class TFlashMovie : public TBasedSWFStream {
   void Clear();
 
   TSWFRGB& BackgroundColor();
+  // The stream sound, made on first access without a file and looping: its
+  // head starts the tag stream and a block goes before each frame.
+  TFlashSound& BackgroundSound();
   TFlashActionScript& FrameActions();
   void SetFrameLabel(const std::string& label) { frameLabel_ = label; }
   const std::string& FrameLabel() const { return frameLabel_; }
@@ -144,6 +147,7 @@ class TFlashMovie : public TBasedSWFStream {
   std::vector<TObjectPtr> objects_;
   std::optional<TSWFRGB> backgroundColor_;
   bool hasBackground_ = false;
+  std::unique_ptr<TFlashSound> backgroundSound_;
   std::unique_ptr<TFlashActionScript> frameActions_;
   std::string frameLabel_;
   std::string password_;
