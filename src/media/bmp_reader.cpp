@@ -11,7 +11,9 @@ namespace media {
 
 namespace {
 
-uint16_t Word(std::span<const uint8_t> d, size_t at) { return uint16_t(d[at] | d[at + 1] << 8); }
+uint16_t Word(std::span<const uint8_t> d, size_t at) {
+  return uint16_t(d[at] | d[at + 1] << 8);
+}
 
 uint32_t DWord(std::span<const uint8_t> d, size_t at) {
   return uint32_t(d[at]) | uint32_t(d[at + 1]) << 8 | uint32_t(d[at + 2]) << 16 |
@@ -32,7 +34,9 @@ uint64_t LineBytes(int64_t Width, int BitCount) {
   return (uint64_t(Width) * uint64_t(BitCount) + 31) / 32 * 4;
 }
 
-uint32_t LowBits(int Count) { return Count >= 32 ? 0xFFFFFFFFu : (1u << Count) - 1; }
+uint32_t LowBits(int Count) {
+  return Count >= 32 ? 0xFFFFFFFFu : (1u << Count) - 1;
+}
 
 // A channel value of Width bits stretched to 0..255.
 uint8_t ScaleTo8(uint32_t Value, int Width) {
@@ -65,7 +69,9 @@ struct TBMPReader::TFileLayout {
   bool HasMasks() const { return Compression == 3 || Compression == 6; }
 };
 
-TBMPReader::TBMPReader(const TBMPReader& Other) { *this = Other; }
+TBMPReader::TBMPReader(const TBMPReader& Other) {
+  *this = Other;
+}
 
 TBMPReader& TBMPReader::operator=(const TBMPReader& Other) {
   if (this == &Other) return *this;
@@ -152,7 +158,8 @@ TBMPReader::TFileLayout TBMPReader::ParseBitmapHeaders(std::span<const uint8_t> 
     const uint32_t allowed = LowBits(f.BitCount);
     for (size_t i = 0; i < count; ++i) {
       const uint32_t m = f.Masks[i];
-      const bool contiguous = m == 0 || std::popcount(m) == 32 - std::countl_zero(m) - std::countr_zero(m);
+      const bool contiguous =
+          m == 0 || std::popcount(m) == 32 - std::countl_zero(m) - std::countr_zero(m);
       if ((m == 0 && i < 3) || !contiguous || (m & seen) || (m & ~allowed))
         Damaged("invalid colour masks");
       seen |= m;
@@ -299,8 +306,8 @@ void TBMPReader::SetSize(int32_t Width, int32_t Height, int BitCount) {
   SetFormat(nullptr, Width, Height, BitCount, 0, 0, 0);
 }
 
-void TBMPReader::SetFormat(uint8_t* Bits, int32_t Width, int32_t Height, int BitCount,
-                           int RedBits, int GreenBits, int BlueBits) {
+void TBMPReader::SetFormat(uint8_t* Bits, int32_t Width, int32_t Height, int BitCount, int RedBits,
+                           int GreenBits, int BlueBits) {
   if (BitCount == 0) {
     BitCount = 32;  // no screen to ask: the depth of a true-colour display
     if (RedBits == 0 && GreenBits == 0 && BlueBits == 0) RedBits = GreenBits = BlueBits = 8;
@@ -439,8 +446,8 @@ int TBMPReader::CountDirectColors() const {
   for (uint32_t y = 0; y < RowCount_; ++y) {
     const uint8_t* p = ScanLines(y);
     for (int32_t x = 0; x < Header_.Width; ++x, p += bytes) {
-      const uint32_t key = bytes == 2 ? uint32_t(p[0] | p[1] << 8)
-                                      : uint32_t(p[0] | p[1] << 8 | p[2] << 16);
+      const uint32_t key =
+          bytes == 2 ? uint32_t(p[0] | p[1] << 8) : uint32_t(p[0] | p[1] << 8 | p[2] << 16);
       uint64_t& word = seen[key / 64];
       const uint64_t bit = uint64_t(1) << (key % 64);
       if (!(word & bit)) {

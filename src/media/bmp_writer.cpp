@@ -28,7 +28,8 @@ std::vector<uint8_t> EncodeBMP(const TBitmap32& Picture, int BitCount) {
   const size_t line = (size_t(Picture.Width) * bytesPerPixel + 3) / 4 * 4;
   const size_t imageSize = line * size_t(Picture.Height);
   constexpr size_t headers = 14 + 40;
-  if (imageSize > 0xFFFFFFFFu - headers) throw TMediaError("The picture is too large for a BMP file");
+  if (imageSize > 0xFFFFFFFFu - headers)
+    throw TMediaError("The picture is too large for a BMP file");
 
   std::vector<uint8_t> out(headers + imageSize, 0);
   out[0] = 'B';

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+// jpeglib.h needs FILE declared first.
 #include <jpeglib.h>
 
 #include "media/media_error.h"
@@ -69,7 +70,8 @@ boolean EmptyBuffer(j_compress_ptr Info) {
 
 void TermDestination(j_compress_ptr Info) {
   auto* d = reinterpret_cast<TVectorDestination*>(Info->dest);
-  d->Out->insert(d->Out->end(), d->Buffer, d->Buffer + (sizeof d->Buffer - d->Manager.free_in_buffer));
+  d->Out->insert(d->Out->end(), d->Buffer,
+                 d->Buffer + (sizeof d->Buffer - d->Manager.free_in_buffer));
 }
 
 }  // namespace
@@ -162,7 +164,8 @@ TBitmap32 DecodeJPEG(std::span<const uint8_t> Data, size_t MaxBytes) {
       const int32_t y = int32_t(info.output_scanline);
       jpeg_read_scanlines(&info, &line, 1);
       for (int32_t x = 0; x < picture.Width; ++x)
-        picture.At(x, y) = ARGB(255, row[3 * size_t(x)], row[3 * size_t(x) + 1], row[3 * size_t(x) + 2]);
+        picture.At(x, y) =
+            ARGB(255, row[3 * size_t(x)], row[3 * size_t(x) + 1], row[3 * size_t(x) + 2]);
     }
     jpeg_finish_decompress(&info);
   }

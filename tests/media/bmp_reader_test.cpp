@@ -419,9 +419,12 @@ TEST(BMPReader, CountColorsOfDirectPixels) {
     int count;
   };
   const Case cases[] = {
-      {"16-bit", {.Width = 3, .Height = 1, .BitCount = 16, .Pixels = hex("01 00 02 00 01 00 00 00")}, 2},
+      {"16-bit",
+       {.Width = 3, .Height = 1, .BitCount = 16, .Pixels = hex("01 00 02 00 01 00 00 00")},
+       2},
       {"24-bit, padding ignored",
-       {.Width = 2, .Height = 2, .BitCount = 24, .Pixels = hex("010203 010203 FFFF | 010203 010204 FFFF")},
+       {.Width = 2, .Height = 2, .BitCount = 24,
+        .Pixels = hex("010203 010203 FFFF | 010203 010204 FFFF")},
        2},
       {"32-bit ignores the fourth byte",
        {.Width = 3, .Height = 1, .BitCount = 32, .Pixels = hex("01020300 010203FF 03020100")}, 2},

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+// jpeglib.h needs FILE declared first.
 #include <jpeglib.h>
 
 namespace vtest {

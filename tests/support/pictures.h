@@ -14,10 +14,10 @@ struct BmpFile {
   int32_t Height = 0;
   uint16_t BitCount = 24;
   uint32_t Compression = 0;
-  std::vector<uint32_t> Masks{};  // red, green, blue [, alpha]: in the header or after it
+  std::vector<uint32_t> Masks{};    // red, green, blue [, alpha]: in the header or after it
   std::vector<uint32_t> Palette{};  // 0x00RRGGBB; 3-byte entries for the 12-byte header
   uint32_t ColorsUsed = 0;
-  Bytes Pixels{};                 // exactly as stored in the file
+  Bytes Pixels{};  // exactly as stored in the file
 };
 
 // The file header, the information header, masks, palette and pixels.

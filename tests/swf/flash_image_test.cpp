@@ -324,8 +324,9 @@ TEST(FlashImage, MovieWithEveryKindOfPictureParses) {
       WriteTemp(dir, "one.bmp", vtest::MakeBmp({.Width = 3, .Height = 2, .BitCount = 1,
                                            .Palette = {0xFF0000, 0x0000FF},
                                            .Pixels = hex("A0 00 00 00 40 00 00 00")})),
-      WriteTemp(dir, "top-down.bmp", vtest::MakeBmp({.Width = 2, .Height = -2, .BitCount = 24,
-                                                .Pixels = hex("0000FF 00FF00 0000 | FF0000 FFFFFF 0000")})),
+      WriteTemp(dir, "top-down.bmp",
+                vtest::MakeBmp({.Width = 2, .Height = -2, .BitCount = 24,
+                                .Pixels = hex("0000FF 00FF00 0000 | FF0000 FFFFFF 0000")})),
   };
   for (const char* fixture : {"bmp-core-4bit.bmp", "bmp-8bit-rle.bmp", "bmp-v5-16bit-rgb565.bmp",
                               "bmp-24bit.bmp", "bmp-v5-32bit-alpha.bmp"})

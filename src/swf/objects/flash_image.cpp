@@ -35,7 +35,9 @@ uint32_t To5Bits(uint32_t value, int width) {
   return (value * 31 + max / 2) / max;
 }
 
-uint8_t Premultiply(uint8_t c, uint8_t a) { return uint8_t((c * a + 127) / 255); }
+uint8_t Premultiply(uint8_t c, uint8_t a) {
+  return uint8_t((c * a + 127) / 255);
+}
 
 }  // namespace
 
@@ -154,7 +156,9 @@ void TFlashImage::PrepareBitmapFormat() {
   const uint32_t width = uint32_t(std::max(r.Width(), 0));
   const uint32_t rows = r.RowCount();
   const int bits = r.BitCount();
-  const uint32_t rowWidth = bits <= 8 ? (width + 3) / 4 * 4 : bits == 16 ? (width + 1) / 2 * 2 : width;
+  const uint32_t rowWidth = bits <= 8    ? (width + 3) / 4 * 4
+                            : bits == 16 ? (width + 1) / 2 * 2
+                                         : width;
   if (rowWidth > 0xFFFF || rows > 0xFFFF)
     throw ESWFError("The picture is too large for a movie (" + std::to_string(width) + " x " +
                     std::to_string(rows) + " pixels)");

@@ -21,11 +21,11 @@ class TFlashImage : public TFlashIDObject {
  public:
   // What DataStream holds.
   enum TDataState : uint8_t {
-    dsNothing = 0,      // nothing loaded
-    dsEmpty = 1,        // created, still empty
-    dsLossless = 2,     // a BMP: compressed lossless data, made at the first write
+    dsNothing = 0,        // nothing loaded
+    dsEmpty = 1,          // created, still empty
+    dsLossless = 2,       // a BMP: compressed lossless data, made at the first write
     dsConvertedJPEG = 3,  // a progressive JPEG re-encoded as baseline
-    dsJPEGFile = 4,     // the JPEG file's own bytes
+    dsJPEGFile = 4,       // the JPEG file's own bytes
   };
 
   // Loads FileName unless it is empty.
