@@ -300,7 +300,7 @@ void TMovieBuilder::PlaceBackground(int32_t l) {
         FindImage(TImageKind::Rendered, cacheDir_ + GradientFileName(s, frame), 0);
     swf::TFlashShape& shape = movie_->AddRectangle(0, 0, s.MWidth, s.MHeight);
     if (image) shape.SetImageFill(*image, 1, 1.0f, 1.0f);
-    movie_->PlaceObject(&shape, FrameDepth(l, 0));
+    movie_->PlaceObject(&shape, depths_.Background(l));
   } else if (frame.BkgrColor == s.MBkgrColor) {
     movie_->BackgroundColor().SetRGB({uint8_t(project::Red(s.MBkgrColor)),
                                       uint8_t(project::Green(s.MBkgrColor)),
@@ -311,7 +311,7 @@ void TMovieBuilder::PlaceBackground(int32_t l) {
     shape.SetSolidColor(uint8_t(project::Red(frame.BkgrColor)),
                         uint8_t(project::Green(frame.BkgrColor)),
                         uint8_t(project::Blue(frame.BkgrColor)), 255);
-    movie_->PlaceObject(&shape, FrameDepth(l, 0));
+    movie_->PlaceObject(&shape, depths_.Background(l));
   }
 }
 
@@ -322,7 +322,7 @@ void TMovieBuilder::PlaceBorder(int32_t l) {
   swf::TFlashImage* image = FindImage(TImageKind::Rendered, cacheDir_ + BorderFileName(s, frame), 0);
   swf::TFlashShape& shape = movie_->AddRectangle(0, 0, s.MWidth, s.MHeight);
   if (image) shape.SetImageFill(*image, 1, 1.0f, 1.0f);
-  movie_->PlaceObject(&shape, FrameDepth(l, stride_ - 3));
+  movie_->PlaceObject(&shape, depths_.Border(l));
 }
 
 }  // namespace moviegen

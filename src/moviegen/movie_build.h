@@ -30,6 +30,33 @@ std::string CreateMovie(project::TProjectDocument& doc, IBuildHost& host, bool w
 // number + 4. Slots 1..stride are visited in every frame.
 int DepthStride(const project::TProjectDocument& doc);
 
+// The depths of a build. Frame l owns l*N (its background) up to
+// (l + 1)*N - 3 (its border), the object of slot e lies at l*N + e, and the
+// outline of a selected text at (l - 1)*N + e; the movie-wide link button
+// lies above every frame at (FrameCount + 1)*N. Depths are 16-bit: when the
+// link would pass 65535 the frames reuse the depth ranges in cycles (every
+// frame removes everything of the frame before), so no two things share a
+// depth and nothing wraps.
+class TDepthLayout {
+ public:
+  TDepthLayout(int32_t frameCount, int32_t stride);
+
+  int32_t Stride() const { return stride_; }
+  // Frame l's base plus an offset.
+  uint16_t Depth(int32_t l, int32_t offset) const;
+  uint16_t Background(int32_t l) const { return Depth(l, 0); }
+  uint16_t Object(int32_t l, int e) const { return Depth(l, e); }
+  uint16_t Border(int32_t l) const { return Depth(l, stride_ - 3); }
+  uint16_t TextOutline(int32_t l, int e) const { return Depth(l, e - stride_); }
+  // Frame l starts by removing every depth from 0 to this one: all of frame l - 1.
+  uint16_t RemovalTop(int32_t l) const { return Depth(l - 1, stride_); }
+  uint16_t Link() const;
+
+ private:
+  int32_t frameCount_, stride_;
+  int32_t cycle_;  // frames per cycle of depth ranges; 0 when the frames need none
+};
+
 // The text shown when the stride passes 255.
 inline constexpr const char* kTooManyObjects =
     "Too many objects in the movie. Only 255 is allowed.";

@@ -58,6 +58,20 @@ int DepthStride(const project::TProjectDocument& doc) {
   return doc.GetLastUsedShapeNr() + 4;
 }
 
+TDepthLayout::TDepthLayout(int32_t frameCount, int32_t stride)
+    : frameCount_(std::max(frameCount, 1)), stride_(std::clamp(stride, 4, 0x4000)) {
+  cycle_ = (int64_t(frameCount_) + 1) * stride_ > kMaxDepth ? kMaxDepth / stride_ - 2 : 0;
+}
+
+uint16_t TDepthLayout::Depth(int32_t l, int32_t offset) const {
+  const int64_t frame = cycle_ ? (int64_t(l) - 1) % cycle_ + 1 : l;
+  return uint16_t(frame * stride_ + offset);
+}
+
+uint16_t TDepthLayout::Link() const {
+  return uint16_t((int64_t(cycle_ ? cycle_ + 1 : frameCount_) + 1) * stride_);
+}
+
 int32_t SwfFramesForDelay(int32_t delay) {
   return int32_t(std::max<int64_t>(int64_t(delay) * 100 / 1000, 1));
 }
@@ -105,22 +119,11 @@ void TMovieBuilder::CreateMovieObject() {
 
 // The stride keeps every slot, the border and the next frame's background on
 // depths of their own, also when slots above 251 are used (the warning is
-// still given). Depths are 16-bit: when the movie's frames would pass 65535,
-// the frames reuse the depth ranges in cycles (each frame removes everything
-// of the one before), below the link button.
+// still given).
 void TMovieBuilder::ChooseDepthLayout() {
-  stride_ = DepthStride(doc_);
-  if (stride_ > 255) host_.ShowWarning(kTooManyObjects);
-  cycle_ = (int64_t(doc_.FrameCount) + 1) * stride_ > kMaxDepth ? kMaxDepth / stride_ - 2 : 0;
-}
-
-uint16_t TMovieBuilder::FrameDepth(int32_t l, int32_t offset) const {
-  const int64_t frame = cycle_ ? (int64_t(l) - 1) % cycle_ + 1 : l;
-  return uint16_t(frame * stride_ + offset);
-}
-
-uint16_t TMovieBuilder::LinkDepth() const {
-  return uint16_t((int64_t(cycle_ ? cycle_ + 1 : doc_.FrameCount) + 1) * stride_);
+  const int32_t stride = DepthStride(doc_);
+  if (stride > 255) host_.ShowWarning(kTooManyObjects);
+  depths_ = TDepthLayout(doc_.FrameCount, stride);
 }
 
 const std::string& TMovieBuilder::Resolve(const std::string& stored) {
@@ -145,7 +148,7 @@ void TMovieBuilder::RegisterSounds() {
   add(doc_.Settings.MBkgrSound);
   for (int32_t l = first_; l <= last_; ++l) {
     const project::TFrameRec& frame = doc_.Frames[size_t(l)];
-    for (int e = 1; e <= std::min(stride_, project::MaxShapeSlots); ++e)
+    for (int e = 1; e <= LastSlot(); ++e)
       if (frame.Slots[e].Object == project::skButton) add(frame.Slots[e].SoundEv);
   }
 }
@@ -172,19 +175,19 @@ void TMovieBuilder::AddLinkButton() {
   for (uint8_t states : {kUp | kHitTest, kDown | kHitTest, kOver | kHitTest})
     button.AddRecord(shape, states, 1);
   button.ReleaseActions().GetURL(s.MainURL, "_blank");
-  movie_->PlaceObject(&button, LinkDepth());
+  movie_->PlaceObject(&button, depths_.Link());
 }
 
 void TMovieBuilder::BuildFrame(int32_t l) {
   if (l != first_) {
     // Nothing of the previous frame survives: every depth up to this
     // frame's background goes, in ascending order.
-    const int32_t top = FrameDepth(l - 1, stride_);
+    const int32_t top = depths_.RemovalTop(l);
     for (int32_t depth = 0; depth <= top; ++depth) movie_->RemoveObject(uint16_t(depth));
   }
   PlaceBackground(l);
   project::TFrameRec& frame = doc_.Frames[size_t(l)];
-  for (int e = 1; e <= std::min(stride_, project::MaxShapeSlots); ++e)
+  for (int e = 1; e <= LastSlot(); ++e)
     if (frame.Slots[e].Object != project::skNone) DrawObject(l, e, frame.Slots.Edit(e));
   PlaceBorder(l);
   if (doc_.Settings.MLoop == 0 && l == doc_.FrameCount) movie_->FrameActions().Stop();
@@ -233,7 +236,7 @@ void TMovieBuilder::DrawObject(int32_t l, int e, TShapeRec& slot) {
 }
 
 void TMovieBuilder::Place(swf::TFlashShape& shape, int32_t l, int e, int32_t angle) {
-  movie_->PlaceObject(&shape, FrameDepth(l, e)).SetRotate(float(angle));
+  movie_->PlaceObject(&shape, depths_.Object(l, e)).SetRotate(float(angle));
 }
 
 bool TMovieBuilder::Selected(int e) const {

@@ -4,6 +4,7 @@
 // driver's steps live in movie_builder.cpp, backgrounds and borders in
 // backgrounds.cpp, shapes in shape_objects.cpp, texts in text_objects.cpp,
 // pictures and buttons in picture_objects.cpp.
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -12,6 +13,7 @@
 #include <unordered_map>
 
 #include "moviegen/build_host.h"
+#include "moviegen/movie_build.h"
 #include "project/document.h"
 
 namespace swf {
@@ -33,10 +35,6 @@ class TMovieBuilder {
   // before saving).
   void Build();
   swf::TFlashMovie& Movie() { return *movie_; }
-
-  // The depth of an offset within the depth range of frame l.
-  uint16_t FrameDepth(int32_t l, int32_t offset) const;
-  uint16_t LinkDepth() const;
 
  private:
   // What an image of the build is made from; images are shared by key.
@@ -84,6 +82,8 @@ class TMovieBuilder {
   void DrawPicture(int32_t l, int e, project::TShapeRec& slot, int32_t x, int32_t y);
   void DrawButton(int32_t l, int e, project::TShapeRec& slot, int32_t x, int32_t y);
   bool Selected(int e) const;
+  // Slots 1..stride are visited in every frame (there are no slots above 255).
+  int LastSlot() const { return std::min(depths_.Stride(), project::MaxShapeSlots); }
   void SetDerived(int32_t& field, int32_t value);
   void SetDerivedAlpha(uint8_t& field, uint8_t value);
 
@@ -93,15 +93,12 @@ class TMovieBuilder {
   std::string cacheDir_;
   std::unique_ptr<swf::TFlashMovie> movie_;
   int32_t first_ = 1, last_ = 1;  // frame range
-  int32_t stride_ = 4;            // DepthStride
-  int32_t cycle_ = 0;             // frames per depth cycle when the depths would pass 65535
+  TDepthLayout depths_{1, 4};
   std::map<TImageKey, swf::TFlashImage*> images_;
   std::map<TFontKey, swf::TFlashFont*> fonts_;
   std::unordered_map<std::string, uint16_t> sounds_;  // resolved path -> sound ID
   std::unordered_map<std::string, std::string> resolved_;
   bool derivedChanged_ = false;
-
-  friend class TBuildAccess;
 };
 
 }  // namespace moviegen

@@ -98,7 +98,7 @@ bool HasPictureImage(const TShapeRec& slot) {
 void TMovieBuilder::RegisterPictures() {
   for (int32_t l = first_; l <= last_; ++l) {
     const project::TSlotArray& slots = doc_.Frames[size_t(l)].Slots;
-    for (int e = 1; e <= std::min(stride_, project::MaxShapeSlots); ++e) {
+    for (int e = 1; e <= LastSlot(); ++e) {
       const TShapeRec& slot = slots[e];
       if (!HasPictureImage(slot) || slot.Text.empty()) continue;
       const std::string& source = Resolve(slot.Text);
@@ -110,7 +110,7 @@ void TMovieBuilder::RegisterPictures() {
 void TMovieBuilder::RegisterButtonImages() {
   for (int32_t l = first_; l <= last_; ++l) {
     const project::TSlotArray& slots = doc_.Frames[size_t(l)].Slots;
-    for (int e = 1; e <= std::min(stride_, project::MaxShapeSlots); ++e) {
+    for (int e = 1; e <= LastSlot(); ++e) {
       const TShapeRec& slot = slots[e];
       if (slot.Object != project::skButton || slot.Text.empty()) continue;
       const std::string& source = Resolve(slot.Text);
@@ -217,7 +217,7 @@ void TMovieBuilder::DrawButton(int32_t l, int e, TShapeRec& slot, int32_t x, int
     if (!sound.empty() && id != sounds_.end()) button.RollOverSound().SoundId = id->second;
   }
   button.ReleaseActions().GetURL(slot.URL, "_blank");
-  movie_->PlaceObject(&button, FrameDepth(l, e)).SetRotate(float(slot.Angle));
+  movie_->PlaceObject(&button, depths_.Object(l, e)).SetRotate(float(slot.Angle));
 }
 
 }  // namespace moviegen

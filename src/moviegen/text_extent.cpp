@@ -1,5 +1,6 @@
 #include "moviegen/text_extent.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace moviegen {

@@ -35,7 +35,7 @@ void TMovieBuilder::MeasureTexts() {
 void TMovieBuilder::RegisterFonts() {
   for (int32_t l = first_; l <= last_; ++l) {
     const project::TSlotArray& slots = doc_.Frames[size_t(l)].Slots;
-    for (int e = 1; e <= std::min(stride_, project::MaxShapeSlots); ++e) {
+    for (int e = 1; e <= LastSlot(); ++e) {
       const TShapeRec& slot = slots[e];
       if (slot.Object != project::skText || slot.Text.empty()) continue;
       const TFontKey key{slot.Font, slot.FontSize, slot.FBold, slot.FItalic};
@@ -62,13 +62,13 @@ void TMovieBuilder::DrawText(int32_t l, int e, TShapeRec& slot, int32_t x, int32
     // The outline lies in the depth range below the frame's own.
     swf::TFlashShape& outline = movie_->AddRectangle(x, y, right, bottom);
     outline.SetLineStyle(2, kSelectionLine);
-    movie_->PlaceObject(&outline, FrameDepth(l, e - stride_)).SetRotate(float(slot.Angle));
+    movie_->PlaceObject(&outline, depths_.TextOutline(l, e)).SetRotate(float(slot.Angle));
     outline.DashPattern().SetPattern({2, 4});
   }
   swf::TFlashText& text = movie_->AddText(slot.Text, Packed(slot.FontColor, DrawnAlpha(slot.Alpha)),
                                           font->second, x, y, AddClamped(right, 10), bottom);
   text.SetLetterSpacing(slot.Spacing);
-  movie_->PlaceObject(&text, FrameDepth(l, e)).SetRotate(float(slot.Angle));
+  movie_->PlaceObject(&text, depths_.Object(l, e)).SetRotate(float(slot.Angle));
 }
 
 }  // namespace moviegen
