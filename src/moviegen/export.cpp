@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "moviegen/movie_build.h"
 #include "moviegen/moviegen_error.h"
@@ -44,16 +45,23 @@ bool SameNoCase(std::string_view a, std::string_view b) {
          });
 }
 
-// Every occurrence, in any letter case; the inserted text is not searched again.
-std::string ReplaceAll(const std::string& text, std::string_view pattern,
-                       const std::string& value) {
+struct TPlaceholder {
+  std::string_view Pattern;
+  std::string Value;
+};
+
+// Every placeholder, in any letter case, in one pass over the template: a
+// value (a file name) that looks like a placeholder is written as it is.
+std::string ReplacePlaceholders(const std::string& text, const std::vector<TPlaceholder>& values) {
   std::string out;
   size_t at = 0;
   while (at < text.size()) {
-    if (at + pattern.size() <= text.size() &&
-        SameNoCase(std::string_view(text).substr(at, pattern.size()), pattern)) {
-      out += value;
-      at += pattern.size();
+    const TPlaceholder* found = nullptr;
+    for (const TPlaceholder& p : values)
+      if (SameNoCase(std::string_view(text).substr(at, p.Pattern.size()), p.Pattern)) found = &p;
+    if (found) {
+      out += found->Value;
+      at += found->Pattern.size();
     } else {
       out += text[at++];
     }
@@ -112,13 +120,12 @@ std::string TestPage(const project::TMovieSettings& s, const std::string& swfNam
 
   const int r = project::Red(s.MSiteColor), g = project::Green(s.MSiteColor),
             b = project::Blue(s.MSiteColor);
-  page = ReplaceAll(page, "%WW%", std::to_string(s.MWidth));
-  page = ReplaceAll(page, "%HH%", std::to_string(s.MHeight));
-  page = ReplaceAll(page, "%FF%", swfName);
-  page = ReplaceAll(page, "%SS%", HexColor(r, g, b));
-  page = ReplaceAll(page, "%NN%", HexColor(255 - r, 255 - g, 255 - b));
-  page = ReplaceAll(page, "%TT%", swfName);
-  return page;
+  return ReplacePlaceholders(page, {{"%WW%", std::to_string(s.MWidth)},
+                                    {"%HH%", std::to_string(s.MHeight)},
+                                    {"%FF%", swfName},
+                                    {"%SS%", HexColor(r, g, b)},
+                                    {"%NN%", HexColor(255 - r, 255 - g, 255 - b)},
+                                    {"%TT%", swfName}});
 }
 
 TExportResult SaveSWF(const project::TMovieSettings& settings, const std::string& movieFileName,
