@@ -179,7 +179,10 @@ std::string BorderFileName(const project::TMovieSettings& s, const TFrameRec& f)
   for (int64_t v : {int64_t(f.BorderInnerStyle), int64_t(f.BorderOuterStyle), int64_t(f.BevelW),
                     int64_t(f.BorderW), int64_t(f.BorderCol), int64_t(f.BorderHighLightCol),
                     int64_t(f.BorderShadowCol)})
-    name += "-" + std::to_string(v);
+  {
+    name += '-';
+    name += std::to_string(v);
+  }
   return name + ".bmp";
 }
 
@@ -275,7 +278,7 @@ std::string TMovieBuilder::RenderedImage(const std::string& fileName, bool borde
     else media::SaveBMP(path, RenderGradient(w, h, frame), 24);
   }
   if (!FindImage(TImageKind::Rendered, path, 0)) {
-    swf::TFlashImage& image = movie_->AddImage(path);
+    swf::TFlashImage& image = AddImageFile(path);
     images_[{TImageKind::Rendered, path, 0, 0}] = &image;
   }
   return path;

@@ -96,13 +96,17 @@ void TMovieBuilder::Build() {
   RegisterBackgrounds();
   RegisterPictures();
   RegisterButtonImages();
-  RegisterSounds();
   if (whole_) {
+    // The editor's frame neither starts a sound nor has buttons to play one:
+    // its movie goes without them, which spares reading and packing them
+    // after every edit.
+    RegisterSounds();
     StartBackgroundSound();
     AddLinkButton();
   }
   for (int32_t l = first_; l <= last_; ++l) BuildFrame(l);
   movie_->MakeData();
+  TImageStore::Shared().Keep(freshImages_);
   if (derivedChanged_) host_.RefreshPropertyPanel();
 }
 
@@ -131,6 +135,10 @@ const std::string& TMovieBuilder::Resolve(const std::string& stored) {
   if (added && !stored.empty())
     it->second = project::ResolveMediaPath(stored, doc_.TempDir, doc_.ProgramDir);
   return it->second;
+}
+
+swf::TFlashImage& TMovieBuilder::AddImageFile(const std::string& path) {
+  return TImageStore::Shared().Add(*movie_, path, freshImages_);
 }
 
 swf::TFlashImage* TMovieBuilder::FindImage(TImageKind kind, const std::string& name,

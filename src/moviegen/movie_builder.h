@@ -11,8 +11,10 @@
 #include <string>
 #include <tuple>
 #include <unordered_map>
+#include <vector>
 
 #include "moviegen/build_host.h"
+#include "moviegen/image_store.h"
 #include "moviegen/movie_build.h"
 #include "project/document.h"
 
@@ -53,6 +55,8 @@ class TMovieBuilder {
   void Place(swf::TFlashShape& shape, int32_t l, int e, int32_t angle);
   // The file a media reference names, or "" when it is not available.
   const std::string& Resolve(const std::string& stored);
+  // An image character for a picture file, prepared once per process.
+  swf::TFlashImage& AddImageFile(const std::string& path);
   swf::TFlashImage* FindImage(TImageKind kind, const std::string& name, int32_t alpha,
                               int state = 0) const;
 
@@ -98,6 +102,7 @@ class TMovieBuilder {
   std::map<TFontKey, swf::TFlashFont*> fonts_;
   std::unordered_map<std::string, uint16_t> sounds_;  // resolved path -> sound ID
   std::unordered_map<std::string, std::string> resolved_;
+  std::vector<TImageStore::TFresh> freshImages_;
   bool derivedChanged_ = false;
 };
 

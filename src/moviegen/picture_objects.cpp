@@ -142,7 +142,7 @@ void TMovieBuilder::AddPictureImage(const TShapeRec& slot, const std::string& so
       }
     }
   }
-  images_[{TImageKind::Picture, slot.Text, slot.Alpha, 0}] = &movie_->AddImage(file);
+  images_[{TImageKind::Picture, slot.Text, slot.Alpha, 0}] = &AddImageFile(file);
 }
 
 void TMovieBuilder::AddButtonState(const TShapeRec& slot, const std::string& source, int state) {
@@ -153,7 +153,7 @@ void TMovieBuilder::AddButtonState(const TShapeRec& slot, const std::string& sou
     media::SaveBMP(file, CutState(media::LoadPicture(source), state), 32);
     TakeTime(file, source);
   }
-  images_[{TImageKind::ButtonState, slot.Text, slot.Alpha, state}] = &movie_->AddImage(file);
+  images_[{TImageKind::ButtonState, slot.Text, slot.Alpha, state}] = &AddImageFile(file);
 }
 
 void TMovieBuilder::ApplyPictureAlpha(swf::TFlashImage& image, TShapeRec& slot) {

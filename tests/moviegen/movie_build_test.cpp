@@ -256,8 +256,10 @@ TEST_F(BuildTest, BackgroundSoundStartsOnceInFrame1) {
   const auto frames = SplitFrames(whole);
   EXPECT_NE(std::find(frames[0].begin(), frames[0].end(), starts[0]), frames[0].end());
 
+  // The editor's frame goes without sounds.
   const TSwfFile single = Build(false, "single.swf");
   EXPECT_TRUE(TagsOf(single, kStartSound).empty());
+  EXPECT_TRUE(TagsOf(single, kDefineSound).empty());
 
   // A sound that is not there is left out without a message.
   Doc.Settings.MBkgrSound = "missing.wav";
