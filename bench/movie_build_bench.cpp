@@ -4,12 +4,11 @@
 // - the whole-movie build of a generated project of 200 frames with 50
 //   objects each, next to zlib alone compressing the movie's body (goal: the
 //   build takes at most 1.5 times as long as that compression).
+#include <benchmark/benchmark.h>
 #include <zlib.h>
 
 #include <filesystem>
 #include <string>
-
-#include <benchmark/benchmark.h>
 
 #include "moviegen/build_host.h"
 #include "moviegen/movie_build.h"
@@ -61,7 +60,7 @@ void MakeLargeProject(project::TProjectDocument& doc) {
   doc.CreateEmptyMV();
   doc.SetFrameCount(200);
   for (int s = 1; s <= 50; ++s) {
-    const auto kind = s % 10 == 0  ? project::skText
+    const auto kind = s % 10 == 0   ? project::skText
                       : s % 10 == 5 ? project::skPicture
                                     : project::TShapeKind(s % 6 + 1);
     doc.CreateEmptyShape(s, kind, 1, 200, project::TEditMode::emAllFrames);
@@ -110,8 +109,8 @@ void BM_ZlibAloneOnTheLargeMoviesBody(benchmark::State& state) {
   std::fclose(in);
   fs::remove(file);
   if (got != compressed.size()) return state.SkipWithError("cannot read the movie");
-  uLongf plainSize = compressed[4] | compressed[5] << 8 | compressed[6] << 16 |
-                     uLongf(compressed[7]) << 24;
+  uLongf plainSize =
+      compressed[4] | compressed[5] << 8 | compressed[6] << 16 | uLongf(compressed[7]) << 24;
   std::vector<uint8_t> plain(plainSize);
   uncompress(plain.data(), &plainSize, compressed.data() + 8, uLong(compressed.size() - 8));
   std::vector<uint8_t> out(compressBound(plainSize));

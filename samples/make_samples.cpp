@@ -182,7 +182,7 @@ void Shapes(const std::string& folder) {
 // frame; the movie stops on its last frame.
 void Backgrounds(const std::string& folder) {
   static const char* const layouts[] = {
-      "Horizontal",          "Vertical",    "Bottom-Left Corner",
+      "Horizontal",          "Vertical",        "Bottom-Left Corner",
       "Bottom-Right Corner", "Top-Left Corner", "Top-Right Corner",
       "Diagonal Falling",    "Diagonal Rising", "Pyramid"};
   static const char* const bevels[] = {"None", "Inset", "Raised"};
@@ -201,8 +201,8 @@ void Backgrounds(const std::string& folder) {
     f.BorderW = 3;
   }
   AddObject(doc, 1, skText, [&](TShapeRec& r, int32_t i) {
-    const std::string label = std::string(layouts[i - 1]) + " - outer " +
-                              bevels[(i - 1) / 3] + ", inner " + bevels[(i - 1) % 3];
+    const std::string label = std::string(layouts[i - 1]) + " - outer " + bevels[(i - 1) / 3] +
+                              ", inner " + bevels[(i - 1) % 3];
     Text(r, label, "Arial", 12, i % 2 == 1, i % 3 == 0, RGB(20, 20, 60));
     r.X = 14;
     r.Y = 20;

@@ -70,8 +70,8 @@ int RunExport(int argc, char** argv) {
     return 1;
   }
   if (args.Frame > doc.FrameCount) {
-    std::fprintf(stderr, "vellumet: %s has %d frames; there is no frame %d\n",
-                 args.Project.c_str(), doc.FrameCount, args.Frame);
+    std::fprintf(stderr, "vellumet: %s has %d frames; there is no frame %d\n", args.Project.c_str(),
+                 doc.FrameCount, args.Frame);
     return 1;
   }
   std::string movie;

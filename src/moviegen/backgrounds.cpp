@@ -7,8 +7,8 @@
 #include <filesystem>
 
 #include "media/bmp_writer.h"
-#include "moviegen/moviegen_error.h"
 #include "moviegen/movie_builder.h"
+#include "moviegen/moviegen_error.h"
 #include "swf/objects/flash_image.h"
 #include "swf/objects/flash_movie.h"
 #include "swf/objects/flash_shape.h"
@@ -69,8 +69,10 @@ void DrawBands(TBitmap32& bmp, const std::array<TColor, 256>& ramp, bool horizon
   for (int p = 0; p < 255; ++p) {
     const int64_t from = int64_t(p * step);
     const uint32_t color = Opaque(ramp[size_t(p) + 1]);
-    if (horizontal) FillRect(bmp, from, 0, from + width, bmp.Height, color);
-    else FillRect(bmp, 0, from, bmp.Width, from + width, color);
+    if (horizontal)
+      FillRect(bmp, from, 0, from + width, bmp.Height, color);
+    else
+      FillRect(bmp, 0, from, bmp.Width, from + width, color);
   }
 }
 
@@ -110,7 +112,9 @@ void DrawPyramid(TBitmap32& bmp, const std::array<TColor, 256>& ramp) {
   const int64_t w = bmp.Width, h = bmp.Height;
   const int64_t cx = w / 2, cy = h / 2;
   const double f = 255.0 / double(w + h);
-  auto entry = [&](double v) { return Opaque(ramp[size_t(std::clamp(int64_t(v * f), int64_t(0), int64_t(255)))]); };
+  auto entry = [&](double v) {
+    return Opaque(ramp[size_t(std::clamp(int64_t(v * f), int64_t(0), int64_t(255)))]);
+  };
   for (int64_t py = 0; py < h; ++py) {
     for (int64_t px = 0; px < w; ++px) {
       const double dx = double(px - cx), dy = double(py - cy);
@@ -178,8 +182,7 @@ std::string BorderFileName(const project::TMovieSettings& s, const TFrameRec& f)
   std::string name = std::to_string(s.MWidth) + "-" + std::to_string(s.MHeight);
   for (int64_t v : {int64_t(f.BorderInnerStyle), int64_t(f.BorderOuterStyle), int64_t(f.BevelW),
                     int64_t(f.BorderW), int64_t(f.BorderCol), int64_t(f.BorderHighLightCol),
-                    int64_t(f.BorderShadowCol)})
-  {
+                    int64_t(f.BorderShadowCol)}) {
     name += '-';
     name += std::to_string(v);
   }
@@ -248,7 +251,8 @@ TBitmap32 RenderBorder(int32_t width, int32_t height, const TFrameRec& frame) {
   const uint32_t clear = media::ARGB(0, 254, 255, 255);
   TBitmap32 bmp(width, height, clear);
   const int32_t rings = std::min(width, height) / 2 + 1;
-  const int32_t bevel = std::clamp(frame.BevelW, 0, rings), band = std::clamp(frame.BorderW, 0, rings);
+  const int32_t bevel = std::clamp(frame.BevelW, 0, rings),
+                band = std::clamp(frame.BorderW, 0, rings);
   int32_t j = 0;
   auto bevelRings = [&](uint8_t style) {
     if (style == project::fbNone) return;
@@ -274,8 +278,10 @@ std::string TMovieBuilder::RenderedImage(const std::string& fileName, bool borde
   std::error_code ignored;
   if (!std::filesystem::exists(path, ignored)) {
     const int32_t w = doc_.Settings.MWidth, h = doc_.Settings.MHeight;
-    if (border) media::SaveBMP(path, RenderBorder(w, h, frame), 32);
-    else media::SaveBMP(path, RenderGradient(w, h, frame), 24);
+    if (border)
+      media::SaveBMP(path, RenderBorder(w, h, frame), 32);
+    else
+      media::SaveBMP(path, RenderGradient(w, h, frame), 24);
   }
   if (!FindImage(TImageKind::Rendered, path, 0)) {
     swf::TFlashImage& image = AddImageFile(path);
@@ -322,7 +328,8 @@ void TMovieBuilder::PlaceBorder(int32_t l) {
   const TFrameRec& frame = doc_.Frames[size_t(l)];
   if (frame.AddBorder != 1) return;
   const project::TMovieSettings& s = doc_.Settings;
-  swf::TFlashImage* image = FindImage(TImageKind::Rendered, cacheDir_ + BorderFileName(s, frame), 0);
+  swf::TFlashImage* image =
+      FindImage(TImageKind::Rendered, cacheDir_ + BorderFileName(s, frame), 0);
   swf::TFlashShape& shape = movie_->AddRectangle(0, 0, s.MWidth, s.MHeight);
   if (image) shape.SetImageFill(*image, 1, 1.0f, 1.0f);
   movie_->PlaceObject(&shape, depths_.Border(l));

@@ -26,8 +26,8 @@ bool ReadKey(const std::string& path, TImageStore::TFileKey& key) {
 
 size_t ImageBytes(const swf::TFlashImage& image) {
   // The prepared data and the decoded pixels a BMP keeps.
-  return image.DataStream().size() + (image.IsJPEG() ? 0 : size_t(image.ImageWidth()) *
-                                                               image.ImageHeight() * 4);
+  return image.DataStream().size() +
+         (image.IsJPEG() ? 0 : size_t(image.ImageWidth()) * image.ImageHeight() * 4);
 }
 
 }  // namespace

@@ -112,8 +112,8 @@ void TMovieBuilder::Build() {
 
 void TMovieBuilder::CreateMovieObject() {
   const project::TMovieSettings& s = doc_.Settings;
-  movie_ = std::make_unique<swf::TFlashMovie>(0, 0, Twips(s.MWidth), Twips(s.MHeight), 12.0f,
-                                              false);
+  movie_ =
+      std::make_unique<swf::TFlashMovie>(0, 0, Twips(s.MWidth), Twips(s.MHeight), 12.0f, false);
   movie_->Clear();
   movie_->SetCoordsInPixels(true);
   movie_->SetVersion(6);
@@ -141,8 +141,8 @@ swf::TFlashImage& TMovieBuilder::AddImageFile(const std::string& path) {
   return TImageStore::Shared().Add(*movie_, path, freshImages_);
 }
 
-swf::TFlashImage* TMovieBuilder::FindImage(TImageKind kind, const std::string& name,
-                                           int32_t alpha, int state) const {
+swf::TFlashImage* TMovieBuilder::FindImage(TImageKind kind, const std::string& name, int32_t alpha,
+                                           int state) const {
   auto it = images_.find({kind, name, alpha, state});
   return it == images_.end() ? nullptr : it->second;
 }
@@ -204,8 +204,7 @@ void TMovieBuilder::BuildFrame(int32_t l) {
     return;
   }
   // A frame counter of 16 bits: very long delays are shown in pieces.
-  for (int32_t count = SwfFramesForDelay(doc_.Frames[size_t(l)].Delay); count > 0;
-       count -= 0xFFFF)
+  for (int32_t count = SwfFramesForDelay(doc_.Frames[size_t(l)].Delay); count > 0; count -= 0xFFFF)
     movie_->ShowFrame(uint16_t(std::min(count, 0xFFFF)));
 }
 

@@ -62,7 +62,8 @@ class TMovieBuilder {
 
   // Backgrounds and borders.
   void RegisterBackgrounds();
-  std::string RenderedImage(const std::string& fileName, bool border, const project::TFrameRec& frame);
+  std::string RenderedImage(const std::string& fileName, bool border,
+                            const project::TFrameRec& frame);
   void PlaceBackground(int32_t l);
   void PlaceBorder(int32_t l);
 

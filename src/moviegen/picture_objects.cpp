@@ -157,8 +157,10 @@ void TMovieBuilder::AddButtonState(const TShapeRec& slot, const std::string& sou
 }
 
 void TMovieBuilder::ApplyPictureAlpha(swf::TFlashImage& image, TShapeRec& slot) {
-  if (image.IsJPEG()) image.SetAlphaValue(DrawnAlpha(slot.Alpha));
-  else SetDerivedAlpha(slot.Alpha, 0);
+  if (image.IsJPEG())
+    image.SetAlphaValue(DrawnAlpha(slot.Alpha));
+  else
+    SetDerivedAlpha(slot.Alpha, 0);
 }
 
 void TMovieBuilder::DrawPicture(int32_t l, int e, TShapeRec& slot, int32_t x, int32_t y) {

@@ -52,7 +52,8 @@ void TMovieBuilder::FillShape(swf::TFlashShape& shape, TShapeRec& slot, bool sel
   const uint8_t a = DrawnAlpha(slot.Alpha);
   switch (slot.Fill) {
     case project::fkSolid:
-      if (selected) shape.SetSolidColor(220, 220, 220, a);
+      if (selected)
+        shape.SetSolidColor(220, 220, 220, a);
       else
         shape.SetSolidColor(uint8_t(project::Red(slot.Color)), uint8_t(project::Green(slot.Color)),
                             uint8_t(project::Blue(slot.Color)), a);

@@ -9,7 +9,8 @@ platform::TTextExtent TextObjectExtent(const project::TShapeRec& slot, int32_t s
   platform::TTextExtent extent =
       platform::MeasureText(slot.Font, slot.FontSize, screenPpi, slot.Text);
   const double spacing = std::nearbyint(double(slot.Text.size()) * slot.Spacing * 0.76);
-  extent.Width = int32_t(std::clamp(extent.Width + spacing + 10, double(INT32_MIN), double(INT32_MAX)));
+  extent.Width =
+      int32_t(std::clamp(extent.Width + spacing + 10, double(INT32_MIN), double(INT32_MAX)));
   return extent;
 }
 

@@ -1,9 +1,9 @@
 // Rendered gradients and borders, their cache files and how frames share them.
 #include "moviegen/backgrounds.h"
 
-#include <filesystem>
-
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 #include "media/bmp_writer.h"
 #include "media/picture_decoder.h"
@@ -27,8 +27,7 @@ TEST(Backgrounds, CacheFileNamesCarryTheParameters) {
   project::TMovieSettings movie;
   TFrameRec frame;
   EXPECT_EQ(moviegen::GradientFileName(movie, frame), "468-60-1-8978431-16755524.bmp");
-  EXPECT_EQ(moviegen::BorderFileName(movie, frame),
-            "468-60-1-2-1-3-8913151-14199807-5898408.bmp");
+  EXPECT_EQ(moviegen::BorderFileName(movie, frame), "468-60-1-2-1-3-8913151-14199807-5898408.bmp");
   frame.GradCol2 = -1;
   EXPECT_EQ(moviegen::GradientFileName(movie, frame), "468-60-1-8978431--1.bmp");
 }
@@ -69,10 +68,11 @@ TEST(Backgrounds, LayoutsRunBetweenTheirCorners) {
     uint8_t style;
     int startX, startY;  // a pixel of ramp entry 0..2
     int endX, endY;      // a pixel of ramp entry 240..255
-  } rows[] = {{project::bgBottomLeft, 199, 0, 0, 49},      {project::bgBottomRight, 0, 0, 199, 49},
-              {project::bgTopLeft, 199, 49, 0, 0},         {project::bgTopRight, 0, 49, 199, 0},
-              {project::bgDiagonalFalling, 0, 0, 199, 49}, {project::bgDiagonalRising, 0, 49, 199, 0},
-              {project::bgPyramid, 0, 0, 199, 49}};
+  } rows[] = {
+      {project::bgBottomLeft, 199, 0, 0, 49},      {project::bgBottomRight, 0, 0, 199, 49},
+      {project::bgTopLeft, 199, 49, 0, 0},         {project::bgTopRight, 0, 49, 199, 0},
+      {project::bgDiagonalFalling, 0, 0, 199, 49}, {project::bgDiagonalRising, 0, 49, 199, 0},
+      {project::bgPyramid, 0, 0, 199, 49}};
   TFrameRec frame;
   frame.GradCol1 = RGB(0, 0, 0);
   frame.GradCol2 = RGB(255, 255, 255);  // so a pixel's red is its ramp entry, give or take one
@@ -106,10 +106,12 @@ TEST(Backgrounds, BorderRingsFromTheEdgeInward) {
     // Ring by ring from the edge: top-left colour, bottom-right colour (0: transparent).
     std::vector<std::pair<TColor, TColor>> rings;
   } rows[] = {
+      // clang-format off
       {"raised outside only", project::fbNone, project::fbRaised, 1, 3,
        {{light, shadow}, {band, band}, {band, band}, {band, band}, {0, 0}}},
       {"inset outside, raised inside", project::fbRaised, project::fbInset, 2, 1,
        {{shadow, light}, {shadow, light}, {band, band}, {light, shadow}, {light, shadow}, {0, 0}}},
+      // clang-format on
       {"nothing at all", project::fbNone, project::fbNone, 5, 0, {{0, 0}}},
   };
   for (const Row& r : rows) {
@@ -125,13 +127,13 @@ TEST(Backgrounds, BorderRingsFromTheEdgeInward) {
       const int lo = int(j), right = 39 - lo, bottom = 29 - lo;
       auto expect = [](TColor c) { return c ? Opaque(c) : media::ARGB(0, 254, 255, 255); };
       const uint32_t top = expect(r.rings[j].first), low = expect(r.rings[j].second);
-      EXPECT_EQ(bmp.At(lo, lo), top);             // top-left corner
-      EXPECT_EQ(bmp.At(20, lo), top);             // top row
-      EXPECT_EQ(bmp.At(lo, 15), top);             // left column
-      EXPECT_EQ(bmp.At(right, lo), low);          // top-right corner: bottom colour
-      EXPECT_EQ(bmp.At(lo, bottom), low);         // bottom-left corner: bottom colour
-      EXPECT_EQ(bmp.At(right, 15), low);          // right column
-      EXPECT_EQ(bmp.At(20, bottom), low);         // bottom row
+      EXPECT_EQ(bmp.At(lo, lo), top);      // top-left corner
+      EXPECT_EQ(bmp.At(20, lo), top);      // top row
+      EXPECT_EQ(bmp.At(lo, 15), top);      // left column
+      EXPECT_EQ(bmp.At(right, lo), low);   // top-right corner: bottom colour
+      EXPECT_EQ(bmp.At(lo, bottom), low);  // bottom-left corner: bottom colour
+      EXPECT_EQ(bmp.At(right, 15), low);   // right column
+      EXPECT_EQ(bmp.At(20, bottom), low);  // bottom row
     }
     EXPECT_EQ(bmp.At(20, 15), media::ARGB(0, 254, 255, 255));  // the inside stays clear
   }
@@ -173,8 +175,8 @@ TEST_F(BuildTest, CachedBitmapsAreUsedAsTheyAre) {
   const auto images = TagsOf(swf, kDefineBitsLossless);
   ASSERT_EQ(images.size(), 1u);
   // ID, format, then the width and height of the file found in the cache.
-  EXPECT_TRUE(SameBytes(hex("03 00 | 02 00"), Bytes(images[0]->Body.begin() + 3,
-                                                    images[0]->Body.begin() + 7)));
+  EXPECT_TRUE(SameBytes(hex("03 00 | 02 00"),
+                        Bytes(images[0]->Body.begin() + 3, images[0]->Body.begin() + 7)));
 }
 
 TEST_F(BuildTest, UnwritableCacheEndsTheBuild) {

@@ -2,12 +2,12 @@
 // A project document whose folders lie in the test's own temporary folder,
 // a host that records what the build asks of the window, and builds read
 // back as tag streams.
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "moviegen/build_host.h"
 #include "moviegen/movie_build.h"
@@ -71,7 +71,9 @@ class BuildTest : public testing::Test {
     return swf;
   }
 
-  project::TShapeRec& Slot(int frame, int slot) { return Doc.Frames[size_t(frame)].Slots.Edit(slot); }
+  project::TShapeRec& Slot(int frame, int slot) {
+    return Doc.Frames[size_t(frame)].Slots.Edit(slot);
+  }
 
   // An object of `kind` in `slot` of frames first..last.
   project::TShapeRec& Add(int slot, project::TShapeKind kind, int first, int last) {

@@ -1,10 +1,10 @@
 // The export: names, the copy, the HTML test page; and the frame counter texts.
 #include "moviegen/export.h"
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
-
-#include <gtest/gtest.h>
 
 #include "moviegen/moviegen_error.h"
 #include "support/bytes.h"
@@ -64,9 +64,8 @@ TEST(Export, TestPageForABannerOnTeal) {
       "</head>\r\n<body bgcolor=\"#008080\" text=\"#000000\">\r\n"
       "<font color=\"#FF7F7F\">Sample 1: None-transparent embedding of banner.swf into "
       "HTML:</font><BR><BR>\r\n\r\n" +
-      plain + "\r\n\r\n" +
-      "<BR><BR><textarea name=\"textfield\" rows=\"7\" cols=\"70\">\r\n" + plain +
-      "</textarea><BR><BR>\r\n\r\n" + "<BR>\r\n" +
+      plain + "\r\n\r\n" + "<BR><BR><textarea name=\"textfield\" rows=\"7\" cols=\"70\">\r\n" +
+      plain + "</textarea><BR><BR>\r\n\r\n" + "<BR>\r\n" +
       "<font color=\"#FF7F7F\">Sample 2: Embedding of banner.swf into HTML using "
       "transparency<BR>(Movie Background color will be displayed as transparent):</font>"
       "<BR><BR>\r\n\r\n" +

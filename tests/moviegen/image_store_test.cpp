@@ -2,10 +2,10 @@
 // stays as it was.
 #include "moviegen/image_store.h"
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
-
-#include <gtest/gtest.h>
 
 #include "media/bitmap32.h"
 #include "media/bmp_writer.h"

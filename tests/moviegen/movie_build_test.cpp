@@ -4,9 +4,9 @@
 // window.
 #include "moviegen/movie_build.h"
 
-#include <filesystem>
-
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 #include "media/bitmap32.h"
 #include "media/bmp_writer.h"
@@ -127,8 +127,8 @@ TEST_F(BuildTest, StopsOnTheLastFrameOnlyWhenNotLooping) {
     bool whole;
     int frame;  // the current frame of a single-frame build
     int stops;
-  } rows[] = {{0, true, 0, 1}, {1, true, 0, 0}, {0, false, 3, 1}, {0, false, 1, 0},
-              {1, false, 3, 0}};
+  } rows[] = {
+      {0, true, 0, 1}, {1, true, 0, 0}, {0, false, 3, 1}, {0, false, 1, 0}, {1, false, 3, 0}};
   for (const Row& r : rows) {
     SCOPED_TRACE(testing::Message() << "loop " << r.loop << " frame " << r.frame);
     SetUp();
@@ -151,7 +151,9 @@ TEST_F(BuildTest, MovieWideLinkCoversTheStageAboveEveryFrame) {
     const char* url;
     bool whole;
     bool button;
-  } rows[] = {{"   ", true, false}, {"", true, false}, {" http://example.com/a ", true, true},
+  } rows[] = {{"   ", true, false},
+              {"", true, false},
+              {" http://example.com/a ", true, true},
               {"http://example.com/a", false, false}};
   for (const Row& r : rows) {
     SCOPED_TRACE(testing::Message() << "'" << r.url << "' whole " << r.whole);

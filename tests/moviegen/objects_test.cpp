@@ -1,11 +1,10 @@
 // Shapes, texts, pictures and buttons as the build draws them, read back
 // from the written movie.
+#include <gtest/gtest.h>
 #include <zlib.h>
 
 #include <cmath>
 #include <filesystem>
-
-#include <gtest/gtest.h>
 
 #include "media/bitmap32.h"
 #include "media/bmp_writer.h"
@@ -55,8 +54,8 @@ Bytes Inflate(const uint8_t* data, size_t size, size_t expected) {
 
 // The alpha plane of a DefineBitsJPEG3: ID, offset of the alpha data, JPEG, zlib alpha.
 Bytes AlphaPlane(const TTag& jpeg3, size_t pixels) {
-  const uint32_t offset = jpeg3.Body[2] | jpeg3.Body[3] << 8 | jpeg3.Body[4] << 16 |
-                          uint32_t(jpeg3.Body[5]) << 24;
+  const uint32_t offset =
+      jpeg3.Body[2] | jpeg3.Body[3] << 8 | jpeg3.Body[4] << 16 | uint32_t(jpeg3.Body[5]) << 24;
   const size_t at = 6 + offset;
   return Inflate(jpeg3.Body.data() + at, jpeg3.Body.size() - at, pixels);
 }
@@ -72,17 +71,19 @@ TEST_F(BuildTest, ShapeFillsOutlinesAndTransparency) {
     std::vector<uint16_t> lineWidths;
     std::vector<uint32_t> lineColors;
   } rows[] = {
+      // clang-format off
       {"solid", project::fkSolid, 0, 2, false, true, 0x00, 0x44ABFFFF, {40}, {0x004488FF}},
-      {"fully transparent", project::fkSolid, 255, 2, false, true, 0x00, 0x44ABFF00, {40}, {0x00448800}},
-      {"half transparent", project::fkSolid, 128, 2, false, true, 0x00, 0x44ABFF7F, {40}, {0x0044887F}},
+      {"alpha 255", project::fkSolid, 255, 2, false, true, 0x00, 0x44ABFF00, {40}, {0x00448800}},
+      {"alpha 128", project::fkSolid, 128, 2, false, true, 0x00, 0x44ABFF7F, {40}, {0x0044887F}},
       {"linear", project::fkLinear, 0, 2, false, true, 0x10, 0, {40}, {0x004488FF}},
       {"radial", project::fkRadial, 0, 2, false, true, 0x12, 0, {40}, {0x004488FF}},
       {"no fill", project::fkNone, 0, 2, false, true, -1, 0, {40}, {0x004488FF}},
       {"no outline", project::fkSolid, 0, 0, false, true, 0x00, 0x44ABFFFF, {}, {}},
       {"selected", project::fkSolid, 0, 5, true, false, 0x00, 0xDCDCDCFF, {100, 40},
        {0x004488FF, 0x323232FF}},
-      {"selected in the whole movie", project::fkSolid, 0, 5, true, true, 0x00, 0x44ABFFFF, {100},
+      {"selected, whole movie", project::fkSolid, 0, 5, true, true, 0x00, 0x44ABFFFF, {100},
        {0x004488FF}},
+      // clang-format on
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
@@ -148,10 +149,10 @@ TEST_F(BuildTest, TurnedObjectsKeepTheirAnchor) {
       be.ReadWord();
       const swf::TSWFRectRec bounds = be.ReadRect();
       const swf::TSWFMatrixRec& m = placed.Placement.Matrix;
-      const double x = m.ScaleX / 65536.0 * bounds.Xmin + m.RotateSkew1 / 65536.0 * bounds.Ymin +
-                       m.TranslateX;
-      const double y = m.RotateSkew0 / 65536.0 * bounds.Xmin + m.ScaleY / 65536.0 * bounds.Ymin +
-                       m.TranslateY;
+      const double x =
+          m.ScaleX / 65536.0 * bounds.Xmin + m.RotateSkew1 / 65536.0 * bounds.Ymin + m.TranslateX;
+      const double y =
+          m.RotateSkew0 / 65536.0 * bounds.Xmin + m.ScaleY / 65536.0 * bounds.Ymin + m.TranslateY;
       // Within the rounding of the turned anchor to whole pixels.
       EXPECT_NEAR(x, 100 * 20, 15);
       EXPECT_NEAR(y, 7 * 20, 15);
@@ -171,7 +172,9 @@ TEST_F(BuildTest, BitmapFillTakesTransparencyOnlyFromJPEG) {
     std::string text;
     uint16_t imageTag;  // 0: no fill
     uint8_t alphaAfter;
-  } rows[] = {{bmp, kDefineBitsLossless, 0}, {jpeg, kDefineBitsJPEG3, 100}, {"", 0, 100},
+  } rows[] = {{bmp, kDefineBitsLossless, 0},
+              {jpeg, kDefineBitsJPEG3, 100},
+              {"", 0, 100},
               {Dir + "media/none.jpg", 0, 100}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.text);
@@ -196,7 +199,9 @@ TEST_F(BuildTest, BitmapFillTakesTransparencyOnlyFromJPEG) {
     const TTag* image = Definition(swf, info.FillBitmaps[0]);
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->Code, r.imageTag);
-    if (r.imageTag == kDefineBitsJPEG3) EXPECT_EQ(AlphaPlane(*image, 32), Bytes(32, 155));
+    if (r.imageTag == kDefineBitsJPEG3) {
+      EXPECT_EQ(AlphaPlane(*image, 32), Bytes(32, 155));
+    }
   }
 }
 
@@ -247,8 +252,8 @@ TEST_F(BuildTest, JPEGCopyIsRemadeWhenTheSourceChanges) {
   EXPECT_EQ(std::filesystem::last_write_time(copy), std::filesystem::last_write_time(jpeg));
 
   Media("photo.jpg", MakeJpeg(16, 8, false));
-  std::filesystem::last_write_time(jpeg, std::filesystem::last_write_time(copy) +
-                                             std::chrono::seconds(5));
+  std::filesystem::last_write_time(
+      jpeg, std::filesystem::last_write_time(copy) + std::chrono::seconds(5));
   Build(true);
   EXPECT_EQ(ReadFile(copy), ReadFile(jpeg));
   EXPECT_EQ(Slot(1, 3).W, 16);
@@ -278,8 +283,8 @@ TEST(TextObjects, WidthAddsSpacingAndMargin) {
 TEST(TextObjects, FontSizeFollowsTheResolutionTheProjectWasMadeAt) {
   struct Row {
     int size, resolution, screen, points;
-  } rows[] = {{36, 120, 96, 45}, {36, 96, 96, 36}, {10, 72, 96, 8}, {9, 72, 96, 7},
-              {11, 72, 96, 8}, {36, 0, 96, 36}};
+  } rows[] = {{36, 120, 96, 45}, {36, 96, 96, 36}, {10, 72, 96, 8},
+              {9, 72, 96, 7},    {11, 72, 96, 8},  {36, 0, 96, 36}};
   for (const Row& r : rows) {
     SCOPED_TRACE(testing::Message() << r.size << " at " << r.resolution);
     EXPECT_EQ(moviegen::FontPoints(r.size, r.resolution, r.screen), r.points);
@@ -363,9 +368,9 @@ TEST_F(BuildTest, ButtonLinksAndPlaysItsSound) {
     const auto sounds = TagsOf(swf, kDefineButtonSound);
     ASSERT_EQ(sounds.size(), 1u);
     const uint16_t soundID = DefinedID(*TagsOf(swf, kDefineSound)[0]);
-    EXPECT_TRUE(SameBytes(Bytes{uint8_t(DefinedID(*placed.Definition)), 0, 0, 0,
-                                uint8_t(soundID), 0},
-                          Bytes(sounds[0]->Body.begin(), sounds[0]->Body.begin() + 6)));
+    EXPECT_TRUE(
+        SameBytes(Bytes{uint8_t(DefinedID(*placed.Definition)), 0, 0, 0, uint8_t(soundID), 0},
+                  Bytes(sounds[0]->Body.begin(), sounds[0]->Body.begin() + 6)));
   }
   // The editor shows the first state as a plain picture.
   const TSwfFile single = Build(false, "single.swf");

@@ -1,9 +1,9 @@
 // The sample projects: each opens and builds, as a whole movie and frame by
 // frame as the editor shows it, and together they use every feature.
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <set>
-
-#include <gtest/gtest.h>
 
 #include "moviegen/build_fixture.h"
 
@@ -19,9 +19,7 @@ std::string SamplePath(const std::string& name) {
 
 class Samples : public BuildTest {
  protected:
-  void Open(const std::string& name) {
-    ASSERT_TRUE(Doc.OpenMV(SamplePath(name))) << name;
-  }
+  void Open(const std::string& name) { ASSERT_TRUE(Doc.OpenMV(SamplePath(name))) << name; }
 };
 
 TEST_F(Samples, EveryFrameAndTheWholeMovieBuild) {

@@ -13,9 +13,18 @@ namespace {
 
 bool IsDefinition(uint16_t code) {
   switch (code) {
-    case kDefineShape: case kDefineShape2: case kDefineShape3: case kDefineBitsLossless:
-    case kDefineBitsLossless2: case kDefineBitsJPEG2: case kDefineBitsJPEG3: case kDefineFont2:
-    case kDefineText: case kDefineText2: case kDefineButton2: case kDefineSound:
+    case kDefineShape:
+    case kDefineShape2:
+    case kDefineShape3:
+    case kDefineBitsLossless:
+    case kDefineBitsLossless2:
+    case kDefineBitsJPEG2:
+    case kDefineBitsJPEG3:
+    case kDefineFont2:
+    case kDefineText:
+    case kDefineText2:
+    case kDefineButton2:
+    case kDefineSound:
       return true;
     default:
       return false;
@@ -208,7 +217,8 @@ std::string CheckDisplayList(const TSwfFile& swf) {
     std::string fault;
     if (IsShape(tag.Code)) {
       for (uint16_t bitmap : ReadShape(tag).FillBitmaps)
-        if (bitmap && bitmap != 0xFFFF && (fault = need(bitmap, i, "as a fill")) != "") return fault;
+        if (bitmap && bitmap != 0xFFFF && (fault = need(bitmap, i, "as a fill")) != "")
+          return fault;
     } else if (tag.Code == kDefineButton2) {
       for (const auto& r : ReadButton2(tag).Records)
         if ((fault = need(r.CharacterID, i, "in a button")) != "") return fault;

@@ -29,11 +29,27 @@ TSwfFile ReadSwf(const Bytes& file);
 TSwfFile ReadSwfFile(const std::string& path);
 
 enum : uint16_t {
-  kEnd = 0, kShowFrame = 1, kDefineShape = 2, kSetBackgroundColor = 9, kDoAction = 12,
-  kStartSound = 15, kDefineSound = 14, kDefineButtonSound = 17, kDefineBitsLossless = 20,
-  kDefineBitsJPEG2 = 21, kDefineShape2 = 22, kProtect = 24, kPlaceObject2 = 26,
-  kRemoveObject2 = 28, kDefineShape3 = 32, kDefineText2 = 33, kDefineButton2 = 34,
-  kDefineBitsJPEG3 = 35, kDefineBitsLossless2 = 36, kDefineFont2 = 48, kDefineText = 11,
+  kEnd = 0,
+  kShowFrame = 1,
+  kDefineShape = 2,
+  kSetBackgroundColor = 9,
+  kDoAction = 12,
+  kStartSound = 15,
+  kDefineSound = 14,
+  kDefineButtonSound = 17,
+  kDefineBitsLossless = 20,
+  kDefineBitsJPEG2 = 21,
+  kDefineShape2 = 22,
+  kProtect = 24,
+  kPlaceObject2 = 26,
+  kRemoveObject2 = 28,
+  kDefineShape3 = 32,
+  kDefineText2 = 33,
+  kDefineButton2 = 34,
+  kDefineBitsJPEG3 = 35,
+  kDefineBitsLossless2 = 36,
+  kDefineFont2 = 48,
+  kDefineText = 11,
 };
 
 struct TPlacement {
