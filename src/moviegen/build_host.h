@@ -32,7 +32,7 @@ class IBuildHost {
   // `refresh` the player is hidden and shown again so that it repaints.
   virtual void LoadMovie(const std::string& /*path*/, bool /*refresh*/) {}
   // After loading: show frame `frame` in the player and update the frame
-  // counter (see ShowFrameText and PlayerFrameFor).
+  // counter (see FrameCounterText and PlayerFrameFor in export.h).
   virtual void ShowFrame(int /*frame*/) {}
   virtual void PlayerLoadFinished() {}
 
