@@ -1,0 +1,84 @@
+#include "editor/small_dialogs.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace editor {
+
+char NumberFieldKey(char key) {
+  return (key >= '0' && key <= '9') || key == '\b' || key == '\t' ? key : 0;
+}
+
+std::optional<int32_t> ReadInteger(const std::string& text) {
+  size_t first = text.find_first_not_of(' ');
+  size_t last = text.find_last_not_of(' ');
+  if (first == std::string::npos) return std::nullopt;
+  const char* begin = text.data() + first;
+  const char* end = text.data() + last + 1;
+  if (*begin == '+') ++begin;
+  int32_t value = 0;
+  auto [ptr, ec] = std::from_chars(begin, end, value);
+  if (ec != std::errc() || ptr != end) return std::nullopt;
+  return value;
+}
+
+namespace {
+
+// The exit rule of a frame field: a text that is not a number counts as
+// `fallback` for both checks.
+void LimitField(std::string& text, int32_t fallback, int32_t max) {
+  if (text.empty()) return;
+  if (ReadInteger(text).value_or(fallback) <= 0) text = "1";
+  if (ReadInteger(text).value_or(fallback) > max) text = std::to_string(max);
+}
+
+}  // namespace
+
+void TNumberDialog::SetPosition(int32_t value) {
+  position_ = value;
+  Number = std::to_string(value);
+}
+
+void TNumberDialog::Step(int delta) {
+  int32_t current = ReadInteger(Number).value_or(position_);
+  SetPosition(std::clamp(current + delta, Min, Max));
+}
+
+void TNumberDialog::NumberExit() {
+  if (Number.empty()) return;
+  std::optional<int32_t> read = ReadInteger(Number);
+  if (read.value_or(Max) > Max) Number = std::to_string(Max);
+  if (ReadInteger(Number).value_or(Min) <= 0) Number = "1";
+}
+
+void TLimitsDialog::Setup(const std::string& caption, const std::string& info,
+                          int32_t frameCount, int32_t from, int32_t to) {
+  Caption = caption;
+  Info = info;
+  Min = 1;
+  Max = std::max(frameCount, 1);
+  fromPosition_ = from;
+  toPosition_ = to;
+  From = std::to_string(from);
+  To = std::to_string(to);
+}
+
+void TLimitsDialog::StepFrom(int delta) {
+  fromPosition_ = std::clamp(ReadInteger(From).value_or(fromPosition_) + delta, Min, Max);
+  From = std::to_string(fromPosition_);
+}
+
+void TLimitsDialog::StepTo(int delta) {
+  toPosition_ = std::clamp(ReadInteger(To).value_or(toPosition_) + delta, Min, Max);
+  To = std::to_string(toPosition_);
+}
+
+void TLimitsDialog::FromExit() {
+  LimitField(From, fromPosition_, Max);
+}
+
+void TLimitsDialog::ToExit() {
+  LimitField(To, toPosition_, Max);
+}
+
+}  // namespace editor
