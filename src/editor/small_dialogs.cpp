@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 
 namespace editor {
 
@@ -24,12 +25,20 @@ std::optional<int32_t> ReadInteger(const std::string& text) {
 
 namespace {
 
+// A field's number; a run of digits too long for 32 bits counts as the
+// largest number, other texts as `fallback`.
+int32_t FieldValue(const std::string& text, int32_t fallback) {
+  if (std::optional<int32_t> v = ReadInteger(text)) return *v;
+  bool digits = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+  return digits ? INT32_MAX : fallback;
+}
+
 // The exit rule of a frame field: a text that is not a number counts as
 // `fallback` for both checks.
 void LimitField(std::string& text, int32_t fallback, int32_t max) {
   if (text.empty()) return;
-  if (ReadInteger(text).value_or(fallback) <= 0) text = "1";
-  if (ReadInteger(text).value_or(fallback) > max) text = std::to_string(max);
+  if (FieldValue(text, fallback) <= 0) text = "1";
+  if (FieldValue(text, fallback) > max) text = std::to_string(max);
 }
 
 }  // namespace
@@ -46,9 +55,8 @@ void TNumberDialog::Step(int delta) {
 
 void TNumberDialog::NumberExit() {
   if (Number.empty()) return;
-  std::optional<int32_t> read = ReadInteger(Number);
-  if (read.value_or(Max) > Max) Number = std::to_string(Max);
-  if (ReadInteger(Number).value_or(Min) <= 0) Number = "1";
+  if (FieldValue(Number, Max) > Max) Number = std::to_string(Max);
+  if (FieldValue(Number, Min) <= 0) Number = "1";
 }
 
 void TLimitsDialog::Setup(const std::string& caption, const std::string& info,
