@@ -83,8 +83,7 @@ void TColorPicker::SetColor(TColor color) {
 
 void TColorPicker::SetRGB(TColor color) {
   color_ = color;
-  fields_ = {std::to_string(Red(color)), std::to_string(Green(color)),
-             std::to_string(Blue(color))};
+  fields_ = {std::to_string(Red(color)), std::to_string(Green(color)), std::to_string(Blue(color))};
 }
 
 TColor TColorPicker::PickSquare(int32_t x, int32_t y) {
@@ -246,8 +245,8 @@ void TColorDialog::CodeChanged(const std::string& text) {
   if (valid)
     color = RGB(channels[0], channels[1], channels[2]);
   else
-    prompts_.MessageBox(Code + " is not a valid color value. Enter a HEX value (#RRGGBB).",
-                        "Error", TMsgIcon::Warning, TMsgButtons::Ok);
+    prompts_.MessageBox(Code + " is not a valid color value. Enter a HEX value (#RRGGBB).", "Error",
+                        TMsgIcon::Warning, TMsgButtons::Ok);
   Picker.SetColor(color);
   Preview = color;
   CalcGradient(color);

@@ -101,8 +101,8 @@ class TColorDialog {
   project::TColor Preview = 0;  // OutColor
   std::string Code;             // E1, at most 7 characters
   TColorPicker Picker;
-  std::array<project::TColor, 93> Swatches{};  // 1..92
-  int SelectedSwatch = 0;                      // the sunken one; 0 for none
+  std::array<project::TColor, 93> Swatches{};    // 1..92
+  int SelectedSwatch = 0;                        // the sunken one; 0 for none
   project::TColor StartFrame = 0, EndFrame = 0;  // red marks the followed end
   bool FreezeEnabled = true;
   TGradientTarget Target = TGradientTarget::Start;

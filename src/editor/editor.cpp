@@ -40,7 +40,10 @@ std::string GetMovieTime(const project::TProjectDocument& doc) {
   // Tenths of a second, halves to even.
   int64_t tenths = int64_t(std::nearbyint(double(total) / 100.0));
   std::string text = std::to_string(tenths / 10);
-  if (tenths % 10 != 0) text += "." + std::to_string(tenths % 10);
+  if (tenths % 10 != 0) {
+    text += '.';
+    text += char('0' + tenths % 10);
+  }
   return " Time: " + text + " s";
 }
 

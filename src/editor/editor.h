@@ -29,8 +29,8 @@ enum class TPictureButton { NewPicture, NewButton, FillBitmap };
 enum class TSoundButton { ButtonSound, BackgroundSound };
 
 // Keys, as Windows virtual-key codes; letters are their upper-case codes.
-constexpr int VK_BACK = 0x08, VK_TAB = 0x09, VK_CONTROL = 0x11, VK_ESCAPE = 0x1B,
-              VK_DELETE = 0x2E, VK_F1 = 0x70;
+constexpr int VK_BACK = 0x08, VK_TAB = 0x09, VK_CONTROL = 0x11, VK_ESCAPE = 0x1B, VK_DELETE = 0x2E,
+              VK_F1 = 0x70;
 struct TShiftState {
   bool Ctrl = false, Shift = false, Alt = false;
 };
@@ -226,8 +226,8 @@ class TEditor : private project::IDocumentView {
   // Frame and object helpers.
   void ChangeFrames(const std::vector<int32_t>& sources, int32_t freshCount);
   project::TFrameRec EmptyFrame() const;
-  bool AskFrameRange(const std::string& caption, const std::string& info, int32_t from,
-                     int32_t to, int32_t& first, int32_t& last);
+  bool AskFrameRange(const std::string& caption, const std::string& info, int32_t from, int32_t to,
+                     int32_t& first, int32_t& last);
   bool AskNumber(const std::string& info, int32_t start);
   void Warn(const std::string& text);
   void ClearObjectMenu();

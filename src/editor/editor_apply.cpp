@@ -43,8 +43,8 @@ void TEditor::SetText(TCtl control, const std::string& text) {
   panel_[control].Text = text;
   if (control == EURL)
     EURLChange();
-  else if (IsSpinField(control) || control == CWidth || control == CHeight ||
-           control == CDelay || control == EText || control == MainURL)
+  else if (IsSpinField(control) || control == CWidth || control == CHeight || control == CDelay ||
+           control == EText || control == MainURL)
     CWidthChange(control);
 }
 
@@ -87,7 +87,8 @@ bool TEditor::ApplyPanel(TCtl sender) {
   if (IsSpinField(sender)) {
     const TControlState& f = panel_[sender];
     int32_t value = *ReadInteger(f.Text);
-    if (value < f.Min || value > f.Max) panel_[sender].Text = std::to_string(std::clamp(value, f.Min, f.Max));
+    if (value < f.Min || value > f.Max)
+      panel_[sender].Text = std::to_string(std::clamp(value, f.Min, f.Max));
   }
   // Nothing applies while one of these is empty (or, pasted, not a number).
   for (TCtl c : {CWidth, CHeight, CDelay})

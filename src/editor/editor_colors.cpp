@@ -71,7 +71,7 @@ void TEditor::RzColorDlgClick(int tag) {
     int s = CurrentObject();
     int32_t k = doc_.CurrentFrame, count = doc_.FrameCount;
     if (button->Object && s < 1) return;
-    TColor old = button->Movie    ? doc_.Settings.*button->Movie
+    TColor old = button->Movie   ? doc_.Settings.*button->Movie
                  : button->Frame ? Current().*button->Frame
                                  : Slot(k, s).*button->Object;
     colorDialog_.DialogColor = old;

@@ -166,7 +166,8 @@ void TEditor::mrud_write(const std::string& path) {
     entries[n] = store.Read("MRUD" + std::to_string(n)).value_or("");
     if (SameTextIgnoringCase(entries[n], path)) return;
   }
-  for (int n = kRecentCount - 1; n >= 1; --n) store.Write("MRUD" + std::to_string(n + 1), entries[n]);
+  for (int n = kRecentCount - 1; n >= 1; --n)
+    store.Write("MRUD" + std::to_string(n + 1), entries[n]);
   store.Write("MRUD1", path);
 }
 
@@ -178,7 +179,13 @@ void TEditor::mrud_read() {
     TMenuState& item = panel_.Menu(TMenuItem(miRecent1 + n - 1));
     std::string path = store.Read("MRUD" + std::to_string(n)).value_or("");
     item.Visible = !path.empty();
-    item.Caption = path.empty() ? "" : "&" + std::to_string(n) + " " + path;
+    item.Caption.clear();
+    if (!path.empty()) {
+      item.Caption += '&';
+      item.Caption += std::to_string(n);
+      item.Caption += ' ';
+      item.Caption += path;
+    }
     if (!path.empty()) panel_.Menu(miRecentFiles).Enabled = true;
   }
 }
@@ -222,8 +229,8 @@ void TEditor::RzNewClick() {
 void TEditor::RzOpenClick() {
   Unrecorded([&] {
     if (doc_.Modified && ModifyMsg() == TMsgResult::Cancel) return;
-    std::optional<std::string> path = ports_.Prompts.OpenFileDialog(
-        {doc_.ProjectDir, "", kProjectFilter, ".sw0", false});
+    std::optional<std::string> path =
+        ports_.Prompts.OpenFileDialog({doc_.ProjectDir, "", kProjectFilter, ".sw0", false});
     if (path) OpenProject(*path);
   });
 }

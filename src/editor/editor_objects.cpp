@@ -7,9 +7,9 @@
 #include "editor/editor.h"
 #include "editor/media_names.h"
 #include "platform/codepage.h"
-#include "project/record_fields.h"
 #include "platform/folders.h"
 #include "project/project_file.h"
+#include "project/record_fields.h"
 
 namespace editor {
 
@@ -88,8 +88,9 @@ void TEditor::btnNewShapeClick(TShapeKind kind) {
     std::string label = Label(s, kind);
     int32_t k = doc_.CurrentFrame, from = 1, to = doc_.FrameCount;
     if (mode_ == TEditMode::emAnimation) {
-      if (!AskFrameRange("Specifying the Target Frames", label + " will be inserted into the frames:",
-                         k, doc_.FrameCount, from, to))
+      if (!AskFrameRange("Specifying the Target Frames",
+                         label + " will be inserted into the frames:", k, doc_.FrameCount, from,
+                         to))
         return;
     } else {
       std::string text = mode_ == TEditMode::emLocked
@@ -306,8 +307,7 @@ void TEditor::btnReplaceSoundEvClick(TSoundButton button) {
   Command([&] {
     bool background = button == TSoundButton::BackgroundSound;
     int s = CurrentObject();
-    if (!background && (s <= 0 || Slot(doc_.CurrentFrame, s).Object != project::skButton))
-      return;
+    if (!background && (s <= 0 || Slot(doc_.CurrentFrame, s).Object != project::skButton)) return;
     const std::string& stored =
         background ? doc_.Settings.MBkgrSound : Slot(doc_.CurrentFrame, s).SoundEv;
     TFileDialogRequest request{"", ExistingMediaFile(stored), kSoundFilter, "", false};
@@ -463,8 +463,8 @@ bool TEditor::FormKeyDown(int key, TShiftState shift, bool playerFocused) {
     TMenuItem Item;
   };
   static constexpr TShortcut kShortcuts[] = {
-      {'N', miNewProject}, {'O', miOpenProject}, {'S', miSaveProject}, {'C', miCopyObject},
-      {'V', miPasteObject}, {'Z', miUndo},       {'Y', miRedo}};
+      {'N', miNewProject},  {'O', miOpenProject}, {'S', miSaveProject}, {'C', miCopyObject},
+      {'V', miPasteObject}, {'Z', miUndo},        {'Y', miRedo}};
   EditMenuPopup();
   for (const TShortcut& s : kShortcuts) {
     if (key != s.Key || !panel_.Menu(s.Item).Enabled) continue;

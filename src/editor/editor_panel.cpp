@@ -46,14 +46,23 @@ int ListPosition(uint8_t value, size_t count) {
   return value < count ? int(value) : -1;
 }
 
-constexpr TCtl kLegendBlue[] = {SE11,       SE12,       SE13,      SE14,     SE19,  SE7,
-                                SE16,       RzShapeCL,  RzShapeBCL, RzGr1Col, RzGr2Col, SE17,
-                                SE18,       SE15,       SE9,       RzFrameBkgrColor,
-                                SE20,       RzBorderCL, RzH,       RzS,      SE21,  RZGR1,
-                                RZGR2};
-constexpr TCtl kLegendOther[] = {CDelay,          EURL,           EPL3,    CBox8,  EPL2,
-                                 EPL1,            CBox4,          CBox5,   ChBox3, ChBox1,
-                                 RZB1,            btnClearShapeLayer, btnReplacePicture,
+constexpr TCtl kLegendBlue[] = {
+    SE11,       SE12,       SE13,     SE14, SE19, SE7,   SE16, RzShapeCL,
+    RzShapeBCL, RzGr1Col,   RzGr2Col, SE17, SE18, SE15,  SE9,  RzFrameBkgrColor,
+    SE20,       RzBorderCL, RzH,      RzS,  SE21, RZGR1, RZGR2};
+constexpr TCtl kLegendOther[] = {CDelay,
+                                 EURL,
+                                 EPL3,
+                                 CBox8,
+                                 EPL2,
+                                 EPL1,
+                                 CBox4,
+                                 CBox5,
+                                 ChBox3,
+                                 ChBox1,
+                                 RZB1,
+                                 btnClearShapeLayer,
+                                 btnReplacePicture,
                                  btnClearPicture};
 
 }  // namespace
@@ -83,8 +92,8 @@ void TEditor::FillMoviePage() {
   panel_[ChLoop].Checked = m.MLoop == 1;
   panel_[MainURL].Text = platform::Cp1252ToUtf8(m.MainURL);
   bool sound = !m.MBkgrSound.empty() && m.MBkgrSound != "0";
-  panel_[EPL4].Text = sound ? MediaName(m.MBkgrSound, "=WAV file has been selected=", "")
-                            : "=No sound selected=";
+  panel_[EPL4].Text =
+      sound ? MediaName(m.MBkgrSound, "=WAV file has been selected=", "") : "=No sound selected=";
   panel_[btnReplaceBkgrSound].Hint = sound ? "Replace Sound..." : "Load Sound...";
 }
 
@@ -173,7 +182,7 @@ void TEditor::FillNoObject() {
   panel_.Enable(CBox8, false);
   for (TCtl c : {SE11, SE12, SE13, SE14, SE15, SE16, SE19}) {
     panel_.Enable(c, false);
-    panel_[c].Text = "0";
+    panel_[c].Text.assign(1, '0');
   }
   panel_[SE7].LabelEnabled = false;
   panel_.Enable(SE17, false);
@@ -240,17 +249,18 @@ void TEditor::FillKind(const TShapeRec& r) {
     if (image) panel_[c].LabelEnabled = true;
   }
   if (r.Object == skCircle) {
-    panel_[SE13].Text = panel_[SE14].Text = "0";
+    panel_[SE13].Text.assign(1, '0');
+    panel_[SE14].Text.assign(1, '0');
   }
   bool radius = r.Object == skRoundRect || r.Object == skCircle || star;
   panel_.Enable(SE19, radius);
-  if (!radius) panel_[SE19].Text = "0";
+  if (!radius) panel_[SE19].Text.assign(1, '0');
   bool angle = r.Object != skCircle;
   panel_.Enable(SE7, angle);
   if (angle)
     panel_.SetSpinValue(SE7, r.Angle);
   else
-    panel_[SE7].Text = "0";
+    panel_[SE7].Text.assign(1, '0');
   if (r.Object == skText) {
     panel_.Enable(SE16, true);
     panel_[EText].Text = platform::Cp1252ToUtf8(r.Text);
@@ -274,8 +284,8 @@ void TEditor::FillPicture(const TShapeRec& r) {
   if (button) {
     panel_[EURL].Text = platform::Cp1252ToUtf8(r.URL);
     bool sound = !r.SoundEv.empty() && r.SoundEv != "0";
-    panel_[EPL3].Text = sound ? MediaName(r.SoundEv, "=WAV file has been selected=", "")
-                              : "=No sound selected=";
+    panel_[EPL3].Text =
+        sound ? MediaName(r.SoundEv, "=WAV file has been selected=", "") : "=No sound selected=";
     panel_[btnReplaceSoundEv].Hint = sound ? "Replace Sound..." : "Load Sound...";
   }
   panel_.Enable(SE16, LowerExtension(r.Text) != ".bmp");
@@ -295,8 +305,7 @@ void TEditor::FillFill(const TShapeRec& r) {
   panel_.Enable(SE18, radial);
   for (TCtl c : {EPL2, btnFillBitmap, btnClearFillBitmap}) panel_.Enable(c, bitmap);
   if (bitmap) {
-    panel_[EPL2].Text =
-        MediaName(r.Text, "=Image file has been selected=", "=No bitmap selected=");
+    panel_[EPL2].Text = MediaName(r.Text, "=Image file has been selected=", "=No bitmap selected=");
     panel_[btnFillBitmap].Hint = r.Text.empty() ? "Load Bitmap..." : "Replace Bitmap...";
   } else {
     panel_[EPL2].Text.clear();
@@ -330,10 +339,13 @@ void TEditor::ApplyModeLook() {
     project::TColor Blue, Other;
   };
   static const TLook kAnimation{"ANIMATION MODE", clBlue, "", true, clBlue, clWindowText};
-  static const TLook kLocked{"LOCKED MODE", clRed, "Only the current frame can be edited", true,
-                             clWindowText, clWindowText};
-  static const TLook kAll{"ALL FRAMES EDITING", clGreen,
-                          "Sets the edited object's propery for all frames", false, clGreen,
+  static const TLook kLocked{"LOCKED MODE", clRed,        "Only the current frame can be edited",
+                             true,          clWindowText, clWindowText};
+  static const TLook kAll{"ALL FRAMES EDITING",
+                          clGreen,
+                          "Sets the edited object's propery for all frames",
+                          false,
+                          clGreen,
                           clGreen};
   const TLook& look = mode_ == TEditMode::emAnimation ? kAnimation
                       : mode_ == TEditMode::emLocked  ? kLocked
@@ -363,7 +375,8 @@ void TEditor::SECheckExit(TCtl field) {
     }
   } else if (field == CWidth || field == CHeight || field == CDelay) {
     std::optional<int32_t> value = ReadInteger(text);
-    if (text.find_first_not_of(' ') == std::string::npos || (value && *value == 0)) text = "1";
+    if (text.find_first_not_of(' ') == std::string::npos || (value && *value == 0))
+      text.assign(1, '1');
   } else {
     return;
   }

@@ -52,8 +52,7 @@ void THistory::SaveFrame(int32_t frame) {
 }
 
 void THistory::SaveSlot(int32_t frame, int slot) {
-  if (!open_ || frame < 1 || frame > doc_.FrameCount || slot < 1 ||
-      slot > project::MaxShapeSlots)
+  if (!open_ || frame < 1 || frame > doc_.FrameCount || slot < 1 || slot > project::MaxShapeSlots)
     return;
   TContent& c = Content();
   if (!c.Keys.insert(SlotKey(frame, slot)).second) return;
@@ -68,7 +67,8 @@ void THistory::RearrangeFrames(const std::vector<int32_t>& sources, std::vector<
     int32_t source = sources[j];
     if (source < 1 || source > doc_.FrameCount) {
       source = 0;
-      list.Own.emplace(int32_t(j + 1), next < fresh.size() ? std::move(fresh[next++]) : TFrameRec());
+      list.Own.emplace(int32_t(j + 1),
+                       next < fresh.size() ? std::move(fresh[next++]) : TFrameRec());
     }
     list.Sources.push_back(source);
   }
@@ -212,7 +212,8 @@ size_t THistory::MemoryUse() const {
         for (const auto& [n, f] : l.Own) {
           bytes += sizeof(TFrameRec);
           for (int s = 1; s <= project::MaxShapeSlots; ++s)
-            if (!f.Slots[s].IsBlank()) bytes += sizeof(project::TShapeRec) + StringBytes(f.Slots[s]);
+            if (!f.Slots[s].IsBlank())
+              bytes += sizeof(project::TShapeRec) + StringBytes(f.Slots[s]);
         }
       }
     }

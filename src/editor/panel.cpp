@@ -45,8 +45,8 @@ constexpr TInitialControl kInitial[] = {
     {EPL4, "Background Sound:", ""},
     {btnClearBkgrSound, "", "Clear Sound"},
     {MainURL, "Link to URL:", ""},
-    {CDelay, "Delay Time, ms:",
-     "The time for which the current frame will be displayed. (1s=1000ms)"},
+    {CDelay,
+     "Delay Time, ms:", "The time for which the current frame will be displayed. (1s=1000ms)"},
     {RzFrameBkgrColor, "Frame Background:", ""},
     {ChBox3, "Add Borders", ""},
     {CBox4, "Border Inner Style:", ""},
@@ -103,16 +103,33 @@ struct TInitialLimits {
 };
 
 constexpr TInitialLimits kLimits[] = {
-    {SE7, -360, 360}, {SE16, 0, 255},  {SE15, 0, 1000}, {SE17, -50, 150}, {SE18, -50, 150},
-    {SE8, 1, 72},     {SE9, 0, 1000},  {SE20, 1, 100},  {SE21, 0, 100},
+    {SE7, -360, 360}, {SE16, 0, 255}, {SE15, 0, 1000}, {SE17, -50, 150}, {SE18, -50, 150},
+    {SE8, 1, 72},     {SE9, 0, 1000}, {SE20, 1, 100},  {SE21, 0, 100},
 };
 
 const char* const kMenuCaptions[MenuCount] = {
-    "New Project",  "Open Project...", "Save Project", "Save Project as...", "Close",
-    "Exit",         "Recent Files",    "",             "",                   "",
-    "",             "",                "Undo",         "Redo",               "Copy Frame",
-    "Paste Frame",  "Copy Object",     "Paste Object", "Delete Object",      "Lock Frames",
-    "Show Tips and Tricks ", "Contents...",
+    "New Project",
+    "Open Project...",
+    "Save Project",
+    "Save Project as...",
+    "Close",
+    "Exit",
+    "Recent Files",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "Undo",
+    "Redo",
+    "Copy Frame",
+    "Paste Frame",
+    "Copy Object",
+    "Paste Object",
+    "Delete Object",
+    "Lock Frames",
+    "Show Tips and Tricks ",
+    "Contents...",
 };
 
 }  // namespace
@@ -127,21 +144,20 @@ TPropertyPanel::TPropertyPanel() {
     (*this)[l.Ctl].Max = l.Max;
     (*this)[l.Ctl].Text = std::to_string(std::max(l.Min, 0));
   }
-  (*this)[CBox1].Items = {"Horizontal",         "Vertical",        "Bottom-Left Corner",
+  (*this)[CBox1].Items = {"Horizontal",          "Vertical",        "Bottom-Left Corner",
                           "Bottom-Right Corner", "Top-Left Corner", "Top-Right Corner",
-                          "Diagonal Falling",   "Diagonal Rising", "Pyramid"};
+                          "Diagonal Falling",    "Diagonal Rising", "Pyramid"};
   (*this)[CBox4].Items = {"None", "Inset", "Raised"};
   (*this)[CBox5].Items = (*this)[CBox4].Items;
-  (*this)[CBox8].Items = {"No Fill", "Solid Color", "Linear Gradient", "Radial Gradient",
-                          "Bitmap"};
+  (*this)[CBox8].Items = {"No Fill", "Solid Color", "Linear Gradient", "Radial Gradient", "Bitmap"};
   (*this)[SE8].Text = "36";
-  (*this)[SE9].Text = "1";
+  (*this)[SE9].Text.assign(1, '1');
   for (int m = 0; m < MenuCount; ++m) menu_[size_t(m)].Caption = kMenuCaptions[m];
   for (TMenuItem m : {miSaveProject, miClose, miUndo, miRedo, miPasteFrame, miPasteObject,
                       miCopyObject, miDeleteObject, miRecentFiles})
     Menu(m).Enabled = false;
-  for (TMenuItem m : {miRecent1, miRecent2, miRecent3, miRecent4, miRecent5, miLockFrames,
-                      miShowTips})
+  for (TMenuItem m :
+       {miRecent1, miRecent2, miRecent3, miRecent4, miRecent5, miLockFrames, miShowTips})
     Menu(m).Visible = false;
   Menu(miShowTips).Checked = true;
 }

@@ -173,8 +173,8 @@ class TPropertyPanel {
   void Enable(TCtl c, bool enabled);
 
   TPage ActivePage = TPage::Movie;
-  std::string Caption;       // the window caption
-  std::string Title;         // the application title (task bar)
+  std::string Caption;            // the window caption
+  std::string Title;              // the application title (task bar)
   project::TColor SiteColor = 0;  // the canvas surround
   std::array<std::string, 4> StatusPanes;
   project::TColor ModePaneColor = clBlue;

@@ -37,7 +37,7 @@ int32_t FieldValue(const std::string& text, int32_t fallback) {
 // `fallback` for both checks.
 void LimitField(std::string& text, int32_t fallback, int32_t max) {
   if (text.empty()) return;
-  if (FieldValue(text, fallback) <= 0) text = "1";
+  if (FieldValue(text, fallback) <= 0) text.assign(1, '1');
   if (FieldValue(text, fallback) > max) text = std::to_string(max);
 }
 
@@ -56,11 +56,11 @@ void TNumberDialog::Step(int delta) {
 void TNumberDialog::NumberExit() {
   if (Number.empty()) return;
   if (FieldValue(Number, Max) > Max) Number = std::to_string(Max);
-  if (FieldValue(Number, Min) <= 0) Number = "1";
+  if (FieldValue(Number, Min) <= 0) Number.assign(1, '1');
 }
 
-void TLimitsDialog::Setup(const std::string& caption, const std::string& info,
-                          int32_t frameCount, int32_t from, int32_t to) {
+void TLimitsDialog::Setup(const std::string& caption, const std::string& info, int32_t frameCount,
+                          int32_t from, int32_t to) {
   Caption = caption;
   Info = info;
   Min = 1;

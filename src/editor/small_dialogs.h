@@ -20,8 +20,8 @@ std::optional<int32_t> ReadInteger(const std::string& text);
 class TNumberDialog {
  public:
   std::string Caption = "Number of frames";
-  std::string Info;          // L_Info
-  std::string Number = "20";  // E_Number
+  std::string Info;             // L_Info
+  std::string Number = "20";    // E_Number
   int32_t Min = 1, Max = 1000;  // UD1
 
   // The caller's start value: the up-down position and the field's text.
@@ -39,13 +39,13 @@ class TNumberDialog {
 class TLimitsDialog {
  public:
   std::string Caption;
-  std::string Info;  // L_Info
+  std::string Info;                  // L_Info
   std::string From = "0", To = "0";  // E_From, E_To
   int32_t Min = 1, Max = 1;          // both up-downs
 
   // The caller's setup: caption, text, limits 1..frameCount, start values.
-  void Setup(const std::string& caption, const std::string& info, int32_t frameCount,
-             int32_t from, int32_t to);
+  void Setup(const std::string& caption, const std::string& info, int32_t frameCount, int32_t from,
+             int32_t to);
   void StepFrom(int delta);
   void StepTo(int delta);
   // E_FromExit, E_ToExit: 0 or less becomes "1", above the frame count

@@ -27,13 +27,45 @@ TEST_F(ApplyTest, AnimationSpreadsAnObjectFieldOverItsLife) {
   };
   const Row rows[] = {
       {"X through frame 3 of 1..5", 5, 1, 5, 3, SE11, &TShapeRec::X, 0, 100, {0, 50, 100, 50, 0}},
-      {"X from the first frame: later frames follow", 5, 1, 5, 1, SE11, &TShapeRec::X, 10, 40,
+      {"X from the first frame: later frames follow",
+       5,
+       1,
+       5,
+       1,
+       SE11,
+       &TShapeRec::X,
+       10,
+       40,
        {40, 40, 40, 40, 40}},
-      {"W of frames 3..9, current 6", 11, 3, 9, 6, SE13, &TShapeRec::W, 60, 90,
+      {"W of frames 3..9, current 6",
+       11,
+       3,
+       9,
+       6,
+       SE13,
+       &TShapeRec::W,
+       60,
+       90,
        {-1, -1, 60, 70, 80, 90, 80, 70, 60, -1, -1}},
-      {"an object in one frame only", 5, 3, 3, 3, SE13, &TShapeRec::W, 60, 90,
+      {"an object in one frame only",
+       5,
+       3,
+       3,
+       3,
+       SE13,
+       &TShapeRec::W,
+       60,
+       90,
        {-1, -1, 90, -1, -1}},
-      {"the last frame of the life", 5, 1, 5, 5, SE7, &TShapeRec::Angle, 0, 40,
+      {"the last frame of the life",
+       5,
+       1,
+       5,
+       5,
+       SE7,
+       &TShapeRec::Angle,
+       0,
+       40,
        {0, 10, 20, 30, 40}},
   };
   for (const Row& r : rows) {
@@ -174,8 +206,8 @@ TEST_F(ApplyTest, LeavingAFieldPutsItBackInItsLimits) {
     TCtl field;
     std::string typed, after;
   };
-  const Row rows[] = {{SE16, "", "0"},    {SE16, "-", "0"},  {SE7, "-", "-360"},
-                      {CWidth, "0", "1"}, {CDelay, " ", "1"}, {CHeight, "00", "1"},
+  const Row rows[] = {{SE16, "", "0"},     {SE16, "-", "0"},   {SE7, "-", "-360"},
+                      {CWidth, "0", "1"},  {CDelay, " ", "1"}, {CHeight, "00", "1"},
                       {CDelay, "20", "20"}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.typed);

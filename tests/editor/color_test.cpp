@@ -21,16 +21,20 @@ TEST(ColorDialog, ArithmeticOfThePicker) {
     TColor rgb;
     bool roundTrip;
   };
-  const Row rows[] = {
-      {0, 255, 255, RGB(255, 0, 0), true},     {120, 255, 255, RGB(0, 255, 0), true},
-      {180, 255, 255, RGB(0, 255, 255), true}, {240, 255, 128, RGB(0, 0, 128), true},
-      {300, 255, 255, RGB(255, 0, 255), true}, {0, 0, 77, RGB(77, 77, 77), true},
-      // p = 200 - 40000 div 255, t = 200 - 1200000 div 15300
-      {30, 200, 200, RGB(200, 122, 44), false}};
+  const Row rows[] = {{0, 255, 255, RGB(255, 0, 0), true},
+                      {120, 255, 255, RGB(0, 255, 0), true},
+                      {180, 255, 255, RGB(0, 255, 255), true},
+                      {240, 255, 128, RGB(0, 0, 128), true},
+                      {300, 255, 255, RGB(255, 0, 255), true},
+                      {0, 0, 77, RGB(77, 77, 77), true},
+                      // p = 200 - 40000 div 255, t = 200 - 1200000 div 15300
+                      {30, 200, 200, RGB(200, 122, 44), false}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.h);
     EXPECT_EQ(HSVToRGB(r.h, r.s, r.v), r.rgb);
-    if (r.roundTrip) EXPECT_EQ(RGBToHSV(r.rgb), (THSV{r.h, r.s, r.v}));
+    if (r.roundTrip) {
+      EXPECT_EQ(RGBToHSV(r.rgb), (THSV{r.h, r.s, r.v}));
+    }
   }
   EXPECT_EQ(RGBToHSV(RGB(200, 122, 44)), (THSV{30, 199, 200}));
   EXPECT_EQ(HSVToRGB(400, 300, -5), RGB(0, 0, 0));  // limited first
@@ -64,8 +68,8 @@ TEST_F(ColorDialogTest, TheCodeField) {
     TColor color;
     bool message;
   };
-  const Row rows[] = {{"#F", RGB(240, 0, 0), false},       {"#12345", RGB(18, 52, 80), false},
-                      {"#", RGB(0, 0, 0), false},          {"FF0000", RGB(255, 0, 0), false},
+  const Row rows[] = {{"#F", RGB(240, 0, 0), false},        {"#12345", RGB(18, 52, 80), false},
+                      {"#", RGB(0, 0, 0), false},           {"FF0000", RGB(255, 0, 0), false},
                       {"#0080FF", RGB(0, 128, 255), false}, {"#GG0000", RGB(0, 0, 0), true}};
   dialog.DialogColor = RGB(9, 9, 9);
   dialog.Open();
@@ -103,7 +107,8 @@ TEST_F(ColorDialogTest, TheGradientCalculatorFollowsTheCurrentColourUntilFrozen)
   EXPECT_EQ(dialog.Swatches[42], RGB(250, 250, 255));  // 255 - 255 / 49
   EXPECT_EQ(dialog.Swatches[65], RGB(130, 130, 255));  // 24 steps: 130.1
   for (int n = 42; n < 90; ++n)
-    EXPECT_LT(project::Red(dialog.Swatches[size_t(n)]), project::Red(dialog.Swatches[size_t(n - 1)]));
+    EXPECT_LT(project::Red(dialog.Swatches[size_t(n)]),
+              project::Red(dialog.Swatches[size_t(n - 1)]));
 
   dialog.ClickSwatch(60);  // an intermediate colour freezes the gradient
   EXPECT_EQ(dialog.Target, TGradientTarget::Frozen);
@@ -187,7 +192,8 @@ TEST_F(ColorEditTest, AnimationRunsFrameColoursOverTheMovie) {
   ed->RzColorDlgClick(TEditor::ColorTag(RzFrameBkgrColor));
   std::vector<TColor> colors;
   for (int32_t i = 1; i <= 5; ++i) colors.push_back(Frame(i).BkgrColor);
-  EXPECT_EQ(colors, (std::vector<TColor>{0, RGB(100, 50, 0), RGB(200, 100, 0), RGB(100, 50, 0), 0}));
+  EXPECT_EQ(colors,
+            (std::vector<TColor>{0, RGB(100, 50, 0), RGB(200, 100, 0), RGB(100, 50, 0), 0}));
 }
 
 TEST_F(ColorEditTest, AnimationRunsObjectColoursOverTheObjectsLife) {
@@ -199,8 +205,8 @@ TEST_F(ColorEditTest, AnimationRunsObjectColoursOverTheObjectsLife) {
   ed->RzColorDlgClick(TEditor::ColorTag(RzShapeCL));
   std::vector<TColor> colors;
   for (int32_t i = 4; i <= 8; ++i) colors.push_back(Slot(i, 2).Color);
-  EXPECT_EQ(colors, (std::vector<TColor>{0, RGB(0, 0, 22), RGB(0, 0, 45), RGB(0, 0, 68),
-                                         RGB(0, 0, 90)}));
+  EXPECT_EQ(colors,
+            (std::vector<TColor>{0, RGB(0, 0, 22), RGB(0, 0, 45), RGB(0, 0, 68), RGB(0, 0, 90)}));
   EXPECT_EQ(Slot(9, 2).Color, 0);
 }
 
@@ -225,7 +231,7 @@ TEST_F(ColorEditTest, TheBorderColourBringsItsHighlightAndShadow) {
 
 TEST_F(ColorEditTest, DisabledButtonsDoNothing) {
   prompts.PickColor(RGB(1, 1, 1));
-  ed->RzColorDlgClick(TEditor::ColorTag(RZGR1));  // no gradient in this frame
+  ed->RzColorDlgClick(TEditor::ColorTag(RZGR1));      // no gradient in this frame
   ed->RzColorDlgClick(TEditor::ColorTag(RzShapeCL));  // no current object
   EXPECT_EQ(prompts.Colors.size(), 1u);
   EXPECT_EQ(TEditor::ColorTag(SE11), 0);

@@ -201,7 +201,7 @@ TEST_F(HistoryTest, ModifiedFollowsTheSavedState) {
   ed->RzSaveasClick();
   EXPECT_FALSE(Doc().Modified);
   EXPECT_TRUE(ed->History().CanUndo());  // saving keeps the history
-  ed->SetText(CDelay, "200");  // after a save, typing starts a new step
+  ed->SetText(CDelay, "200");            // after a save, typing starts a new step
   EXPECT_TRUE(Doc().Modified);
   ed->Undo();
   EXPECT_FALSE(Doc().Modified);

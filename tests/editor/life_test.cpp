@@ -39,8 +39,8 @@ TEST_F(LifeTest, TheFirstRunCreatesTheSettingsAndFallsBackToTheProgramFolders) {
   EXPECT_FALSE(P().Menu(miRecentFiles).Enabled);
 
   fs::remove(Dir() + "prog/Samples");
-  settings.Values = {{"LastDir", Dir() + "gone/"}, {"L", "40"}, {"T", "30"}, {"H", "500"},
-                     {"Tips", "false"}};
+  settings.Values = {
+      {"LastDir", Dir() + "gone/"}, {"L", "40"}, {"T", "30"}, {"H", "500"}, {"Tips", "false"}};
   ed->Readini();
   EXPECT_EQ(Doc().ProjectDir, Dir() + "prog/");
   EXPECT_EQ(window.WindowBounds.Left, 40);
@@ -48,8 +48,9 @@ TEST_F(LifeTest, TheFirstRunCreatesTheSettingsAndFallsBackToTheProgramFolders) {
   EXPECT_EQ(window.WindowBounds.Height, 600);  // W was missing: the rest is not read
   EXPECT_TRUE(P().Menu(miShowTips).Checked);
 
-  settings.Values = {{"LastDir", Dir()}, {"LastPictureDir", Dir() + "prog"}, {"L", "1"},
-                     {"T", "2"},         {"W", "900"},                      {"H", "700"},
+  settings.Values = {{"LastDir", Dir()}, {"LastPictureDir", Dir() + "prog"},
+                     {"L", "1"},         {"T", "2"},
+                     {"W", "900"},       {"H", "700"},
                      {"Tips", "false"}};
   ed->Readini();
   EXPECT_EQ(Doc().ProjectDir, Dir());
@@ -65,8 +66,8 @@ TEST_F(LifeTest, RecentFiles) {
   ed->mrud_write("/P/2.SW0");
   EXPECT_EQ(Recent()[0], "/p/3.sw0");
   for (const char* p : {"/p/4.sw0", "/p/5.sw0", "/p/6.sw0"}) ed->mrud_write(p);
-  EXPECT_EQ(Recent(), (std::vector<std::string>{"/p/6.sw0", "/p/5.sw0", "/p/4.sw0", "/p/3.sw0",
-                                                "/p/2.sw0"}));
+  EXPECT_EQ(Recent(),
+            (std::vector<std::string>{"/p/6.sw0", "/p/5.sw0", "/p/4.sw0", "/p/3.sw0", "/p/2.sw0"}));
   settings.Values = {{"MRUD1", "/a.sw0"}, {"MRUD2", "/b.sw0"}};
   ed->mrud_read();
   EXPECT_TRUE(P().Menu(miRecentFiles).Enabled);
@@ -115,8 +116,7 @@ TEST_F(LifeTest, TheUnsavedChangesQuestion) {
   ed->SetText(CDelay, "70");
   prompts.Answers.push_back(TMsgResult::Cancel);
   ed->RzNewClick();
-  EXPECT_EQ(prompts.Messages.back().Text,
-            "Project untitled.sw0 has been modified. Save it?");
+  EXPECT_EQ(prompts.Messages.back().Text, "Project untitled.sw0 has been modified. Save it?");
   EXPECT_EQ(prompts.Messages.back().Buttons, TMsgButtons::YesNoCancel);
   EXPECT_EQ(Frame(1).Delay, 70);
 
@@ -143,7 +143,8 @@ TEST_F(LifeTest, AFailedSaveSaysSoAndKeepsTheProjectModified) {
   ed->SetText(CDelay, "70");
   prompts.Files.push_back(Dir() + "no/such/folder/x.sw0");
   ed->RzSaveasClick();
-  EXPECT_EQ(prompts.Messages.back().Text, "Error writing the file " + Dir() + "no/such/folder/x.sw0");
+  EXPECT_EQ(prompts.Messages.back().Text,
+            "Error writing the file " + Dir() + "no/such/folder/x.sw0");
   EXPECT_TRUE(Doc().Modified);
   EXPECT_EQ(P().Caption, "untitled.sw0*");
   EXPECT_FALSE(P().Menu(miSaveProject).Enabled);

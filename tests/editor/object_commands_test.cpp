@@ -210,7 +210,7 @@ TEST_F(ObjectCommandsTest, PointingFindsTheHighestObjectUnderThePointer) {
     int32_t x, y;
     int slot;
   };
-  const Row rows[] = {{10, 10, 2}, {45, 10, 5}, {41, 41, 7}, {40, 50, 0},
+  const Row rows[] = {{10, 10, 2}, {45, 10, 5}, {41, 41, 7},  {40, 50, 0},
                       {1, 10, 0},  {61, 10, 5}, {329, 59, 9}, {330, 30, 0}};
   for (const Row& r : rows) {
     SCOPED_TRACE(std::to_string(r.x) + "," + std::to_string(r.y));

@@ -51,8 +51,10 @@ TEST_F(PanelTest, TheMovieTimeSumsTheDelays) {
     int32_t frames, delay;
     const char* text;
   };
-  const Row rows[] = {{20, 50, " Time: 1 s"},   {19, 50, " Time: 950 ms"},
-                      {25, 50, " Time: 1.2 s"}, {1, 1350, " Time: 1.4 s"},
+  const Row rows[] = {{20, 50, " Time: 1 s"},
+                      {19, 50, " Time: 950 ms"},
+                      {25, 50, " Time: 1.2 s"},
+                      {1, 1350, " Time: 1.4 s"},
                       {3, 1000, " Time: 3 s"}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.text);
@@ -193,8 +195,8 @@ TEST_F(PanelTest, NameFieldsAndTransparencyOfImages) {
       {project::skPicture, 0, "/home/a/photo.jpg", EPL1, "/home/a/photo.jpg", true},
       {project::skPicture, 0, "photo.jpg", EPL1, "=Image file has been selected=", true},
       {project::skPicture, 0, "", EPL1, "=No picture selected=", true},
-      {project::skRectangle, project::fkBitmap, "tile.bmp", EPL2, "=Image file has been selected=",
-       false},
+      {project::skRectangle, project::fkBitmap, "tile.bmp", EPL2,
+       "=Image file has been selected=", false},
       {project::skRectangle, project::fkBitmap, "tile.jpeg", EPL2,
        "=Image file has been selected=", true},
   };
@@ -246,9 +248,8 @@ TEST_F(PanelTest, TheSelectorKeepsItsPositionAcrossFrames) {
   Put(5, project::skStar, 1, 1);
   Put(9, project::skCircle, 1, 2);
   Select(9);
-  EXPECT_EQ(C(CBox7).Items,
-            (std::vector<std::string>{"Object 3 - Rectangle", "Object 5 - Star",
-                                      "Object 9 - Circle"}));
+  EXPECT_EQ(C(CBox7).Items, (std::vector<std::string>{"Object 3 - Rectangle", "Object 5 - Star",
+                                                      "Object 9 - Circle"}));
   ed->RzFirstClick(TNavigate::Next);
   // Frame 2 has two objects: position 2 is beyond them, so the first one.
   EXPECT_EQ(ed->CurrentObject(), 3);

@@ -12,7 +12,7 @@ TEST(SmallDialogs, TheNumberFieldIsCorrectedWhenLeft) {
   struct Row {
     const char *typed, *after;
   };
-  const Row rows[] = {{"5000", "1000"}, {"0", "1"},   {"", ""},
+  const Row rows[] = {{"5000", "1000"}, {"0", "1"},  {"", ""},
                       {"12", "12"},     {"00", "1"}, {"99999999999", "1000"}};
   TNumberDialog d;
   EXPECT_EQ(d.Number, "20");
