@@ -218,7 +218,6 @@ void TEditor::OpenProject(const std::string& path) {
 void TEditor::RzNewClick() {
   Unrecorded([&] {
     if (doc_.Modified && ModifyMsg() == TMsgResult::Cancel) return;
-    ClosePreview();
     doc_.ScreenPixelsPerInch = ports_.Window.ScreenPixelsPerInch();
     doc_.CreateEmptyMV();
     panel_.ActivePage = TPage::Movie;
