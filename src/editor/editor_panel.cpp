@@ -73,6 +73,7 @@ char TEditor::CheckEditKey(char key) {
 
 void TEditor::DAT(bool keepList) {
   TFlagScope guard(updating_);
+  doc_.CurrentFrame = std::clamp(doc_.CurrentFrame, 1, doc_.FrameCount);
   UpdateCaption();
   FillMoviePage();
   FillFramePage();
