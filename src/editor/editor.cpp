@@ -3,6 +3,8 @@
 // counter.
 #include "editor/editor.h"
 
+#include "moviegen/export.h"
+
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
@@ -32,25 +34,6 @@ void DeleteFile(const std::string& path) {
 }
 
 }  // namespace
-
-std::string GetMovieTime(const project::TProjectDocument& doc) {
-  int64_t total = 0;
-  for (int32_t i = 1; i <= doc.FrameCount; ++i) total += doc.Frames[size_t(i)].Delay;
-  if (total < 1000) return " Time: " + std::to_string(total) + " ms";
-  // Tenths of a second, halves to even.
-  int64_t tenths = int64_t(std::nearbyint(double(total) / 100.0));
-  std::string text = std::to_string(tenths / 10);
-  if (tenths % 10 != 0) {
-    text += '.';
-    text += char('0' + tenths % 10);
-  }
-  return " Time: " + text + " s";
-}
-
-std::string FramePositionText(const project::TProjectDocument& doc) {
-  return "Frame " + std::to_string(doc.CurrentFrame) + " of " + std::to_string(doc.FrameCount) +
-         GetMovieTime(doc);
-}
 
 TEditor::TEditor(const TEditorPorts& ports)
     : ports_(ports), history_(doc_), colorDialog_(ports.Prompts) {
@@ -317,7 +300,7 @@ void TEditor::ShowFrame(int32_t frame) {
   for (int32_t i = 1; i < frame; ++i) player += doc_.Frames[size_t(i)].Delay / 100;
   ports_.Player.GotoFrame(int32_t(std::clamp<int64_t>(player, 0, INT32_MAX)));
   doc_.CurrentFrame = frame;
-  panel_.StatusPanes[1] = FramePositionText(doc_);
+  panel_.StatusPanes[1] = moviegen::FrameCounterText(doc_, doc_.CurrentFrame);
 }
 
 void TEditor::Warn(const std::string& text) {

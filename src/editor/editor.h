@@ -35,10 +35,6 @@ struct TShiftState {
   bool Ctrl = false, Shift = false, Alt = false;
 };
 
-// Texts the status bar, the preview and the export use.
-std::string GetMovieTime(const project::TProjectDocument& doc);
-std::string FramePositionText(const project::TProjectDocument& doc);
-
 class TEditor : private project::IDocumentView {
  public:
   explicit TEditor(const TEditorPorts& ports);

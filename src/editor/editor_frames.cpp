@@ -5,6 +5,7 @@
 
 #include "editor/clipboard_text.h"
 #include "editor/editor.h"
+#include "moviegen/export.h"
 #include "platform/codepage.h"
 
 namespace editor {
@@ -139,7 +140,7 @@ void TEditor::CFramesChange() {
       RebuildPreview();
     }
     doc_.Modify(true);
-    panel_.StatusPanes[1] = FramePositionText(doc_);
+    panel_.StatusPanes[1] = moviegen::FrameCounterText(doc_, doc_.CurrentFrame);
     panel_[CFrames].Text = std::to_string(n);
   });
 }
@@ -175,7 +176,7 @@ void TEditor::TBItem23Click(TInsertWhere where) {
       RebuildPreview();
     }
     doc_.Modify(true);
-    panel_.StatusPanes[1] = FramePositionText(doc_);
+    panel_.StatusPanes[1] = moviegen::FrameCounterText(doc_, doc_.CurrentFrame);
     panel_[CFrames].Text = std::to_string(doc_.FrameCount);
   });
 }

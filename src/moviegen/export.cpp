@@ -139,13 +139,18 @@ TExportResult SaveSWF(const project::TMovieSettings& settings, const std::string
   const std::string name = fs::path(result.SwfPath).filename().string();
   result.Message = "File " + name + " has been successfully created!";
 
+  WriteTestPage(settings, result.SwfPath, result.PagePath);
+  return result;
+}
+
+void WriteTestPage(const project::TMovieSettings& settings, const std::string& swfPath,
+                   const std::string& pagePath) {
+  const std::string name = fs::path(swfPath).filename().string();
   const std::string page = TestPage(settings, platform::Utf8ToCp1252(name));
-  std::ofstream out(result.PagePath, std::ios::binary | std::ios::trunc);
+  std::ofstream out(pagePath, std::ios::binary | std::ios::trunc);
   out.write(page.data(), std::streamsize(page.size()));
   out.close();
-  if (!out)
-    throw TMovieGenError("Error writing the file " + fs::path(result.PagePath).filename().string());
-  return result;
+  if (!out) throw TMovieGenError("Error writing the file " + fs::path(pagePath).filename().string());
 }
 
 std::string GetMovieTime(const project::TProjectDocument& doc, char decimalSeparator) {

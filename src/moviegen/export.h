@@ -20,6 +20,11 @@ std::string TestPageFileName(const std::string& swfPath);
 // pieces of code. Lines end in CR LF.
 std::string TestPage(const project::TMovieSettings& settings, const std::string& swfName);
 
+// Writes the test page of the movie swfPath (native path) to pagePath;
+// throws TMovieGenError "Error writing the file " + its name on failure.
+void WriteTestPage(const project::TMovieSettings& settings, const std::string& swfPath,
+                   const std::string& pagePath);
+
 struct TExportResult {
   std::string SwfPath;
   std::string PagePath;

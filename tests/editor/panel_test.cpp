@@ -1,6 +1,7 @@
 // Filling the property panel, the status bar and the caption from the model,
 // and the edit modes.
 #include "editor_fixture.h"
+#include "moviegen/export.h"
 
 namespace {
 
@@ -60,7 +61,7 @@ TEST_F(PanelTest, TheMovieTimeSumsTheDelays) {
     SCOPED_TRACE(r.text);
     Doc().SetFrameCount(r.frames);
     for (int32_t i = 1; i <= r.frames; ++i) Frame(i).Delay = r.delay;
-    EXPECT_EQ(GetMovieTime(Doc()), r.text);
+    EXPECT_EQ(moviegen::GetMovieTime(Doc()), r.text);
   }
 }
 

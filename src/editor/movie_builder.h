@@ -1,0 +1,17 @@
+#pragma once
+// The editor's movie build on top of moviegen::CreateMovie: the build's
+// warnings are collected for the editor to show, the file is left for the
+// editor to load and delete.
+#include "editor/interfaces.h"
+
+namespace editor {
+
+class TMovieGenBuilder : public IMovieBuilder {
+ public:
+  TBuiltMovie BuildCurrentFrame(project::TProjectDocument& doc) override;
+  TBuiltMovie BuildWholeMovie(project::TProjectDocument& doc) override;
+  void WriteTestPage(const project::TProjectDocument& doc, const std::string& swfPath,
+                     const std::string& htmlPath) override;
+};
+
+}  // namespace editor
