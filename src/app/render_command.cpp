@@ -1,0 +1,87 @@
+// vellumet render IN -o OUT.png [--frame N] [--scale S]
+#include <QImage>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <string>
+
+#include "app/commands.h"
+#include "player/renderer.h"
+#include "player/swf_reader.h"
+
+namespace app {
+namespace {
+
+struct TRenderArgs {
+  std::string In, Out;
+  long Frame = 1;
+  double Scale = 1;
+};
+
+bool ParseNumber(const char* text, double& value) {
+  char* end = nullptr;
+  value = std::strtod(text, &end);
+  return end != text && *end == '\0';
+}
+
+bool ParseArgs(int argc, char** argv, TRenderArgs& args) {
+  for (int i = 0; i < argc; ++i) {
+    const std::string a = argv[i];
+    const bool hasValue = i + 1 < argc;
+    double number = 0;
+    if (a == "-o" && hasValue) {
+      args.Out = argv[++i];
+    } else if (a == "--frame" && hasValue && ParseNumber(argv[++i], number) && number >= 1 && number <= 65535 &&
+               number == long(number)) {
+      args.Frame = long(number);
+    } else if (a == "--scale" && hasValue && ParseNumber(argv[++i], number) && number > 0 && number <= 100) {
+      args.Scale = number;
+    } else if (args.In.empty() && !a.empty() && a[0] != '-') {
+      args.In = a;
+    } else {
+      return false;
+    }
+  }
+  return !args.In.empty() && !args.Out.empty();
+}
+
+bool IsSwf(const std::vector<uint8_t>& bytes) {
+  return bytes.size() >= 3 && (bytes[0] == 'F' || bytes[0] == 'C' || bytes[0] == 'Z') && bytes[1] == 'W' &&
+         bytes[2] == 'S';
+}
+
+}  // namespace
+
+int RunRender(int argc, char** argv) {
+  TRenderArgs args;
+  if (!ParseArgs(argc, argv, args)) {
+    std::fputs("usage: vellumet render IN -o OUT.png [--frame N] [--scale S]\n", stderr);
+    return 2;
+  }
+  try {
+    const std::vector<uint8_t> bytes = player::ReadFileBytes(args.In);
+    if (!IsSwf(bytes)) {
+      // TODO: render the single-frame build of a project once the movie build exists.
+      std::fprintf(stderr, "vellumet render: %s is not an SWF movie; rendering projects is not available yet\n",
+                   args.In.c_str());
+      return 1;
+    }
+    auto movie = std::make_shared<const player::TMovie>(player::ReadMovie(bytes));
+    for (const std::string& w : movie->Warnings) std::fprintf(stderr, "warning: %s\n", w.c_str());
+    if (uint32_t(args.Frame) > movie->FrameCount) {
+      std::fprintf(stderr, "vellumet render: the movie has %u frames\n", movie->FrameCount);
+      return 1;
+    }
+    const QImage image = player::RenderFrame(movie, uint32_t(args.Frame - 1), args.Scale);
+    if (!image.save(QString::fromStdString(args.Out), "PNG")) {
+      std::fprintf(stderr, "vellumet render: cannot write %s\n", args.Out.c_str());
+      return 1;
+    }
+    return 0;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "vellumet render: %s\n", e.what());
+    return 1;
+  }
+}
+
+}  // namespace app
