@@ -151,7 +151,8 @@ using TActionList = std::vector<TAction>;
 
 // --- buttons ---
 
-enum TButtonStateBits : uint8_t { bsUp = 1, bsDown = 2, bsOver = 4, bsHitTest = 8 };
+// As the bits of a button record on the wire.
+enum TButtonStateBits : uint8_t { bsUp = 1, bsOver = 2, bsDown = 4, bsHitTest = 8 };
 
 struct TButtonRecord {
   uint8_t States = 0;
