@@ -169,3 +169,24 @@ TEST(BitsEngine, ReadingPastTheEndThrows) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MemoryStream, OverwritesAndFillsGapsWithZeros) {
+  swf::TMemoryStream stream;
+  stream.Write("abcd", 4);
+  stream.Seek(1);
+  stream.WriteByte('X');
+  EXPECT_EQ(stream.Size(), 4u);
+  stream.Seek(6);
+  stream.WriteByte('Z');
+  EXPECT_EQ(stream.Bytes(), (vtest::Bytes{'a', 'X', 'c', 'd', 0, 0, 'Z'}));
+  stream.SetSize(2);
+  EXPECT_EQ(stream.Position(), 2u);
+  char out[4] = {};
+  stream.Seek(1);
+  EXPECT_EQ(stream.Read(out, 4), 1u);  // only what is there
+  EXPECT_EQ(out[0], 'X');
+}
+
+}  // namespace

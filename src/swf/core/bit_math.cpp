@@ -5,19 +5,6 @@
 
 namespace swf {
 
-uint8_t GetBitsLength(uint32_t u) {
-  if (u == 0 || u >= 0x80000000u) return 0;
-  uint8_t n = 1;
-  while (n < 32 && u >= (uint32_t(1) << n)) ++n;
-  return n;
-}
-
-uint8_t GetBitsCount(int32_t v, uint8_t add) {
-  if (v == 0) return 0;
-  uint32_t magnitude = v < 0 ? uint32_t(0) - uint32_t(v) : uint32_t(v);
-  return uint8_t(GetBitsLength(magnitude) + add);
-}
-
 int32_t MaxAbs(std::initializer_list<int32_t> values) {
   int64_t best = 0;
   for (int32_t v : values) best = std::max<int64_t>(best, std::llabs(v));

@@ -1,6 +1,7 @@
 #pragma once
 // Bit-count rules and fixed-point conversions shared by every variable-width
 // field of the SWF format.
+#include <bit>
 #include <cstdint>
 #include <cstdlib>
 #include <initializer_list>
@@ -8,10 +9,16 @@
 namespace swf {
 
 // 0 for 0; else the smallest n with u < 2^n. Values of 2^31 and above give 0.
-uint8_t GetBitsLength(uint32_t u);
+inline uint8_t GetBitsLength(uint32_t u) {
+  return u >= 0x80000000u ? 0 : uint8_t(std::bit_width(u));
+}
 
 // Significant bits of |v| plus add (the sign bit); 0 for 0.
-uint8_t GetBitsCount(int32_t v, uint8_t add = 1);
+inline uint8_t GetBitsCount(int32_t v, uint8_t add = 1) {
+  if (v == 0) return 0;
+  const uint32_t magnitude = v < 0 ? uint32_t(0) - uint32_t(v) : uint32_t(v);
+  return uint8_t(GetBitsLength(magnitude) + add);
+}
 
 // The largest absolute value of a group of fields.
 int32_t MaxAbs(std::initializer_list<int32_t> values);

@@ -6,37 +6,6 @@
 
 namespace swf {
 
-void TBitsEngine::WriteBits(uint32_t value, unsigned count) {
-  if (count == 0) return;
-  const uint64_t mask = (uint64_t(1) << count) - 1;
-  uint64_t acc = (uint64_t(pending_) << count) | (value & mask);
-  unsigned total = pendingCount_ + count;
-  while (total >= 8) {
-    total -= 8;
-    stream_.WriteByte(uint8_t(acc >> total));
-  }
-  pending_ = uint8_t(acc & ((1u << total) - 1));
-  pendingCount_ = total;
-}
-
-void TBitsEngine::FlushLastByte(bool write) {
-  if (pendingCount_ == 0) return;
-  if (write) stream_.WriteByte(uint8_t(pending_ << (8 - pendingCount_)));
-  pending_ = 0;
-  pendingCount_ = 0;
-}
-
-void TBitsEngine::WriteByte(uint8_t b) {
-  if (pendingCount_ == 0) stream_.WriteByte(b);
-  else WriteBits(b, 8);
-}
-
-void TBitsEngine::WriteWord(uint16_t w) {
-  FlushLastByte(true);
-  const uint8_t bytes[2] = {uint8_t(w), uint8_t(w >> 8)};
-  stream_.Write(bytes, 2);
-}
-
 void TBitsEngine::WriteDWord(uint32_t d) {
   FlushLastByte(true);
   const uint8_t bytes[4] = {uint8_t(d), uint8_t(d >> 8), uint8_t(d >> 16), uint8_t(d >> 24)};

@@ -18,12 +18,34 @@ class TBitsEngine {
   TMemoryStream& Stream() { return stream_; }
 
   // --- writing ---
-  void WriteBits(uint32_t value, unsigned count);
+  void WriteBits(uint32_t value, unsigned count) {
+    if (count == 0) return;
+    const uint64_t acc = (uint64_t(pending_) << count) | (value & ((uint64_t(1) << count) - 1));
+    unsigned total = pendingCount_ + count;
+    while (total >= 8) {
+      total -= 8;
+      stream_.WriteByte(uint8_t(acc >> total));
+    }
+    pending_ = uint8_t(acc & ((1u << total) - 1));
+    pendingCount_ = total;
+  }
   void WriteSBits(int32_t value, unsigned count) { WriteBits(uint32_t(value), count); }
   void WriteBit(bool flag) { WriteBits(flag ? 1 : 0, 1); }
-  void FlushLastByte(bool write = true);
-  void WriteByte(uint8_t b);
-  void WriteWord(uint16_t w);
+  void FlushLastByte(bool write = true) {
+    if (pendingCount_ == 0) return;
+    if (write) stream_.WriteByte(uint8_t(pending_ << (8 - pendingCount_)));
+    pending_ = 0;
+    pendingCount_ = 0;
+  }
+  void WriteByte(uint8_t b) {
+    if (pendingCount_ == 0) stream_.WriteByte(b);
+    else WriteBits(b, 8);
+  }
+  void WriteWord(uint16_t w) {
+    FlushLastByte(true);
+    stream_.WriteByte(uint8_t(w));
+    stream_.WriteByte(uint8_t(w >> 8));
+  }
   void WriteDWord(uint32_t d);
   void WriteSDWord(int32_t d) { WriteDWord(uint32_t(d)); }
   void WriteRGB(const TSWFRGBRec& c);

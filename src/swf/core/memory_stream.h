@@ -1,10 +1,13 @@
 #pragma once
 // A growable byte buffer with a position: the target of every tag body and
-// of the movie's tag stream. Writing past the end grows it.
+// of the movie's tag stream. Writing past the end grows it. Appending is the
+// hot path of every movie build, so the buffer keeps its own size and grows
+// by doubling without initialising bytes it is about to overwrite.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace swf {
@@ -12,53 +15,66 @@ namespace swf {
 class TMemoryStream {
  public:
   TMemoryStream() = default;
-  explicit TMemoryStream(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {}
+  explicit TMemoryStream(const std::vector<uint8_t>& bytes) { Write(bytes.data(), bytes.size()); Seek(0); }
+  TMemoryStream(const TMemoryStream&) = delete;
+  TMemoryStream& operator=(const TMemoryStream&) = delete;
 
   void Write(const void* data, size_t count) {
     if (count == 0) return;
-    if (position_ + count > bytes_.size()) bytes_.resize(position_ + count);
-    std::memcpy(bytes_.data() + position_, data, count);
+    Grow(position_ + count);
+    if (position_ > size_) std::memset(buffer_.get() + size_, 0, position_ - size_);
+    std::memcpy(buffer_.get() + position_, data, count);
     position_ += count;
+    size_ = std::max(size_, position_);
   }
   void WriteByte(uint8_t b) {
-    if (position_ == bytes_.size()) {
-      bytes_.push_back(b);
-      ++position_;
+    if (position_ < size_) {
+      buffer_[position_++] = b;
+    } else if (position_ == size_ && size_ < capacity_) {
+      buffer_[position_++] = b;
+      ++size_;
     } else {
-      Write(&b, 1);
+      Write(&b, 1);  // grows, and zero-fills a gap left by a seek past the end
     }
   }
   // Reads up to count bytes; returns how many were available.
   size_t Read(void* out, size_t count) {
-    size_t n = position_ < bytes_.size() ? std::min(count, bytes_.size() - position_) : 0;
-    if (n) std::memcpy(out, bytes_.data() + position_, n);
+    const size_t n = position_ < size_ ? std::min(count, size_ - position_) : 0;
+    if (n) std::memcpy(out, buffer_.get() + position_, n);
     position_ += n;
     return n;
   }
 
   size_t Position() const { return position_; }
   void Seek(size_t position) { position_ = position; }
-  size_t Size() const { return bytes_.size(); }
+  size_t Size() const { return size_; }
+  // Growing fills with zero bytes; shrinking keeps the position inside.
   void SetSize(size_t size) {
-    bytes_.resize(size);
-    if (position_ > size) position_ = size;
+    Grow(size);
+    if (size > size_) std::memset(buffer_.get() + size_, 0, size - size_);
+    size_ = size;
+    position_ = std::min(position_, size_);
   }
-  void Clear() {
-    bytes_.clear();
-    position_ = 0;
-  }
-  void Reserve(size_t n) { bytes_.reserve(n); }
+  void Clear() { size_ = position_ = 0; }
+  void Reserve(size_t n) { Grow(n); }
 
-  const uint8_t* Data() const { return bytes_.data(); }
-  uint8_t* Data() { return bytes_.data(); }
-  const std::vector<uint8_t>& Bytes() const { return bytes_; }
-  std::vector<uint8_t> TakeBytes() {
-    position_ = 0;
-    return std::move(bytes_);
-  }
+  const uint8_t* Data() const { return buffer_.get(); }
+  uint8_t* Data() { return buffer_.get(); }
+  std::vector<uint8_t> Bytes() const { return std::vector<uint8_t>(Data(), Data() + size_); }
 
  private:
-  std::vector<uint8_t> bytes_;
+  void Grow(size_t needed) {
+    if (needed <= capacity_) return;
+    const size_t capacity = std::max({needed, capacity_ * 2, size_t(256)});
+    auto bigger = std::make_unique_for_overwrite<uint8_t[]>(capacity);
+    if (size_) std::memcpy(bigger.get(), buffer_.get(), size_);
+    buffer_ = std::move(bigger);
+    capacity_ = capacity;
+  }
+
+  std::unique_ptr<uint8_t[]> buffer_;
+  size_t capacity_ = 0;
+  size_t size_ = 0;
   size_t position_ = 0;
 };
 

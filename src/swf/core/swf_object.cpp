@@ -14,15 +14,15 @@ bool NeedsLongTagHeader(uint16_t tagID, uint32_t bodySize) {
 void WriteTagHeader(TMemoryStream& stream, uint16_t tagID, uint32_t bodySize) {
   const bool isLong = NeedsLongTagHeader(tagID, bodySize);
   const uint16_t word = uint16_t(tagID * 64 + (isLong ? 63 : bodySize));
-  const uint8_t bytes[6] = {uint8_t(word),          uint8_t(word >> 8),
-                            uint8_t(bodySize),      uint8_t(bodySize >> 8),
-                            uint8_t(bodySize >> 16), uint8_t(bodySize >> 24)};
-  stream.Write(bytes, isLong ? 6 : 2);
+  stream.WriteByte(uint8_t(word));
+  stream.WriteByte(uint8_t(word >> 8));
+  if (!isLong) return;
+  for (int shift = 0; shift < 32; shift += 8) stream.WriteByte(uint8_t(bodySize >> shift));
 }
 
-// The body is rendered in place after room for the long header, then moved
-// back when the short header suffices: the same bytes as rendering into a
-// separate buffer, without one allocation per tag.
+// The body is rendered in place after room for the short header and moved
+// on when it needs the long one: the same bytes as rendering into a separate
+// buffer, without an allocation per tag.
 void TSWFObject::WriteToStream(TBitsEngine& engine) {
   TMemoryStream& stream = engine.Stream();
   const size_t start = stream.Position();
@@ -35,21 +35,25 @@ void TSWFObject::WriteToStream(TBitsEngine& engine) {
     stream.Write(body.Data(), body.Size());
     return;
   }
-  stream.SetSize(start + 6);
-  stream.Seek(start + 6);
+  stream.WriteByte(0);  // room for the short header
+  stream.WriteByte(0);
   {
     TBitsEngine bodyEngine(stream);
     WriteTagBody(bodyEngine);  // bits left pending here are dropped, as with a separate buffer
   }
   const size_t end = stream.Size();
-  BodySize = uint32_t(end - start - 6);
-  stream.Seek(start);
-  WriteTagHeader(stream, TagID, BodySize);
-  if (!NeedsLongTagHeader(TagID, BodySize)) {
-    uint8_t* data = stream.Data();
-    std::memmove(data + start + 2, data + start + 6, BodySize);
-    stream.SetSize(end - 4);
+  BodySize = uint32_t(end - start - 2);
+  const bool isLong = NeedsLongTagHeader(TagID, BodySize);
+  if (isLong) {
+    stream.SetSize(end + 4);
+    std::memmove(stream.Data() + start + 6, stream.Data() + start + 2, BodySize);
   }
+  uint8_t* header = stream.Data() + start;
+  const uint16_t word = uint16_t(TagID * 64 + (isLong ? 63 : BodySize));
+  header[0] = uint8_t(word);
+  header[1] = uint8_t(word >> 8);
+  if (isLong)
+    for (int i = 0; i < 4; ++i) header[2 + i] = uint8_t(BodySize >> (8 * i));
   stream.Seek(stream.Size());
 }
 

@@ -102,7 +102,7 @@ void TBasedSWFStream::WriteCompressed(TMemoryStream& stream) {
 std::vector<uint8_t> TBasedSWFStream::SaveToBytes() {
   TMemoryStream out;
   SaveToStream(out);
-  return out.TakeBytes();
+  return out.Bytes();
 }
 
 void TBasedSWFStream::SaveToFile(const std::string& fileName) {

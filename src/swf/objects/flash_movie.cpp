@@ -6,6 +6,7 @@
 #include "swf/objects/action_script.h"
 #include "swf/objects/flash_button.h"
 #include "swf/objects/flash_place_object.h"
+#include "swf/objects/flash_sound.h"
 #include "swf/tags/sound_tags.h"
 
 namespace swf {
@@ -17,6 +18,10 @@ TFlashMovie::TFlashMovie(int32_t xMin, int32_t yMin, int32_t xMax, int32_t yMax,
 TFlashMovie::~TFlashMovie() = default;
 
 TBasedSWFObject& TFlashMovie::AddFlashObject(std::unique_ptr<TBasedSWFObject> object) {
+  return Register(TObjectPtr(object.release()));
+}
+
+TBasedSWFObject& TFlashMovie::Register(TObjectPtr object) {
   TBasedSWFObject& ref = *object;
   const int32_t count = int32_t(objects_.size());
   if (InsertMode && InsertPos != -1 && InsertPos >= 0 && InsertPos < count - 1) {
@@ -34,42 +39,34 @@ TFlashButton& TFlashMovie::AddButton(bool trackAsMenu, bool advanced) {
 }
 
 TFlashPlaceObject& TFlashMovie::PlaceObject(TFlashVisualObject* object, uint16_t depth) {
-  auto place = std::make_unique<TFlashPlaceObject>(this, object, depth);
-  TFlashPlaceObject& ref = *place;
-  AddFlashObject(std::move(place));
-  return ref;
+  return static_cast<TFlashPlaceObject&>(
+      Register(MakeInArena<TFlashPlaceObject>(this, object, depth)));
 }
 
 void TFlashMovie::RemoveObject(uint16_t depth, const TFlashIDObject* object) {
   if (object) {
-    auto tag = std::make_unique<TSWFRemoveObject>();
-    tag->CharacterID = object->GetCharacterID();
-    tag->Depth = depth;
-    AddFlashObject(std::move(tag));
+    auto& tag = static_cast<TSWFRemoveObject&>(Register(MakeInArena<TSWFRemoveObject>()));
+    tag.CharacterID = object->GetCharacterID();
+    tag.Depth = depth;
   } else {
-    auto tag = std::make_unique<TSWFRemoveObject2>();
-    tag->Depth = depth;
-    AddFlashObject(std::move(tag));
+    static_cast<TSWFRemoveObject2&>(Register(MakeInArena<TSWFRemoveObject2>())).Depth = depth;
   }
 }
 
 TSWFStartSound& TFlashMovie::StartSound(uint16_t soundID) {
-  auto tag = std::make_unique<TSWFStartSound>(soundID);
-  TSWFStartSound& ref = *tag;
-  AddFlashObject(std::move(tag));
-  return ref;
+  return static_cast<TSWFStartSound&>(Register(MakeInArena<TSWFStartSound>(soundID)));
 }
 
 void TFlashMovie::ShowFrame(uint16_t count) {
   if (count == 0) count = 1;
   if (!frameLabel_.empty()) {
-    Append(std::make_unique<TSWFFrameLabel>(frameLabel_));
+    objects_.push_back(MakeInArena<TSWFFrameLabel>(frameLabel_));
     frameLabel_.clear();
   }
-  if (frameActions_) Append(std::move(frameActions_));
+  if (frameActions_) objects_.push_back(TObjectPtr(frameActions_.release()));
   for (uint16_t i = 0; i < count; ++i) {
     ++framesCount_;
-    Append(std::make_unique<TSWFShowFrame>());
+    objects_.push_back(MakeInArena<TSWFShowFrame>());
   }
   CurrentFrameNum = int32_t(framesCount_) - 1;
 }
@@ -89,6 +86,7 @@ void TFlashMovie::Clear() {
   sounds_.clear();
   buttons_.clear();
   objects_.clear();
+  arena_.Release();
   NextCharacterID = 0;
 }
 
@@ -115,8 +113,12 @@ void TFlashMovie::MakeData() {
     tag.Color.Assign(*backgroundColor_);
     tag.WriteToStream(be);
   }
-  // TODO(sounds): the background sound's stream head goes here, once the
-  // sound object exists.
+  if (backgroundSound_) {
+    version = std::max(version, backgroundSound_->MinVersion());
+    TSWFSoundStreamHead2 head;
+    backgroundSound_->FillStreamHead(head, GetFPS());
+    head.WriteToStream(be);
+  }
   if (protect_) {
     TSWFProtect tag;
     tag.Password = password_;
@@ -131,9 +133,12 @@ void TFlashMovie::MakeData() {
       OnProgress(*this, int(std::nearbyint(double(i + 1) / double(count) * 100.0)), 1);
     version = std::max(version, object.MinVersion());
     if (object.LibraryLevel() == 0) {
-      if (static_cast<TSWFObject&>(object).TagID == tagShowFrame) ++frames;
-    } else if (auto* place = dynamic_cast<TFlashPlaceObject*>(&object)) {
-      place->PlaceTag().SWFVersion = uint8_t(version);
+      if (static_cast<TSWFObject&>(object).TagID == tagShowFrame) {
+        if (backgroundSound_) backgroundSound_->WriteStreamBlock(be);
+        ++frames;
+      }
+    } else {
+      static_cast<TFlashObject&>(object).SetMovieVersion(uint8_t(version));
     }
     object.WriteToStream(be);
   }

@@ -1,6 +1,8 @@
 #pragma once
 // TFlashMovie: the movie registry. It numbers characters, keeps everything
 // that goes into the file in tag order (Objects) and writes the tag stream.
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -30,6 +32,41 @@ using TFlashObjectList = std::vector<T*>;
 
 // Called by each image before it loads its file: (image, file name, continue flag).
 using TLoadImageEvent = std::function<void(TFlashImage&, const std::string&, bool&)>;
+
+// Objects owns what the caller hands over (deleted) and the small tags the
+// movie makes itself, which live in an arena (only destroyed): a movie of
+// thousands of frames would otherwise spend most of its time allocating.
+struct TObjectDeleter {
+  bool InArena = false;
+  void operator()(TBasedSWFObject* object) const {
+    if (InArena) object->~TBasedSWFObject();
+    else delete object;
+  }
+};
+using TObjectPtr = std::unique_ptr<TBasedSWFObject, TObjectDeleter>;
+
+// A bump allocator: memory is handed out in order and freed all at once.
+class TObjectArena {
+ public:
+  void* Allocate(size_t size, size_t align) {
+    size_t at = (used_ + align - 1) & ~(align - 1);
+    if (chunks_.empty() || at + size > kChunkSize) {
+      chunks_.push_back(std::make_unique_for_overwrite<std::byte[]>(std::max(size, kChunkSize)));
+      at = 0;
+    }
+    used_ = at + size;
+    return chunks_.back().get() + at;
+  }
+  void Release() {
+    chunks_.clear();
+    used_ = 0;
+  }
+
+ private:
+  static constexpr size_t kChunkSize = 64 * 1024;
+  std::vector<std::unique_ptr<std::byte[]>> chunks_;
+  size_t used_ = 0;
+};
 
 class TFlashMovie : public TBasedSWFStream {
  public:
@@ -76,6 +113,9 @@ class TFlashMovie : public TBasedSWFStream {
   void Clear();
 
   TSWFRGB& BackgroundColor();
+  // The stream sound, made on first access without a file and looping: its
+  // head starts the tag stream and a block goes before each frame.
+  TFlashSound& BackgroundSound();
   TFlashActionScript& FrameActions();
   void SetFrameLabel(const std::string& label) { frameLabel_ = label; }
   const std::string& FrameLabel() const { return frameLabel_; }
@@ -87,7 +127,7 @@ class TFlashMovie : public TBasedSWFStream {
   TFlashObjectList<TFlashSound>& Sounds() { return sounds_; }
   TFlashObjectList<TFlashButton>& Buttons() { return buttons_; }
 
-  const std::vector<std::unique_ptr<TBasedSWFObject>>& Objects() const { return objects_; }
+  const std::vector<TObjectPtr>& Objects() const { return objects_; }
 
   bool InsertMode = false;
   int32_t InsertPos = 0;
@@ -96,11 +136,18 @@ class TFlashMovie : public TBasedSWFStream {
   TLoadImageEvent OnLoadImage;
 
  private:
-  void Append(std::unique_ptr<TBasedSWFObject> object) { objects_.push_back(std::move(object)); }
+  TBasedSWFObject& Register(TObjectPtr object);
+  template <class T, class... Args>
+  TObjectPtr MakeInArena(Args&&... args) {
+    void* memory = arena_.Allocate(sizeof(T), alignof(T));
+    return TObjectPtr(new (memory) T(std::forward<Args>(args)...), TObjectDeleter{true});
+  }
 
-  std::vector<std::unique_ptr<TBasedSWFObject>> objects_;
+  TObjectArena arena_;  // declared before objects_: outlives them
+  std::vector<TObjectPtr> objects_;
   std::optional<TSWFRGB> backgroundColor_;
   bool hasBackground_ = false;
+  std::unique_ptr<TFlashSound> backgroundSound_;
   std::unique_ptr<TFlashActionScript> frameActions_;
   std::string frameLabel_;
   std::string password_;

@@ -15,6 +15,9 @@ class TFlashObject : public TBasedSWFObject {
   int LibraryLevel() const override { return 1; }
   void Assign(const TBasedSWFObject& source) override;
 
+  // Told the movie's version just before the object is written.
+  virtual void SetMovieVersion(uint8_t) {}
+
   TFlashMovie* Owner() const { return owner_; }
   void SetOwner(TFlashMovie* owner) {
     owner_ = owner;

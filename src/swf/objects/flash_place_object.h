@@ -16,6 +16,7 @@ class TFlashPlaceObject : public TFlashObject {
   void Assign(const TBasedSWFObject& source) override;
   int MinVersion() const override { return placeTag_.HasClipActions() ? 5 : 3; }
   void WriteToStream(TBitsEngine& be) override { placeTag_.WriteToStream(be); }
+  void SetMovieVersion(uint8_t version) override { placeTag_.SWFVersion = version; }
   uint16_t GetCharacterID() const { return placeTag_.CharacterID; }
 
   // Rotates about the character's origin (degrees).

@@ -95,9 +95,8 @@ int TSWFPlaceObject2::MinVersion() const {
 
 void TSWFPlaceObject2::WriteTagBody(TBitsEngine& be) {
   const bool writeClipActions = clipActions_ && !clipActions_->Records().empty();
-  for (bool flag : {writeClipActions, HasClipDepth, HasName, HasRatio, HasColorTransform, HasMatrix,
-                    HasCharacter, Move})
-    be.WriteBit(flag);
+  be.WriteByte(uint8_t(writeClipActions << 7 | HasClipDepth << 6 | HasName << 5 | HasRatio << 4 |
+                       HasColorTransform << 3 | HasMatrix << 2 | HasCharacter << 1 | Move));
   be.WriteWord(Depth);
   if (HasCharacter) be.WriteWord(CharacterID);
   if (HasMatrix) be.WriteMatrix(Matrix().Rec());
