@@ -104,7 +104,7 @@ SwfBytes BannerMovie() {
   }
   be.FlushLastByte(true);
   be.WriteByte(0);
-  b.Tag(swf::tagDefineText, text.TakeBytes());
+  b.Tag(swf::tagDefineText, text.Bytes());
   b.Place(id++, depth++);
   // a picture
   AddJpeg(b, id, NoiseJpeg(100, 50, 85));

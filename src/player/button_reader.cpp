@@ -78,8 +78,9 @@ void ReadCondActions(swf::TBitsEngine& be, uint8_t version, TButtonCharacter& bu
     if (be.ReadBit()) c.Conditions |= 1u << 8;
     const size_t end = size ? start + size : be.Stream().Size();
     if (end > be.Stream().Size() || end < be.Stream().Position()) throw swf::ESWFError("condition action size");
-    swf::TMemoryStream slice(std::vector<uint8_t>(be.Stream().Data() + be.Stream().Position(),
-                                                  be.Stream().Data() + end));
+    swf::TMemoryStream slice;
+    slice.Write(be.Stream().Data() + be.Stream().Position(), end - be.Stream().Position());
+    slice.Seek(0);
     swf::TBitsEngine sub(slice);
     c.Actions = ReadActionRecords(sub, version);
     button.Actions.push_back(std::move(c));

@@ -215,8 +215,8 @@ void TRenderer::DrawCharacter(QPainter& painter, uint16_t id, const QTransform& 
     case TCharacterKind::Text:
       DrawText(painter, *static_cast<const TTextCharacter*>(c), world, cx);
       break;
-    case TCharacterKind::Button:
-      DrawButton(painter, *static_cast<const TButtonCharacter*>(c), world, cx, buttonState, nesting);
+    case TCharacterKind::Button:  // a button inside a button shows nothing, as in players
+      if (nesting == 0) DrawButton(painter, *static_cast<const TButtonCharacter*>(c), world, cx, buttonState, nesting);
       break;
     default:
       break;  // bitmaps are drawn through fills; edit texts and sounds show nothing

@@ -349,7 +349,9 @@ void ReadTags(const std::vector<uint8_t>& data, size_t pos, TReadContext& ctx) {
       movie.Warnings.push_back(TagName(code) + " at byte " + std::to_string(offset) + " runs past the end of the file");
       break;
     }
-    swf::TMemoryStream body(std::vector<uint8_t>(data.begin() + long(pos), data.begin() + long(pos + length)));
+    swf::TMemoryStream body;
+    body.Write(data.data() + pos, length);
+    body.Seek(0);
     swf::TBitsEngine be(body);
     ctx.Frame = frames;
     ctx.Info.clear();
@@ -388,17 +390,19 @@ TMovie ReadMovie(const std::vector<uint8_t>& file, const TReadOptions& options) 
   movie.Version = file[3];
   movie.FileLength = uint32_t(file[4] | file[5] << 8 | file[6] << 16 | uint32_t(file[7]) << 24);
   if (movie.FileLength > kMaxMovieBytes) throw EPlayerError("The movie is too large to be played");
-  std::vector<uint8_t> data = movie.Compressed ? Decompress(file, movie.FileLength, movie) : file;
-  swf::TMemoryStream stream(std::move(data));
-  swf::TBitsEngine be(stream);
-  stream.Seek(8);
+  const std::vector<uint8_t> inflated = movie.Compressed ? Decompress(file, movie.FileLength, movie) : std::vector<uint8_t>();
+  const std::vector<uint8_t>& data = movie.Compressed ? inflated : file;
+  swf::TMemoryStream header;
+  header.Write(data.data(), std::min<size_t>(data.size(), 64));
+  header.Seek(8);
+  swf::TBitsEngine be(header);
   try {
     ReadHeader(be, movie);
   } catch (const swf::ESWFError&) {
     throw EPlayerError("The movie's header is damaged");
   }
   TReadContext ctx{movie, options.KeepTags, {}, 0, {}};
-  ReadTags(stream.Bytes(), stream.Position(), ctx);
+  ReadTags(data, header.Position(), ctx);
   return movie;
 }
 

@@ -8,9 +8,11 @@ namespace player::detail {
 namespace {
 
 // Reads glyph i from [begin, end) of the tag body (offsets from tableStart).
-TShape ReadGlyphAt(const std::vector<uint8_t>& body, size_t begin, size_t end) {
-  if (begin > end || end > body.size()) throw swf::ESWFError("glyph offset outside the font");
-  swf::TMemoryStream slice(std::vector<uint8_t>(body.begin() + long(begin), body.begin() + long(end)));
+TShape ReadGlyphAt(const swf::TMemoryStream& body, size_t begin, size_t end) {
+  if (begin > end || end > body.Size()) throw swf::ESWFError("glyph offset outside the font");
+  swf::TMemoryStream slice;
+  slice.Write(body.Data() + begin, end - begin);
+  slice.Seek(0);
   swf::TBitsEngine be(slice);
   if (begin == end) return TShape{{}, {TShapeLayer{{TFillStyle{}}, {}, {}, {}}}};
   return ReadGlyphShape(be);
@@ -26,15 +28,15 @@ std::string DescribeFont(const TFontCharacter& f) {
 
 void ReadFont1(swf::TBitsEngine& be, TFontCharacter& font) {
   const size_t tableStart = be.Stream().Position();
-  const std::vector<uint8_t> body(be.Stream().Bytes());
+  const swf::TMemoryStream& body = be.Stream();
   if (Remaining(be) < 2) return;  // no glyphs
   const size_t first = be.ReadWord();
   const size_t count = first / 2;
-  if (first > body.size() - tableStart) throw swf::ESWFError("font offset table too long");
+  if (first > body.Size() - tableStart) throw swf::ESWFError("font offset table too long");
   std::vector<size_t> offsets{first};
   for (size_t i = 1; i < count; ++i) offsets.push_back(be.ReadWord());
   for (size_t i = 0; i < count; ++i) {
-    const size_t end = i + 1 < count ? tableStart + offsets[i + 1] : body.size();
+    const size_t end = i + 1 < count ? tableStart + offsets[i + 1] : body.Size();
     font.Glyphs.push_back(ReadGlyphAt(body, tableStart + offsets[i], end));
   }
 }
@@ -56,7 +58,7 @@ void ReadFont2(swf::TBitsEngine& be, uint8_t version, TFontCharacter& font) {
   const size_t tableStart = be.Stream().Position();
   std::vector<size_t> offsets;
   for (size_t i = 0; i <= count; ++i) offsets.push_back(wideOffsets ? be.ReadDWord() : be.ReadWord());
-  const std::vector<uint8_t>& body = be.Stream().Bytes();
+  const swf::TMemoryStream& body = be.Stream();
   for (size_t i = 0; i < count; ++i)
     font.Glyphs.push_back(ReadGlyphAt(body, tableStart + offsets[i], tableStart + offsets[i + 1]));
   be.Stream().Seek(tableStart + offsets[count]);

@@ -111,7 +111,7 @@ const TButtonCharacter* TTimeline::ButtonOf(const TPlacedObject& object) const {
   return c && c->Kind == TCharacterKind::Button ? static_cast<const TButtonCharacter*>(c) : nullptr;
 }
 
-bool TTimeline::CharacterContains(uint16_t id, const TMatrix& matrix, TPointD p, int nesting) const {
+bool TTimeline::CharacterContains(uint16_t id, const TMatrix& matrix, TPointD p) const {
   const TCharacter* c = movie_->Find(id);
   if (!c) return false;
   TMatrix inverse;
@@ -126,22 +126,20 @@ bool TTimeline::CharacterContains(uint16_t id, const TMatrix& matrix, TPointD p,
       const TPointD t = textInverse.Map(local);
       return t.X >= b.Xmin && t.X <= b.Xmax && t.Y >= b.Ymin && t.Y <= b.Ymax;
     }
-    case TCharacterKind::Button:
-      return nesting < kMaxNesting && HitTest(*static_cast<const TButtonCharacter*>(c), matrix, p, nesting + 1);
-    default: return false;
+    default: return false;  // a button inside a button is not drawn, so not hit either
   }
 }
 
-bool TTimeline::HitTest(const TButtonCharacter& button, const TMatrix& matrix, TPointD p, int nesting) const {
+bool TTimeline::HitTest(const TButtonCharacter& button, const TMatrix& matrix, TPointD p) const {
   for (const TButtonRecord& r : button.Records)
-    if ((r.States & bsHitTest) && CharacterContains(r.CharacterID, matrix * r.Matrix, p, nesting)) return true;
+    if ((r.States & bsHitTest) && CharacterContains(r.CharacterID, matrix * r.Matrix, p)) return true;
   return false;
 }
 
 std::optional<uint16_t> TTimeline::ButtonAt(TPointD p) const {
   const auto& objects = list_.Objects();
   for (auto it = objects.rbegin(); it != objects.rend(); ++it)
-    if (const TButtonCharacter* b = ButtonOf(it->second); b && HitTest(*b, it->second.Matrix, p, 0)) return it->first;
+    if (const TButtonCharacter* b = ButtonOf(it->second); b && HitTest(*b, it->second.Matrix, p)) return it->first;
   return std::nullopt;
 }
 

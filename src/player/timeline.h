@@ -53,8 +53,8 @@ class TTimeline {
   void RunFrameActions(int nesting);
   void SetMouse(uint16_t depth, TButtonMouse state, int condition);
   const TButtonCharacter* ButtonOf(const TPlacedObject& object) const;
-  bool HitTest(const TButtonCharacter& button, const TMatrix& matrix, TPointD p, int nesting) const;
-  bool CharacterContains(uint16_t id, const TMatrix& matrix, TPointD p, int nesting) const;
+  bool HitTest(const TButtonCharacter& button, const TMatrix& matrix, TPointD p) const;
+  bool CharacterContains(uint16_t id, const TMatrix& matrix, TPointD p) const;
 
   std::shared_ptr<const TMovie> movie_;
   TDisplayList list_;

@@ -174,3 +174,15 @@ TEST(Renderer, ShowAllFitsAndCentresTheStage) {
 }
 
 }  // namespace
+
+namespace {
+
+// Found by the fuzz target: buttons whose records show the button itself
+// over and over, which drew exponentially often.
+TEST(Renderer, DrawsNoButtonInsideAButton) {
+  auto movie = player::ReadMovieFile(vtest::TestDataPath("player/fuzz-button-in-button.swf"));
+  const QImage image = player::RenderFrame(std::make_shared<const player::TMovie>(std::move(movie)), 0, 0.01);
+  EXPECT_FALSE(image.isNull());
+}
+
+}  // namespace

@@ -101,7 +101,7 @@ inline SwfBytes ShowcaseMovie() {
     be.WriteSBits(200, 10);
     be.FlushLastByte(true);
     be.WriteByte(0);
-    place(s.TakeBytes(), swf::tagDefineText);
+    place(s.Bytes(), swf::tagDefineText);
   }
   b.ShowFrame();
   return b.Build(true);

@@ -133,7 +133,7 @@ class TShapeBody {
     for (const Rec& r : records_) WriteRecord(be, r, fillBits, lineBits);
     be.WriteBits(0, 6);
     be.FlushLastByte(true);
-    return s.TakeBytes();
+    return s.Bytes();
   }
 
  private:
@@ -301,7 +301,7 @@ class TSwfBuilder {
       p += skip + len;
     }
     be.WriteWord(frames);
-    SwfBytes rest = head.TakeBytes();
+    SwfBytes rest = head.Bytes();
     rest.insert(rest.end(), body.begin(), body.end());
     const uint32_t length = uint32_t(8 + rest.size());
     SwfBytes file{uint8_t(compressed ? 'C' : 'F'), 'W', 'S', version_, uint8_t(length), uint8_t(length >> 8),
