@@ -28,6 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const auto& [id, c] : movie->Characters)
     if (c->Kind == player::TCharacterKind::Bitmap) static_cast<const player::TBitmapCharacter&>(*c).Pixels();
   player::TTimeline timeline(movie);
+  timeline.Start();
   timeline.PointerMove({100, 100});
   timeline.PointerDown({100, 100});
   timeline.PointerUp({100, 100});

@@ -36,6 +36,7 @@ void TPlayerWidget::LoadMovie(std::shared_ptr<const TMovie> movie) {
     emit urlRequested(qurl, QString::fromStdString(target));
     if (openLinks_) QDesktopServices::openUrl(QUrl(qurl));
   };
+  timeline->Start();
   movie_ = std::move(movie);
   timeline_ = std::move(timeline);
   renderer_.SetMovie(movie_);

@@ -25,10 +25,7 @@ bool ShapeContains(const TShape& shape, TPointD p) {
 
 }  // namespace
 
-TTimeline::TTimeline(std::shared_ptr<const TMovie> movie) : movie_(std::move(movie)) {
-  ShowFrame(0);
-  RunFrameActions(0);
-}
+TTimeline::TTimeline(std::shared_ptr<const TMovie> movie) : movie_(std::move(movie)) { ShowFrame(0); }
 
 void TTimeline::ShowFrame(uint32_t frame) {
   frame = std::min(frame, movie_->FrameCount - 1);

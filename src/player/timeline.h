@@ -16,8 +16,10 @@ namespace player {
 
 class TTimeline {
  public:
-  // Shows frame 0 and runs its actions.
+  // Shows frame 0; its actions wait for Start, so the host can set OnGetURL first.
   explicit TTimeline(std::shared_ptr<const TMovie> movie);
+  // Runs the actions of frame 0, as a player does when a movie starts.
+  void Start() { RunFrameActions(0); }
 
   const TMovie& Movie() const { return *movie_; }
   std::shared_ptr<const TMovie> MoviePtr() const { return movie_; }

@@ -102,6 +102,18 @@ TEST(Timeline, PlaysLoopsAndRunsFrameActions) {
   EXPECT_EQ(t.CurrentFrame(), 4u);
 }
 
+TEST(Timeline, FrameZeroActionsRunWhenStarted) {
+  TSwfBuilder b(10, 10);
+  swf::TSWFDoAction stop;
+  stop.Actions().Add<swf::TSWFActionStop>();
+  b.Tag(stop);
+  b.ShowFrame(2);
+  TTimeline t(Load(b.Build()));
+  EXPECT_TRUE(t.Playing());
+  t.Start();
+  EXPECT_FALSE(t.Playing());
+}
+
 TEST(Timeline, ButtonsFollowThePointerAndRunTheirActionsOnRelease) {
   const auto movie = Load(vtest::ButtonMovie());
   TTimeline t(movie);
