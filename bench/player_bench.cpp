@@ -142,16 +142,17 @@ void BM_RenderBannerFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_RenderBannerFrame)->Unit(benchmark::kMillisecond);
 
-// About 1 MB: a 600 kB photo and a thousand shapes over 100 frames.
+// About 1 MB: a photo and a thousand shapes over 100 frames.
 SwfBytes OneMegabyteMovie() {
   TSwfBuilder b(800, 600, 100, 6);
-  AddJpeg(b, 1, NoiseJpeg(900, 600, 92));
+  AddJpeg(b, 1, NoiseJpeg(1400, 900, 95));
   uint16_t id = 2;
   for (int frame = 0; frame < 100; ++frame) {
     for (int k = 0; k < 10; ++k) {
       TShapeBody s(id, 3, {0, 4000, 0, 4000});
       s.Style(0, s.Solid({uint8_t(k * 20), 40, 90, 200}), s.Line(20, {0, 0, 0}), 0, 2000);
       for (int i = 0; i < 40; ++i) s.CurveBy(50 + i, -60, 50, 60 - i);
+      s.LineBy(-4780, 780);  // back to the start
       b.Tag(swf::tagDefineShape3, s.Finish());
       b.Place(id++, uint16_t(k + 1));
     }

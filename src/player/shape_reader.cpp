@@ -42,8 +42,26 @@ void Append(TSubpath& sp, const TEdge& e) {
   sp.Segments.push_back({e.Curved, D(e.Control), D(e.To)});
 }
 
+// Edges that already follow each other in closed loops (how most shapes
+// are written) need no search.
+bool LinkInOrder(const std::vector<TEdge>& edges, TPath& path) {
+  for (size_t i = 0; i < edges.size(); ++i) {
+    if (path.empty() || path.back().Closed) {
+      path.push_back({});
+      path.back().Start = D(edges[i].From);
+    } else if (!(D(edges[i].From) == path.back().Segments.back().To)) {
+      return false;
+    }
+    Append(path.back(), edges[i]);
+    path.back().Closed = path.back().Segments.back().To == path.back().Start;
+  }
+  return path.empty() || path.back().Closed;
+}
+
 // Chains directed edges into contours, each edge used once.
 TPath LinkContours(const std::vector<TEdge>& edges) {
+  TPath ordered;
+  if (LinkInOrder(edges, ordered)) return ordered;
   std::unordered_map<TPoint64, std::vector<uint32_t>, TPointHash> starts;
   for (uint32_t i = uint32_t(edges.size()); i-- > 0;) starts[edges[i].From].push_back(i);
   std::vector<bool> used(edges.size());

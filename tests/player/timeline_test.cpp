@@ -64,6 +64,14 @@ TEST(Timeline, GivesTheStateOfAnyFrameForwardsAndBackwards) {
   }
   stepping.GotoFrame(1000);
   EXPECT_EQ(stepping.CurrentFrame(), 5u);
+  // Frames without tags leave the picture alone: a viewer has nothing to repaint.
+  TTimeline idle(movie);
+  idle.GotoFrame(3);
+  const uint64_t version = idle.DisplayList().Version();
+  idle.Advance();
+  idle.Advance();
+  EXPECT_EQ(idle.CurrentFrame(), 5u);
+  EXPECT_EQ(idle.DisplayList().Version(), version);
 }
 
 TEST(Timeline, PlaysLoopsAndRunsFrameActions) {
