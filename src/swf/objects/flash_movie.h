@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/font_engine.h"
 #include "swf/core/records.h"
 #include "swf/core/swf_stream.h"
 #include "swf/objects/flash_object.h"
@@ -78,6 +79,10 @@ class TFlashMovie : public TBasedSWFStream {
 
   // Registers an object in tag order (honouring InsertMode) and returns it.
   TBasedSWFObject& AddFlashObject(std::unique_ptr<TBasedSWFObject> object);
+  // When object stands after anchor in Objects, moves it to anchor's place
+  // (anchor and what follows move one on): a character is then defined
+  // before the one that uses it.
+  void MoveObjectBefore(const TBasedSWFObject& object, const TBasedSWFObject& anchor);
 
   // Gives a new character the next ID, registers it and lists it by kind.
   template <class T>
@@ -101,6 +106,11 @@ class TFlashMovie : public TBasedSWFStream {
   TFlashImage& AddImage(const std::string& fileName);
   TFlashSound& AddSound(const std::string& fileName);
   TFlashButton& AddButton(bool trackAsMenu, bool advanced);
+  // A font of the face, style and size (|Height|) of the description, in its character set.
+  TFlashFont& AddFont(const platform::TFontDescription& font, bool deviceFont);
+  // A static text; color is packed 0xAABBGGRR, the rectangle in the movie's units.
+  TFlashText& AddText(const std::string& text, uint32_t color, TFlashFont* font, int32_t left,
+                      int32_t top, int32_t right, int32_t bottom);
 
   TFlashPlaceObject& PlaceObject(TFlashVisualObject* object, uint16_t depth);
   // With an object a RemoveObject for its character, else a RemoveObject2.

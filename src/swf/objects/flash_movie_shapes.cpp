@@ -1,0 +1,88 @@
+// The shape members of TFlashMovie.
+#include <algorithm>
+
+#include "swf/objects/flash_movie.h"
+#include "swf/objects/flash_shape.h"
+#include "swf/objects/shape_math.h"
+
+namespace swf {
+
+namespace {
+
+int32_t Span(int32_t from, int32_t to) {
+  return ClampToInt32(int64_t(to) - from);
+}
+
+}  // namespace
+
+void TFlashMovie::MoveObjectBefore(const TBasedSWFObject& object, const TBasedSWFObject& anchor) {
+  auto find = [this](const TBasedSWFObject& o) {
+    return std::find_if(objects_.begin(), objects_.end(),
+                        [&](const auto& p) { return p.get() == &o; });
+  };
+  const auto at = find(anchor), from = find(object);
+  if (at == objects_.end() || from == objects_.end() || from <= at) return;
+  std::rotate(at, from, from + 1);
+}
+
+TFlashShape& TFlashMovie::AddShape(std::unique_ptr<TFlashShape> shape) {
+  if (shape)
+    shape->SetOwner(this);
+  else
+    shape = std::make_unique<TFlashShape>(this);
+  return RegisterCharacter(std::move(shape), shapes_);
+}
+
+TFlashShape& TFlashMovie::AddRectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+  TFlashShape& shape = AddShape();
+  shape.SetBounds(x1, y1, x2, y2);
+  shape.Edges().MoveTo(x1, y1);
+  shape.Edges().MakeRectangle(Span(x1, x2), Span(y1, y2));
+  shape.Edges().EndShape();
+  return shape;
+}
+
+TFlashShape& TFlashMovie::AddRoundRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t r) {
+  TFlashShape& shape = AddShape();
+  shape.SetBounds(x1, y1, x2, y2);
+  shape.Edges().MoveTo(x1, y1);
+  shape.Edges().MakeRoundRect(Span(x1, x2), Span(y1, y2), r);
+  shape.Edges().EndShape();
+  return shape;
+}
+
+TFlashShape& TFlashMovie::AddEllipse(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+  TFlashShape& shape = AddShape();
+  shape.SetBounds(x1, y1, x2, y2);
+  shape.Edges().MoveTo(x1, y1);
+  shape.Edges().MakeEllipse(Span(x1, x2), Span(y1, y2));
+  shape.Edges().EndShape();
+  return shape;
+}
+
+TFlashShape& TFlashMovie::AddCircle(int32_t x, int32_t y, int32_t r) {
+  return AddEllipse(ClampToInt32(int64_t(x) - r), ClampToInt32(int64_t(y) - r),
+                    ClampToInt32(int64_t(x) + r), ClampToInt32(int64_t(y) + r));
+}
+
+TFlashShape& TFlashMovie::AddDiamond(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+  TFlashShape& shape = AddShape();
+  shape.SetBounds(x1, y1, x2, y2);
+  shape.Edges().MoveTo(ClampToInt32(x1 + int64_t(Span(x1, x2)) / 2), y1);
+  shape.Edges().MakeDiamond(Span(x1, x2), Span(y1, y2));
+  shape.Edges().EndShape();
+  return shape;
+}
+
+TFlashShape& TFlashMovie::AddStar(int32_t x, int32_t y, int32_t r1, int32_t r2, uint16_t numPoints,
+                                  bool curved) {
+  TFlashShape& shape = AddShape();
+  const int64_t m = std::max(r1, r2);
+  shape.SetBounds(ClampToInt32(x - m), ClampToInt32(y - m), ClampToInt32(x + m),
+                  ClampToInt32(y + m));
+  shape.Edges().MakeStar(x, y, r1, r2, numPoints, curved);
+  shape.Edges().EndShape();
+  return shape;
+}
+
+}  // namespace swf

@@ -1,0 +1,80 @@
+#include "swf/objects/flash_text.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cmath>
+#include <memory>
+
+#include "swf/core/bit_math.h"
+#include "swf/objects/flash_font.h"
+#include "swf/tags/font_tags.h"
+
+namespace swf {
+
+TFlashText::TFlashText(TFlashMovie* owner, std::string text, uint32_t color, TFlashFont* font,
+                       int32_t left, int32_t top, int32_t right, int32_t bottom)
+    : TFlashVisualObject(owner), text_(std::move(text)), font_(font) {
+  assert(font_);
+  font_->FontUsage |= 1;
+  font_->AddChars(text_);
+  textColor_.SetRGBA(color);
+  const int32_t f = CoordFactor();
+  TextBounds.SetRect(left * f, top * f, right * f, bottom * f);
+  x_ = TextBounds.Xmin();
+  y_ = TextBounds.Ymin();
+  TextHeight = uint16_t(font_->FontSize);
+}
+
+void TFlashText::Assign(const TBasedSWFObject& source) {
+  TFlashVisualObject::Assign(source);
+  auto* s = dynamic_cast<const TFlashText*>(&source);
+  if (!s) return;
+  TextBounds.Assign(s->TextBounds);
+  TextHeight = s->TextHeight;
+  text_ = s->text_;
+  font_ = s->font_;
+  letterSpacing_ = s->letterSpacing_;
+  textColor_.Assign(s->textColor_);
+  textMatrix_ = s->textMatrix_;
+  x_ = s->x_;
+  y_ = s->y_;
+}
+
+TSWFMatrix& TFlashText::TextMatrix() {
+  if (!textMatrix_) textMatrix_.emplace();
+  return *textMatrix_;
+}
+
+void TFlashText::WriteToStream(TBitsEngine& be) {
+  std::unique_ptr<TSWFDefineText> tag = textColor_.A() == 255
+                                            ? std::make_unique<TSWFDefineText>()
+                                            : std::make_unique<TSWFDefineText2>();
+  tag->CharacterID = GetCharacterID();
+  tag->TextBounds.Assign(TextBounds);
+  if (textMatrix_) tag->TextMatrix.Assign(*textMatrix_);
+  // An empty text still defines its character (with no records), so that a
+  // placement of it refers to something.
+  if (!text_.empty()) {
+    font_->ReadGlyphOutlines();
+    TSWFTextRecord& record = tag->AddRecord();
+    record.SetFontID(font_->GetCharacterID());
+    record.TextColor().Assign(textColor_);
+    record.SetTextHeight(TextHeight);
+    // The baseline sits one ascent below the top of the bounds.
+    record.SetYOffset(int32_t(std::nearbyint(font_->Ascent / 1024.0 * TextHeight)) + y_);
+    if (x_ != 0) record.SetXOffset(x_);
+    for (char c : text_) {
+      const TFlashChar* ch = font_->FindChar(uint8_t(c));
+      if (!ch) continue;
+      TSWFGlyphEntry entry;
+      entry.GlyphIndex = font_->GlyphIndex(*ch);
+      entry.GlyphAdvance = int32_t(std::nearbyint(ch->Advance / 1024.0 * TextHeight)) + letterSpacing_;
+      tag->GlyphBits = std::max(tag->GlyphBits, GetBitsLength(entry.GlyphIndex));
+      tag->AdvanceBits = std::max(tag->AdvanceBits, GetBitsCount(entry.GlyphAdvance, 1));
+      record.GlyphEntries.push_back(entry);
+    }
+  }
+  tag->WriteToStream(be);
+}
+
+}  // namespace swf
