@@ -52,7 +52,8 @@ SwfBytes BannerMovie() {
   uint16_t id = 1, depth = 1;
   std::vector<uint32_t> gradient;
   for (int y = 0; y < 60; ++y)
-    for (int x = 0; x < 468; ++x) gradient.push_back(0xFF000000u | uint32_t(x * 255 / 468) << 16 | uint32_t(y * 4) << 8 | 200);
+    for (int x = 0; x < 468; ++x)
+      gradient.push_back(0xFF000000u | uint32_t(x * 255 / 468) << 16 | uint32_t(y * 4) << 8 | 200);
   b.Lossless(id, 468, 60, gradient, false);
   TShapeBody back(uint16_t(id + 1), 2, {0, 9360, 0, 1200});
   back.Style(0, back.BitmapFill(0x41, id, vtest::Affine(20, 0, 0, 20, 0, 0)), 0, 0, 0);
@@ -62,13 +63,19 @@ SwfBytes BannerMovie() {
   id = uint16_t(id + 2);
   for (int k = 0; k < 10; ++k) {
     TShapeBody s(id, 3, {0, 1600, 0, 800});
-    const uint32_t fill = k % 3 == 0   ? s.Solid({uint8_t(20 * k), 100, 200, 180})
-                          : k % 3 == 1 ? s.Gradient(0x10, vtest::Affine(0.05, 0, 0, 0.025, 800, 400), {{0, {255, 0, 0}}, {255, {0, 0, 255}}})
-                                       : s.Gradient(0x12, vtest::Affine(0.05, 0, 0, 0.025, 800, 400), {{0, {255, 255, 0}}, {255, {0, 128, 0}}});
+    const uint32_t fill = k % 3 == 0 ? s.Solid({uint8_t(20 * k), 100, 200, 180})
+                          : k % 3 == 1
+                              ? s.Gradient(0x10, vtest::Affine(0.05, 0, 0, 0.025, 800, 400),
+                                           {{0, {255, 0, 0}}, {255, {0, 0, 255}}})
+                              : s.Gradient(0x12, vtest::Affine(0.05, 0, 0, 0.025, 800, 400),
+                                           {{0, {255, 255, 0}}, {255, {0, 128, 0}}});
     s.Style(0, fill, s.Line(40, {0, 0, 0}), 0, 400);
-    for (int i = 0; i < 8; ++i) s.CurveBy(i < 4 ? 200 : -200, i % 4 < 2 ? -200 : 200, i < 4 ? 200 : -200, 0);
+    for (int i = 0; i < 8; ++i)
+      s.CurveBy(i < 4 ? 200 : -200, i % 4 < 2 ? -200 : 200, i < 4 ? 200 : -200, 0);
     b.Tag(swf::tagDefineShape3, s.Finish());
-    const swf::TSWFMatrixRec m = vtest::Affine(std::cos(k * 0.3), std::sin(k * 0.3), -std::sin(k * 0.3), std::cos(k * 0.3), 600 + k * 860, 600);
+    const swf::TSWFMatrixRec m =
+        vtest::Affine(std::cos(k * 0.3), std::sin(k * 0.3), -std::sin(k * 0.3), std::cos(k * 0.3),
+                      600 + k * 860, 600);
     b.Place(id++, depth++, &m);
   }
   // a font of 26 glyphs and a text of 30 characters

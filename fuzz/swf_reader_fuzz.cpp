@@ -26,7 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   player::DumpMovie(*movie);
   for (const auto& [id, c] : movie->Characters)
-    if (c->Kind == player::TCharacterKind::Bitmap) static_cast<const player::TBitmapCharacter&>(*c).Pixels();
+    if (c->Kind == player::TCharacterKind::Bitmap)
+      static_cast<const player::TBitmapCharacter&>(*c).Pixels();
   player::TTimeline timeline(movie);
   timeline.Start();
   timeline.PointerMove({100, 100});

@@ -31,10 +31,11 @@ bool ParseArgs(int argc, char** argv, TRenderArgs& args) {
     double number = 0;
     if (a == "-o" && hasValue) {
       args.Out = argv[++i];
-    } else if (a == "--frame" && hasValue && ParseNumber(argv[++i], number) && number >= 1 && number <= 65535 &&
-               number == long(number)) {
+    } else if (a == "--frame" && hasValue && ParseNumber(argv[++i], number) && number >= 1 &&
+               number <= 65535 && number == long(number)) {
       args.Frame = long(number);
-    } else if (a == "--scale" && hasValue && ParseNumber(argv[++i], number) && number > 0 && number <= 100) {
+    } else if (a == "--scale" && hasValue && ParseNumber(argv[++i], number) && number > 0 &&
+               number <= 100) {
       args.Scale = number;
     } else if (args.In.empty() && !a.empty() && a[0] != '-') {
       args.In = a;
@@ -46,8 +47,8 @@ bool ParseArgs(int argc, char** argv, TRenderArgs& args) {
 }
 
 bool IsSwf(const std::vector<uint8_t>& bytes) {
-  return bytes.size() >= 3 && (bytes[0] == 'F' || bytes[0] == 'C' || bytes[0] == 'Z') && bytes[1] == 'W' &&
-         bytes[2] == 'S';
+  return bytes.size() >= 3 && (bytes[0] == 'F' || bytes[0] == 'C' || bytes[0] == 'Z') &&
+         bytes[1] == 'W' && bytes[2] == 'S';
 }
 
 }  // namespace
@@ -62,8 +63,10 @@ int RunRender(int argc, char** argv) {
     const std::vector<uint8_t> bytes = player::ReadFileBytes(args.In);
     if (!IsSwf(bytes)) {
       // TODO: render the single-frame build of a project once the movie build exists.
-      std::fprintf(stderr, "vellumet render: %s is not an SWF movie; rendering projects is not available yet\n",
-                   args.In.c_str());
+      std::fprintf(
+          stderr,
+          "vellumet render: %s is not an SWF movie; rendering projects is not available yet\n",
+          args.In.c_str());
       return 1;
     }
     auto movie = std::make_shared<const player::TMovie>(player::ReadMovie(bytes));

@@ -1,12 +1,11 @@
 #include "player/bitmap_decode.h"
 
+#include <jpeglib.h>
 #include <zlib.h>
 
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
-
-#include <jpeglib.h>
 
 namespace player {
 namespace {
@@ -41,7 +40,9 @@ struct TJpegError {
   std::jmp_buf Jump;
 };
 
-void OnJpegError(j_common_ptr info) { std::longjmp(reinterpret_cast<TJpegError*>(info->err)->Jump, 1); }
+void OnJpegError(j_common_ptr info) {
+  std::longjmp(reinterpret_cast<TJpegError*>(info->err)->Jump, 1);
+}
 void OnJpegMessage(j_common_ptr) {}
 
 // libjpeg reports errors through longjmp: nothing with a destructor lives
@@ -73,13 +74,15 @@ bool DecodeJpeg(const uint8_t* data, size_t size, TPixels& out) {
   out.Width = int(w);
   out.Height = int(h);
   out.Data.assign(size_t(w) * h, 0xFF000000u);
-  JSAMPARRAY row = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE, w * 3, 1);
+  JSAMPARRAY row =
+      (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE, w * 3, 1);
   while (info.output_scanline < h) {
     const unsigned y = info.output_scanline;
     if (jpeg_read_scanlines(&info, row, 1) != 1) break;
     uint32_t* dst = out.Data.data() + size_t(y) * w;
     for (unsigned x = 0; x < w; ++x)
-      dst[x] = 0xFF000000u | uint32_t(row[0][3 * x]) << 16 | uint32_t(row[0][3 * x + 1]) << 8 | row[0][3 * x + 2];
+      dst[x] = 0xFF000000u | uint32_t(row[0][3 * x]) << 16 | uint32_t(row[0][3 * x + 1]) << 8 |
+               row[0][3 * x + 2];
   }
   jpeg_abort_decompress(&info);
   jpeg_destroy_decompress(&info);
@@ -107,10 +110,18 @@ std::unique_ptr<TPixels> DecodeLossless(const TBitmapCharacter& bitmap) {
   size_t stride = 0, table = 0;
   const size_t entry = bitmap.HasAlpha ? 4 : 3;
   switch (bitmap.Format) {
-    case 3: stride = (w + 3) & ~size_t(3); table = bitmap.ColorTableSize * entry; break;
-    case 4: stride = (w * 2 + 3) & ~size_t(3); break;
-    case 5: stride = w * 4; break;
-    default: return nullptr;
+    case 3:
+      stride = (w + 3) & ~size_t(3);
+      table = bitmap.ColorTableSize * entry;
+      break;
+    case 4:
+      stride = (w * 2 + 3) & ~size_t(3);
+      break;
+    case 5:
+      stride = w * 4;
+      break;
+    default:
+      return nullptr;
   }
   std::vector<uint8_t> raw(table + stride * h, 0);
   if (InflateInto(bitmap.Data, raw) == 0) return nullptr;
@@ -121,7 +132,8 @@ std::unique_ptr<TPixels> DecodeLossless(const TBitmapCharacter& bitmap) {
   std::vector<uint32_t> palette(256, 0);
   for (size_t i = 0; i < bitmap.ColorTableSize && i < 256; ++i) {
     const uint8_t* e = &raw[i * entry];
-    palette[i] = bitmap.HasAlpha ? Premultiplied(e[3], e[0], e[1], e[2]) : Premultiplied(255, e[0], e[1], e[2]);
+    palette[i] = bitmap.HasAlpha ? Premultiplied(e[3], e[0], e[1], e[2])
+                                 : Premultiplied(255, e[0], e[1], e[2]);
   }
   for (size_t y = 0; y < h; ++y) {
     const uint8_t* row = &raw[table + y * stride];
@@ -174,7 +186,8 @@ std::vector<uint8_t> CleanJpegData(const std::vector<uint8_t>& data) {
 }
 
 std::unique_ptr<TPixels> DecodeBitmap(const TBitmapCharacter& bitmap) {
-  return bitmap.Encoding == TBitmapCharacter::Jpeg ? DecodeJpegBitmap(bitmap) : DecodeLossless(bitmap);
+  return bitmap.Encoding == TBitmapCharacter::Jpeg ? DecodeJpegBitmap(bitmap)
+                                                   : DecodeLossless(bitmap);
 }
 
 const TPixels* TBitmapCharacter::Pixels() const {

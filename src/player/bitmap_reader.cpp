@@ -20,8 +20,8 @@ void ReadBitmapTag(swf::TBitsEngine& be, uint16_t code, TReadContext& ctx) {
     bitmap->Height = be.ReadWord();
     if (bitmap->Format == 3) bitmap->ColorTableSize = uint16_t(be.ReadByte() + 1);
     bitmap->Data = ReadRest(be);
-    std::snprintf(buf, sizeof buf, "id=%u format=%u size=%ux%u data=%zu", bitmap->ID, bitmap->Format,
-                  bitmap->Width, bitmap->Height, bitmap->Data.size());
+    std::snprintf(buf, sizeof buf, "id=%u format=%u size=%ux%u data=%zu", bitmap->ID,
+                  bitmap->Format, bitmap->Width, bitmap->Height, bitmap->Data.size());
   } else {
     size_t alphaOffset = 0;
     if (code == swf::tagDefineBitsJPEG3) {
@@ -33,7 +33,8 @@ void ReadBitmapTag(swf::TBitsEngine& be, uint16_t code, TReadContext& ctx) {
       bitmap->AlphaData.assign(bitmap->Data.begin() + long(alphaOffset), bitmap->Data.end());
       bitmap->Data.resize(alphaOffset);
     }
-    if (code == swf::tagDefineBits) bitmap->Data.insert(bitmap->Data.begin(), ctx.JpegTables.begin(), ctx.JpegTables.end());
+    if (code == swf::tagDefineBits)
+      bitmap->Data.insert(bitmap->Data.begin(), ctx.JpegTables.begin(), ctx.JpegTables.end());
     std::snprintf(buf, sizeof buf, "id=%u jpeg=%zu alpha=%zu", bitmap->ID, bitmap->Data.size(),
                   bitmap->AlphaData.size());
   }

@@ -16,10 +16,18 @@ TAction ReadAction(swf::TBitsEngine& be, uint8_t code, size_t length, uint8_t ve
   a.Code = code;
   const size_t start = be.Stream().Position();
   switch (code) {
-    case 0x04: a.Kind = TAction::NextFrame; break;
-    case 0x05: a.Kind = TAction::PreviousFrame; break;
-    case 0x06: a.Kind = TAction::Play; break;
-    case 0x07: a.Kind = TAction::Stop; break;
+    case 0x04:
+      a.Kind = TAction::NextFrame;
+      break;
+    case 0x05:
+      a.Kind = TAction::PreviousFrame;
+      break;
+    case 0x06:
+      a.Kind = TAction::Play;
+      break;
+    case 0x07:
+      a.Kind = TAction::Stop;
+      break;
     case 0x81:
       a.Kind = TAction::GotoFrame;
       a.Frame = be.ReadWord();
@@ -33,23 +41,33 @@ TAction ReadAction(swf::TBitsEngine& be, uint8_t code, size_t length, uint8_t ve
       a.Kind = TAction::GotoLabel;
       a.Label = ToUtf8(be.ReadString(), version);
       break;
-    default: break;
+    default:
+      break;
   }
-  if (be.Stream().Position() > start + length) throw swf::ESWFError("action longer than its record");
+  if (be.Stream().Position() > start + length)
+    throw swf::ESWFError("action longer than its record");
   be.Stream().Seek(start + length);
   return a;
 }
 
 std::string DescribeAction(const TAction& a) {
   switch (a.Kind) {
-    case TAction::NextFrame: return "NextFrame";
-    case TAction::PreviousFrame: return "PreviousFrame";
-    case TAction::Play: return "Play";
-    case TAction::Stop: return "Stop";
-    case TAction::GotoFrame: return "GotoFrame(" + std::to_string(a.Frame) + ")";
-    case TAction::GetURL: return "GetURL(\"" + a.URL + "\", \"" + a.Target + "\")";
-    case TAction::GotoLabel: return "GotoLabel(\"" + a.Label + "\")";
-    case TAction::Other: break;
+    case TAction::NextFrame:
+      return "NextFrame";
+    case TAction::PreviousFrame:
+      return "PreviousFrame";
+    case TAction::Play:
+      return "Play";
+    case TAction::Stop:
+      return "Stop";
+    case TAction::GotoFrame:
+      return "GotoFrame(" + std::to_string(a.Frame) + ")";
+    case TAction::GetURL:
+      return "GetURL(\"" + a.URL + "\", \"" + a.Target + "\")";
+    case TAction::GotoLabel:
+      return "GotoLabel(\"" + a.Label + "\")";
+    case TAction::Other:
+      break;
   }
   char buf[16];
   std::snprintf(buf, sizeof buf, "0x%02X", a.Code);
@@ -77,7 +95,8 @@ void ReadCondActions(swf::TBitsEngine& be, uint8_t version, TButtonCharacter& bu
     c.KeyCode = uint8_t(be.ReadBits(7));
     if (be.ReadBit()) c.Conditions |= 1u << 8;
     const size_t end = size ? start + size : be.Stream().Size();
-    if (end > be.Stream().Size() || end < be.Stream().Position()) throw swf::ESWFError("condition action size");
+    if (end > be.Stream().Size() || end < be.Stream().Position())
+      throw swf::ESWFError("condition action size");
     swf::TMemoryStream slice;
     slice.Write(be.Stream().Data() + be.Stream().Position(), end - be.Stream().Position());
     slice.Seek(0);
@@ -132,12 +151,14 @@ void ReadButtonTag(swf::TBitsEngine& be, uint16_t code, TReadContext& ctx) {
     ReadCondActions(be, ctx.Movie.Version, *button);
   }
   if (ctx.KeepTags) {
-    std::string s = "id=" + std::to_string(button->ID) + " records=" + std::to_string(button->Records.size());
+    std::string s =
+        "id=" + std::to_string(button->ID) + " records=" + std::to_string(button->Records.size());
     for (const TButtonRecord& r : button->Records) {
       char buf[80];
-      std::snprintf(buf, sizeof buf, " [states=%s%s%s%s char=%u depth=%u]", r.States & bsUp ? "U" : "",
-                    r.States & bsOver ? "O" : "", r.States & bsDown ? "D" : "", r.States & bsHitTest ? "H" : "",
-                    r.CharacterID, r.Depth);
+      std::snprintf(buf, sizeof buf, " [states=%s%s%s%s char=%u depth=%u]",
+                    r.States & bsUp ? "U" : "", r.States & bsOver ? "O" : "",
+                    r.States & bsDown ? "D" : "", r.States & bsHitTest ? "H" : "", r.CharacterID,
+                    r.Depth);
       s += buf;
     }
     for (const TButtonCondAction& c : button->Actions) {

@@ -4,10 +4,13 @@ namespace player {
 
 uint8_t TPlacedObject::ShownButtonState() const {
   switch (Mouse) {
-    case TButtonMouse::Idle: return bsUp;
-    case TButtonMouse::OverDown: return bsDown;
+    case TButtonMouse::Idle:
+      return bsUp;
+    case TButtonMouse::OverDown:
+      return bsDown;
     case TButtonMouse::OverUp:
-    case TButtonMouse::OutDown: break;
+    case TButtonMouse::OutDown:
+      break;
   }
   return bsOver;
 }

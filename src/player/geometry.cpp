@@ -20,7 +20,9 @@ TMatrix TMatrix::FromRec(const swf::TSWFMatrixRec& m) {
   return r;
 }
 
-TPointD TMatrix::Map(TPointD p) const { return {A * p.X + C * p.Y + TX, B * p.X + D * p.Y + TY}; }
+TPointD TMatrix::Map(TPointD p) const {
+  return {A * p.X + C * p.Y + TX, B * p.X + D * p.Y + TY};
+}
 
 TMatrix TMatrix::operator*(const TMatrix& in) const {
   TMatrix r;
@@ -62,7 +64,9 @@ TColorTransform TColorTransform::FromRec(const swf::TSWFColorTransformRec& c) {
   return t;
 }
 
-static uint8_t Channel(double v) { return uint8_t(std::clamp(std::lround(v), 0L, 255L)); }
+static uint8_t Channel(double v) {
+  return uint8_t(std::clamp(std::lround(v), 0L, 255L));
+}
 
 TRGBA TColorTransform::Apply(TRGBA c) const {
   return {Channel(c.R * Mult[0] + Add[0]), Channel(c.G * Mult[1] + Add[1]),
@@ -96,7 +100,8 @@ constexpr int kCurveSteps = 12;
 
 TPointD QuadAt(TPointD p0, TPointD c, TPointD p1, double t) {
   const double u = 1 - t;
-  return {u * u * p0.X + 2 * u * t * c.X + t * t * p1.X, u * u * p0.Y + 2 * u * t * c.Y + t * t * p1.Y};
+  return {u * u * p0.X + 2 * u * t * c.X + t * t * p1.X,
+          u * u * p0.Y + 2 * u * t * c.Y + t * t * p1.Y};
 }
 
 // Calls f(a, b) for every straight piece of the subpath (curves flattened),

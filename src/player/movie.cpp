@@ -5,8 +5,12 @@
 
 namespace player {
 
-int TMovie::StageWidthPixels() const { return int(std::lround((Stage.Xmax - Stage.Xmin) / 20)); }
-int TMovie::StageHeightPixels() const { return int(std::lround((Stage.Ymax - Stage.Ymin) / 20)); }
+int TMovie::StageWidthPixels() const {
+  return int(std::lround((Stage.Xmax - Stage.Xmin) / 20));
+}
+int TMovie::StageHeightPixels() const {
+  return int(std::lround((Stage.Ymax - Stage.Ymin) / 20));
+}
 
 const TCharacter* TMovie::Find(uint16_t id) const {
   auto it = Characters.find(id);

@@ -102,8 +102,8 @@ struct TBitmapCharacter : TCharacter {
 struct TFontCharacter : TCharacter {
   TFontCharacter() : TCharacter(TCharacterKind::Font) {}
   std::string Name;
-  double GlyphScale = 1;            // DefineFont3 stores glyphs at 20 times the size
-  std::vector<TShape> Glyphs;       // em square of 1024 units
+  double GlyphScale = 1;       // DefineFont3 stores glyphs at 20 times the size
+  std::vector<TShape> Glyphs;  // em square of 1024 units
   std::vector<uint16_t> Codes;
   std::vector<int16_t> Advances;
   int Ascent = 0, Descent = 0, Leading = 0;
@@ -143,7 +143,7 @@ struct TAction {
   enum TKind { NextFrame, PreviousFrame, Play, Stop, GotoFrame, GetURL, GotoLabel, Other };
   TKind Kind = Other;
   uint8_t Code = 0;
-  uint16_t Frame = 0;  // GotoFrame: 0-based
+  uint16_t Frame = 0;              // GotoFrame: 0-based
   std::string URL, Target, Label;  // UTF-8
 };
 

@@ -79,9 +79,15 @@ void TPlayerWidget::GotoFrame(int frame) {
   AfterChange();
 }
 
-int TPlayerWidget::CurrentFrame() const { return timeline_ ? int(timeline_->CurrentFrame()) : 0; }
-int TPlayerWidget::FrameCount() const { return movie_ ? int(movie_->FrameCount) : 0; }
-bool TPlayerWidget::IsPlaying() const { return timeline_ && timeline_->Playing(); }
+int TPlayerWidget::CurrentFrame() const {
+  return timeline_ ? int(timeline_->CurrentFrame()) : 0;
+}
+int TPlayerWidget::FrameCount() const {
+  return movie_ ? int(movie_->FrameCount) : 0;
+}
+bool TPlayerWidget::IsPlaying() const {
+  return timeline_ && timeline_->Playing();
+}
 
 QSize TPlayerWidget::sizeHint() const {
   return movie_ ? QSize(movie_->StageWidthPixels(), movie_->StageHeightPixels()) : QSize(468, 60);
@@ -110,12 +116,16 @@ void TPlayerWidget::AfterChange() {
   const bool hand = timeline_ && timeline_->OverButton();
   if (hand != handCursor_) {
     handCursor_ = hand;
-    if (hand) setCursor(Qt::PointingHandCursor);
-    else unsetCursor();
+    if (hand)
+      setCursor(Qt::PointingHandCursor);
+    else
+      unsetCursor();
   }
 }
 
-QTransform TPlayerWidget::TwipsToWidget() const { return ShowAllTransform(*movie_, width(), height()); }
+QTransform TPlayerWidget::TwipsToWidget() const {
+  return ShowAllTransform(*movie_, width(), height());
+}
 
 TPointD TPlayerWidget::ToTwips(QPointF widgetPos) const {
   const QPointF p = TwipsToWidget().inverted().map(widgetPos);
@@ -131,8 +141,10 @@ QPointF TPlayerWidget::ToStage(QPointF widgetPos) const {
 void TPlayerWidget::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   QColor back = Qt::white;
-  if (background_ >= 0) back = QColor::fromRgb(QRgb(background_));
-  else if (movie_) back = QColor(movie_->Background.R, movie_->Background.G, movie_->Background.B);
+  if (background_ >= 0)
+    back = QColor::fromRgb(QRgb(background_));
+  else if (movie_)
+    back = QColor(movie_->Background.R, movie_->Background.G, movie_->Background.B);
   painter.fillRect(rect(), back);
   if (!timeline_) return;
   renderer_.Paint(painter, timeline_->DisplayList(), TwipsToWidget());

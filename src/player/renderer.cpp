@@ -15,9 +15,13 @@ namespace {
 
 constexpr int kMaxNesting = 8;
 
-QTransform ToQt(const TMatrix& m) { return QTransform(m.A, m.B, m.C, m.D, m.TX, m.TY); }
+QTransform ToQt(const TMatrix& m) {
+  return QTransform(m.A, m.B, m.C, m.D, m.TX, m.TY);
+}
 
-QColor ToQt(TRGBA c) { return QColor(c.R, c.G, c.B, c.A); }
+QColor ToQt(TRGBA c) {
+  return QColor(c.R, c.G, c.B, c.A);
+}
 
 QPainterPath ToPainterPath(const TPath& path, Qt::FillRule rule) {
   QPainterPath p;
@@ -25,8 +29,10 @@ QPainterPath ToPainterPath(const TPath& path, Qt::FillRule rule) {
   for (const TSubpath& sp : path) {
     p.moveTo(sp.Start.X, sp.Start.Y);
     for (const TSegment& s : sp.Segments) {
-      if (s.Curved) p.quadTo(s.Control.X, s.Control.Y, s.To.X, s.To.Y);
-      else p.lineTo(s.To.X, s.To.Y);
+      if (s.Curved)
+        p.quadTo(s.Control.X, s.Control.Y, s.To.X, s.To.Y);
+      else
+        p.lineTo(s.To.X, s.To.Y);
     }
     if (sp.Closed) p.closeSubpath();
   }
@@ -47,7 +53,8 @@ QImage Padded(const QImage& image) {
   const int w = image.width(), h = image.height();
   QImage padded(w + 2, h + 2, image.format());
   for (int y = 0; y < h + 2; ++y) {
-    const auto* src = reinterpret_cast<const uint32_t*>(image.constScanLine(std::clamp(y - 1, 0, h - 1)));
+    const auto* src =
+        reinterpret_cast<const uint32_t*>(image.constScanLine(std::clamp(y - 1, 0, h - 1)));
     auto* dst = reinterpret_cast<uint32_t*>(padded.scanLine(y));
     for (int x = 0; x < w + 2; ++x) dst[x] = src[std::clamp(x - 1, 0, w - 1)];
   }
@@ -60,7 +67,8 @@ QImage Transformed(const QImage& image, const TColorTransform& cx) {
     auto* row = reinterpret_cast<uint32_t*>(out.scanLine(y));
     for (int x = 0; x < out.width(); ++x) {
       const QColor c = QColor::fromRgba(qUnpremultiply(row[x]));
-      const TRGBA t = cx.Apply({uint8_t(c.red()), uint8_t(c.green()), uint8_t(c.blue()), uint8_t(c.alpha())});
+      const TRGBA t =
+          cx.Apply({uint8_t(c.red()), uint8_t(c.green()), uint8_t(c.blue()), uint8_t(c.alpha())});
       row[x] = qPremultiply(qRgba(t.R, t.G, t.B, t.A));
     }
   }
@@ -69,11 +77,14 @@ QImage Transformed(const QImage& image, const TColorTransform& cx) {
 
 QGradientStops Stops(const TFillStyle& fill, const TColorTransform& cx) {
   QGradientStops stops;
-  for (const TGradientStop& s : fill.Stops) stops.append({s.Ratio / 255.0, ToQt(cx.Apply(s.Color))});
+  for (const TGradientStop& s : fill.Stops)
+    stops.append({s.Ratio / 255.0, ToQt(cx.Apply(s.Color))});
   return stops;
 }
 
-double DeviceScale(const QTransform& t) { return std::sqrt(std::fabs(t.determinant())); }
+double DeviceScale(const QTransform& t) {
+  return std::sqrt(std::fabs(t.determinant()));
+}
 
 }  // namespace
 
@@ -91,8 +102,10 @@ const TRenderer::TShapePaths& TRenderer::PathsOf(const TShape& shape, bool glyph
     paths.Fills.emplace_back();
     paths.Lines.emplace_back();
     for (const TStyledPath& p : layer.FillPaths)
-      paths.Fills.back().push_back(ToPainterPath(p.Path, glyph ? Qt::OddEvenFill : Qt::WindingFill));
-    for (const TStyledPath& p : layer.LinePaths) paths.Lines.back().push_back(ToPainterPath(p.Path, Qt::WindingFill));
+      paths.Fills.back().push_back(
+          ToPainterPath(p.Path, glyph ? Qt::OddEvenFill : Qt::WindingFill));
+    for (const TStyledPath& p : layer.LinePaths)
+      paths.Lines.back().push_back(ToPainterPath(p.Path, Qt::WindingFill));
   }
   return paths;
 }
@@ -125,7 +138,8 @@ void TRenderer::FillPath(QPainter& painter, const QPainterPath& path, const TFil
       if (fill.Stops.empty()) return;
       QGradient gradient = QLinearGradient(-16384, 0, 16384, 0);
       if (fill.Kind == TFillStyle::RadialGradient) gradient = QRadialGradient(0, 0, 16384);
-      if (fill.Kind == TFillStyle::FocalGradient) gradient = QRadialGradient(0, 0, 16384, fill.Focal * 16384, 0);
+      if (fill.Kind == TFillStyle::FocalGradient)
+        gradient = QRadialGradient(0, 0, 16384, fill.Focal * 16384, 0);
       gradient.setStops(Stops(fill, cx));
       QBrush brush(gradient);
       brush.setTransform(ToQt(fill.Matrix));
@@ -138,8 +152,10 @@ void TRenderer::FillPath(QPainter& painter, const QPainterPath& path, const TFil
       painter.save();
       painter.setRenderHint(QPainter::SmoothPixmapTransform, fill.Smooth);
       QImage shown;
-      if (cx.IsAlphaOnly()) painter.setOpacity(painter.opacity() * std::clamp(cx.Mult[3], 0.0, 1.0));
-      else shown = Transformed(*image, cx);
+      if (cx.IsAlphaOnly())
+        painter.setOpacity(painter.opacity() * std::clamp(cx.Mult[3], 0.0, 1.0));
+      else
+        shown = Transformed(*image, cx);
       QBrush brush(shown.isNull() ? *image : shown);
       QTransform t = ToQt(fill.Matrix);
       if (!fill.Repeat) t = QTransform::fromTranslate(-1, -1) * t;
@@ -162,7 +178,8 @@ void TRenderer::DrawShape(QPainter& painter, const TShape& shape, const QTransfo
       FillPath(painter, paths.Fills[l][i], layer.Fills[layer.FillPaths[i].Style], cx);
     for (size_t i = 0; i < layer.LinePaths.size(); ++i) {
       const TLineStyle& style = layer.Lines[layer.LinePaths[i].Style];
-      QPen pen(ToQt(cx.Apply(style.Color)), style.Width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+      QPen pen(ToQt(cx.Apply(style.Color)), style.Width, Qt::SolidLine, Qt::RoundCap,
+               Qt::RoundJoin);
       if (style.Width * scale < 1.0) {  // players draw thinner lines as hairlines
         pen.setWidthF(1.0);
         pen.setCosmetic(true);
@@ -193,19 +210,22 @@ void TRenderer::DrawText(QPainter& painter, const TTextCharacter& text, const QT
   }
 }
 
-void TRenderer::DrawButton(QPainter& painter, const TButtonCharacter& button, const QTransform& world,
-                           const TColorTransform& cx, uint8_t state, int nesting) {
+void TRenderer::DrawButton(QPainter& painter, const TButtonCharacter& button,
+                           const QTransform& world, const TColorTransform& cx, uint8_t state,
+                           int nesting) {
   std::vector<const TButtonRecord*> records;
   for (const TButtonRecord& r : button.Records)
     if (r.States & state) records.push_back(&r);
-  std::stable_sort(records.begin(), records.end(),
-                   [](const TButtonRecord* a, const TButtonRecord* b) { return a->Depth < b->Depth; });
+  std::stable_sort(
+      records.begin(), records.end(),
+      [](const TButtonRecord* a, const TButtonRecord* b) { return a->Depth < b->Depth; });
   for (const TButtonRecord* r : records)
-    DrawCharacter(painter, r->CharacterID, ToQt(r->Matrix) * world, cx * r->ColorTransform, bsUp, nesting + 1);
+    DrawCharacter(painter, r->CharacterID, ToQt(r->Matrix) * world, cx * r->ColorTransform, bsUp,
+                  nesting + 1);
 }
 
-void TRenderer::DrawCharacter(QPainter& painter, uint16_t id, const QTransform& world, const TColorTransform& cx,
-                              uint8_t buttonState, int nesting) {
+void TRenderer::DrawCharacter(QPainter& painter, uint16_t id, const QTransform& world,
+                              const TColorTransform& cx, uint8_t buttonState, int nesting) {
   const TCharacter* c = movie_->Find(id);
   if (!c || nesting > kMaxNesting) return;
   switch (c->Kind) {
@@ -216,7 +236,9 @@ void TRenderer::DrawCharacter(QPainter& painter, uint16_t id, const QTransform& 
       DrawText(painter, *static_cast<const TTextCharacter*>(c), world, cx);
       break;
     case TCharacterKind::Button:  // a button inside a button shows nothing, as in players
-      if (nesting == 0) DrawButton(painter, *static_cast<const TButtonCharacter*>(c), world, cx, buttonState, nesting);
+      if (nesting == 0)
+        DrawButton(painter, *static_cast<const TButtonCharacter*>(c), world, cx, buttonState,
+                   nesting);
       break;
     default:
       break;  // bitmaps are drawn through fills; edit texts and sounds show nothing
@@ -234,7 +256,8 @@ QPainterPath TRenderer::MaskPath(const TPlacedObject& mask, const QTransform& tw
   return clip;
 }
 
-void TRenderer::Paint(QPainter& painter, const TDisplayList& list, const QTransform& twipsToDevice) {
+void TRenderer::Paint(QPainter& painter, const TDisplayList& list,
+                      const QTransform& twipsToDevice) {
   if (!movie_) return;
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, true);
@@ -256,8 +279,8 @@ void TRenderer::Paint(QPainter& painter, const TDisplayList& list, const QTransf
       for (size_t i = 1; i < clips.size(); ++i) clip = clip.intersected(clips[i].Path);
       painter.setClipPath(clip);
     }
-    DrawCharacter(painter, object.CharacterID, ToQt(object.Matrix) * twipsToDevice, object.ColorTransform,
-                  object.ShownButtonState(), 0);
+    DrawCharacter(painter, object.CharacterID, ToQt(object.Matrix) * twipsToDevice,
+                  object.ColorTransform, object.ShownButtonState(), 0);
   }
   painter.restore();
 }
@@ -266,14 +289,17 @@ QTransform ShowAllTransform(const TMovie& movie, double deviceWidth, double devi
   const double w = std::max(1.0, (movie.Stage.Xmax - movie.Stage.Xmin) / 20);
   const double h = std::max(1.0, (movie.Stage.Ymax - movie.Stage.Ymin) / 20);
   const double s = std::min(deviceWidth / w, deviceHeight / h);
-  return QTransform::fromTranslate(-movie.Stage.Xmin, -movie.Stage.Ymin) * QTransform::fromScale(s / 20, s / 20) *
+  return QTransform::fromTranslate(-movie.Stage.Xmin, -movie.Stage.Ymin) *
+         QTransform::fromScale(s / 20, s / 20) *
          QTransform::fromTranslate((deviceWidth - w * s) / 2, (deviceHeight - h * s) / 2);
 }
 
 QImage RenderFrame(std::shared_ptr<const TMovie> movie, uint32_t frame, double scale) {
-  const double w = std::round(movie->StageWidthPixels() * scale), h = std::round(movie->StageHeightPixels() * scale);
+  const double w = std::round(movie->StageWidthPixels() * scale),
+               h = std::round(movie->StageHeightPixels() * scale);
   if (!(w >= 1 && h >= 1 && w <= 16384 && h <= 16384))
-    throw EPlayerError("The picture would be " + std::to_string(long(w)) + " x " + std::to_string(long(h)) +
+    throw EPlayerError("The picture would be " + std::to_string(long(w)) + " x " +
+                       std::to_string(long(h)) +
                        " pixels; choose a scale that gives 1 to 16384 pixels a side");
   QImage image(int(w), int(h), QImage::Format_ARGB32_Premultiplied);
   image.fill(ToQt(movie->Background));

@@ -32,13 +32,16 @@ class TRenderer {
     std::vector<std::vector<QPainterPath>> Fills, Lines;  // per layer, per styled path
   };
 
-  void DrawCharacter(QPainter& painter, uint16_t id, const QTransform& world, const TColorTransform& cx,
-                     uint8_t buttonState, int nesting);
-  void DrawShape(QPainter& painter, const TShape& shape, const QTransform& world, const TColorTransform& cx);
-  void DrawText(QPainter& painter, const TTextCharacter& text, const QTransform& world, const TColorTransform& cx);
+  void DrawCharacter(QPainter& painter, uint16_t id, const QTransform& world,
+                     const TColorTransform& cx, uint8_t buttonState, int nesting);
+  void DrawShape(QPainter& painter, const TShape& shape, const QTransform& world,
+                 const TColorTransform& cx);
+  void DrawText(QPainter& painter, const TTextCharacter& text, const QTransform& world,
+                const TColorTransform& cx);
   void DrawButton(QPainter& painter, const TButtonCharacter& button, const QTransform& world,
                   const TColorTransform& cx, uint8_t state, int nesting);
-  void FillPath(QPainter& painter, const QPainterPath& path, const TFillStyle& fill, const TColorTransform& cx);
+  void FillPath(QPainter& painter, const QPainterPath& path, const TFillStyle& fill,
+                const TColorTransform& cx);
   QPainterPath MaskPath(const TPlacedObject& mask, const QTransform& twipsToDevice);
   const TShapePaths& PathsOf(const TShape& shape, bool glyph);
   const QImage* ImageOf(uint16_t bitmapID, bool padded);

@@ -29,7 +29,9 @@ struct TEdge {
   uint32_t Fill0 = 0, Fill1 = 0, Line = 0;  // 1-based, 0 = none
 };
 
-TPointD D(TPoint64 p) { return {double(p.X), double(p.Y)}; }
+TPointD D(TPoint64 p) {
+  return {double(p.X), double(p.Y)};
+}
 
 TEdge Reversed(const TEdge& e) {
   TEdge r = e;

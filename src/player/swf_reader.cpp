@@ -71,7 +71,8 @@ TFrameContent& TReadContext::CurrentFrame() {
 void TReadContext::AddCharacter(std::unique_ptr<TCharacter> character) {
   const uint16_t id = character->ID;
   if (!Movie.Characters.emplace(id, std::move(character)).second)
-    Movie.Warnings.push_back("character " + std::to_string(id) + " defined twice; the first definition is kept");
+    Movie.Warnings.push_back("character " + std::to_string(id) +
+                             " defined twice; the first definition is kept");
 }
 
 }  // namespace detail
@@ -86,28 +87,76 @@ struct TTagName {
 };
 
 constexpr TTagName kTagNames[] = {
-    {0, "End"}, {1, "ShowFrame"}, {2, "DefineShape"}, {4, "PlaceObject"}, {5, "RemoveObject"},
-    {6, "DefineBits"}, {7, "DefineButton"}, {8, "JPEGTables"}, {9, "SetBackgroundColor"},
-    {10, "DefineFont"}, {11, "DefineText"}, {12, "DoAction"}, {13, "DefineFontInfo"},
-    {14, "DefineSound"}, {15, "StartSound"}, {17, "DefineButtonSound"}, {18, "SoundStreamHead"},
-    {19, "SoundStreamBlock"}, {20, "DefineBitsLossless"}, {21, "DefineBitsJPEG2"},
-    {22, "DefineShape2"}, {23, "DefineButtonCxform"}, {24, "Protect"}, {26, "PlaceObject2"},
-    {28, "RemoveObject2"}, {32, "DefineShape3"}, {33, "DefineText2"}, {34, "DefineButton2"},
-    {35, "DefineBitsJPEG3"}, {36, "DefineBitsLossless2"}, {37, "DefineEditText"},
-    {39, "DefineSprite"}, {43, "FrameLabel"}, {45, "SoundStreamHead2"}, {46, "DefineMorphShape"},
-    {48, "DefineFont2"}, {56, "ExportAssets"}, {57, "ImportAssets"}, {58, "EnableDebugger"},
-    {59, "DoInitAction"}, {60, "DefineVideoStream"}, {61, "VideoFrame"}, {62, "DefineFontInfo2"},
-    {64, "EnableDebugger2"}, {65, "ScriptLimits"}, {66, "SetTabIndex"}, {69, "FileAttributes"},
-    {70, "PlaceObject3"}, {71, "ImportAssets2"}, {73, "DefineFontAlignZones"}, {74, "CSMTextSettings"},
-    {75, "DefineFont3"}, {76, "SymbolClass"}, {77, "Metadata"}, {78, "DefineScalingGrid"},
-    {82, "DoABC"}, {83, "DefineShape4"}, {84, "DefineMorphShape2"}, {86, "DefineSceneAndFrameLabelData"},
-    {87, "DefineBinaryData"}, {88, "DefineFontName"}, {89, "StartSound2"}, {90, "DefineBitsJPEG4"},
+    {0, "End"},
+    {1, "ShowFrame"},
+    {2, "DefineShape"},
+    {4, "PlaceObject"},
+    {5, "RemoveObject"},
+    {6, "DefineBits"},
+    {7, "DefineButton"},
+    {8, "JPEGTables"},
+    {9, "SetBackgroundColor"},
+    {10, "DefineFont"},
+    {11, "DefineText"},
+    {12, "DoAction"},
+    {13, "DefineFontInfo"},
+    {14, "DefineSound"},
+    {15, "StartSound"},
+    {17, "DefineButtonSound"},
+    {18, "SoundStreamHead"},
+    {19, "SoundStreamBlock"},
+    {20, "DefineBitsLossless"},
+    {21, "DefineBitsJPEG2"},
+    {22, "DefineShape2"},
+    {23, "DefineButtonCxform"},
+    {24, "Protect"},
+    {26, "PlaceObject2"},
+    {28, "RemoveObject2"},
+    {32, "DefineShape3"},
+    {33, "DefineText2"},
+    {34, "DefineButton2"},
+    {35, "DefineBitsJPEG3"},
+    {36, "DefineBitsLossless2"},
+    {37, "DefineEditText"},
+    {39, "DefineSprite"},
+    {43, "FrameLabel"},
+    {45, "SoundStreamHead2"},
+    {46, "DefineMorphShape"},
+    {48, "DefineFont2"},
+    {56, "ExportAssets"},
+    {57, "ImportAssets"},
+    {58, "EnableDebugger"},
+    {59, "DoInitAction"},
+    {60, "DefineVideoStream"},
+    {61, "VideoFrame"},
+    {62, "DefineFontInfo2"},
+    {64, "EnableDebugger2"},
+    {65, "ScriptLimits"},
+    {66, "SetTabIndex"},
+    {69, "FileAttributes"},
+    {70, "PlaceObject3"},
+    {71, "ImportAssets2"},
+    {73, "DefineFontAlignZones"},
+    {74, "CSMTextSettings"},
+    {75, "DefineFont3"},
+    {76, "SymbolClass"},
+    {77, "Metadata"},
+    {78, "DefineScalingGrid"},
+    {82, "DoABC"},
+    {83, "DefineShape4"},
+    {84, "DefineMorphShape2"},
+    {86, "DefineSceneAndFrameLabelData"},
+    {87, "DefineBinaryData"},
+    {88, "DefineFontName"},
+    {89, "StartSound2"},
+    {90, "DefineBitsJPEG4"},
     {91, "DefineFont4"},
 };
 
 // The uncompressed file: the 8 header bytes and the inflated rest, at most
 // FileLength bytes (a body that expands further is cut there).
-std::vector<uint8_t> Decompress(const std::vector<uint8_t>& file, uint32_t fileLength, TMovie& movie) {
+std::vector<uint8_t> Decompress(const std::vector<uint8_t>& file, uint32_t fileLength,
+                                TMovie& movie) {
   std::vector<uint8_t> out(file.begin(), file.begin() + 8);
   z_stream z{};
   if (inflateInit(&z) != Z_OK) throw EPlayerError("The movie cannot be decompressed");
@@ -127,7 +176,8 @@ std::vector<uint8_t> Decompress(const std::vector<uint8_t>& file, uint32_t fileL
   }
   inflateEnd(&z);
   if (rc != Z_OK && rc != Z_STREAM_END && out.size() < limit)
-    movie.Warnings.push_back("the compressed body is damaged after " + std::to_string(out.size()) + " bytes");
+    movie.Warnings.push_back("the compressed body is damaged after " + std::to_string(out.size()) +
+                             " bytes");
   return out;
 }
 
@@ -158,7 +208,8 @@ TDisplayOp ReadPlaceObject(swf::TBitsEngine& be) {
   op.CharacterID = be.ReadWord();
   op.Depth = be.ReadWord();
   op.Matrix = TMatrix::FromRec(be.ReadMatrix());
-  if (detail::Remaining(be) > 0) op.ColorTransform = TColorTransform::FromRec(be.ReadColorTransform(false));
+  if (detail::Remaining(be) > 0)
+    op.ColorTransform = TColorTransform::FromRec(be.ReadColorTransform(false));
   return op;
 }
 
@@ -171,8 +222,8 @@ std::string DescribeOp(const TDisplayOp& op) {
   if (op.ColorTransform) {
     const TColorTransform& c = *op.ColorTransform;
     char buf[120];
-    std::snprintf(buf, sizeof buf, " cxform=[*%g,%g,%g,%g +%g,%g,%g,%g]", c.Mult[0], c.Mult[1], c.Mult[2],
-                  c.Mult[3], c.Add[0], c.Add[1], c.Add[2], c.Add[3]);
+    std::snprintf(buf, sizeof buf, " cxform=[*%g,%g,%g,%g +%g,%g,%g,%g]", c.Mult[0], c.Mult[1],
+                  c.Mult[2], c.Mult[3], c.Add[0], c.Add[1], c.Add[2], c.Add[3]);
     s += buf;
   }
   if (op.Ratio) s += " ratio=" + std::to_string(*op.Ratio);
@@ -237,7 +288,8 @@ bool ReadTag(swf::TBitsEngine& be, uint16_t code, TReadContext& ctx) {
       movie.HasBackground = true;
       if (ctx.KeepTags) {
         char buf[40];
-        std::snprintf(buf, sizeof buf, "#%02X%02X%02X", movie.Background.R, movie.Background.G, movie.Background.B);
+        std::snprintf(buf, sizeof buf, "#%02X%02X%02X", movie.Background.R, movie.Background.G,
+                      movie.Background.B);
         ctx.Info = buf;
       }
       break;
@@ -342,11 +394,13 @@ void ReadTags(const std::vector<uint8_t>& data, size_t pos, TReadContext& ctx) {
         movie.Warnings.push_back("the file is truncated at byte " + std::to_string(offset));
         break;
       }
-      length = uint32_t(data[pos] | data[pos + 1] << 8 | data[pos + 2] << 16 | uint32_t(data[pos + 3]) << 24);
+      length = uint32_t(data[pos] | data[pos + 1] << 8 | data[pos + 2] << 16 |
+                        uint32_t(data[pos + 3]) << 24);
       pos += 4;
     }
     if (length > data.size() - pos) {
-      movie.Warnings.push_back(TagName(code) + " at byte " + std::to_string(offset) + " runs past the end of the file");
+      movie.Warnings.push_back(TagName(code) + " at byte " + std::to_string(offset) +
+                               " runs past the end of the file");
       break;
     }
     swf::TMemoryStream body;
@@ -360,7 +414,8 @@ void ReadTags(const std::vector<uint8_t>& data, size_t pos, TReadContext& ctx) {
       known = ReadTag(be, code, ctx);
       if (!known) ++skipped[code];
     } catch (const swf::ESWFError& e) {
-      const std::string what = TagName(code) + " at byte " + std::to_string(offset) + " is damaged (" + e.what() + ")";
+      const std::string what =
+          TagName(code) + " at byte " + std::to_string(offset) + " is damaged (" + e.what() + ")";
       movie.Warnings.push_back(what + "; skipped");
       ctx.Info = "damaged, skipped: " + std::string(e.what());
     }
@@ -373,16 +428,19 @@ void ReadTags(const std::vector<uint8_t>& data, size_t pos, TReadContext& ctx) {
     pos += length;
   }
   for (const auto& [code, count] : skipped)
-    movie.Warnings.push_back(TagName(code) + " skipped (" + std::to_string(count) + "x): not played");
+    movie.Warnings.push_back(TagName(code) + " skipped (" + std::to_string(count) +
+                             "x): not played");
   movie.FrameCount = std::max<uint32_t>(frames, 1);
   // Tags after the last ShowFrame never show.
-  while (!movie.Frames.empty() && movie.Frames.back().Frame >= movie.FrameCount) movie.Frames.pop_back();
+  while (!movie.Frames.empty() && movie.Frames.back().Frame >= movie.FrameCount)
+    movie.Frames.pop_back();
 }
 
 }  // namespace
 
 TMovie ReadMovie(const std::vector<uint8_t>& file, const TReadOptions& options) {
-  if (file.size() < 8 || file[1] != 'W' || file[2] != 'S' || (file[0] != 'F' && file[0] != 'C' && file[0] != 'Z'))
+  if (file.size() < 8 || file[1] != 'W' || file[2] != 'S' ||
+      (file[0] != 'F' && file[0] != 'C' && file[0] != 'Z'))
     throw EPlayerError("The file is not a Flash movie (SWF)");
   if (file[0] == 'Z') throw EPlayerError("LZMA-compressed Flash movies are not supported");
   TMovie movie;
@@ -390,7 +448,8 @@ TMovie ReadMovie(const std::vector<uint8_t>& file, const TReadOptions& options) 
   movie.Version = file[3];
   movie.FileLength = uint32_t(file[4] | file[5] << 8 | file[6] << 16 | uint32_t(file[7]) << 24);
   if (movie.FileLength > kMaxMovieBytes) throw EPlayerError("The movie is too large to be played");
-  const std::vector<uint8_t> inflated = movie.Compressed ? Decompress(file, movie.FileLength, movie) : std::vector<uint8_t>();
+  const std::vector<uint8_t> inflated =
+      movie.Compressed ? Decompress(file, movie.FileLength, movie) : std::vector<uint8_t>();
   const std::vector<uint8_t>& data = movie.Compressed ? inflated : file;
   swf::TMemoryStream header;
   header.Write(data.data(), std::min<size_t>(data.size(), 64));
@@ -412,10 +471,12 @@ std::vector<uint8_t> ReadFileBytes(const std::string& path) {
   in.seekg(0, std::ios::end);
   const std::streamoff size = in.tellg();
   if (size < 0) throw EPlayerError("Cannot read " + path);
-  if (size_t(size) > kMaxMovieBytes) throw EPlayerError("The movie is too large to be played: " + path);
+  if (size_t(size) > kMaxMovieBytes)
+    throw EPlayerError("The movie is too large to be played: " + path);
   std::vector<uint8_t> bytes(static_cast<size_t>(size));
   in.seekg(0);
-  if (!in.read(reinterpret_cast<char*>(bytes.data()), size)) throw EPlayerError("Cannot read " + path);
+  if (!in.read(reinterpret_cast<char*>(bytes.data()), size))
+    throw EPlayerError("Cannot read " + path);
   return bytes;
 }
 

@@ -57,12 +57,14 @@ void ReadFont2(swf::TBitsEngine& be, uint8_t version, TFontCharacter& font) {
   if ((count + 1) * entry > Remaining(be)) throw swf::ESWFError("font offset table too long");
   const size_t tableStart = be.Stream().Position();
   std::vector<size_t> offsets;
-  for (size_t i = 0; i <= count; ++i) offsets.push_back(wideOffsets ? be.ReadDWord() : be.ReadWord());
+  for (size_t i = 0; i <= count; ++i)
+    offsets.push_back(wideOffsets ? be.ReadDWord() : be.ReadWord());
   const swf::TMemoryStream& body = be.Stream();
   for (size_t i = 0; i < count; ++i)
     font.Glyphs.push_back(ReadGlyphAt(body, tableStart + offsets[i], tableStart + offsets[i + 1]));
   be.Stream().Seek(tableStart + offsets[count]);
-  for (size_t i = 0; i < count; ++i) font.Codes.push_back(font.WideCodes ? be.ReadWord() : be.ReadByte());
+  for (size_t i = 0; i < count; ++i)
+    font.Codes.push_back(font.WideCodes ? be.ReadWord() : be.ReadByte());
   if (!hasLayout) return;
   font.Ascent = int16_t(be.ReadWord());
   font.Descent = int16_t(be.ReadWord());
@@ -138,17 +140,17 @@ void ReadEditTextTag(swf::TBitsEngine& be, TReadContext& ctx) {
   text->Bounds = ReadRectD(be);
   const uint16_t high = be.ReadByte();
   const uint16_t flags = uint16_t(high << 8 | be.ReadByte());
-  if (flags & 0x0100) Skip(be, 2);                  // font
-  if (flags & 0x0080) be.ReadString();              // font class
-  if (flags & (0x0100 | 0x0080)) Skip(be, 2);       // height
-  if (flags & 0x0400) Skip(be, 4);                  // colour
-  if (flags & 0x0200) Skip(be, 2);                  // max length
-  if (flags & 0x0020) Skip(be, 9);                  // layout
+  if (flags & 0x0100) Skip(be, 2);             // font
+  if (flags & 0x0080) be.ReadString();         // font class
+  if (flags & (0x0100 | 0x0080)) Skip(be, 2);  // height
+  if (flags & 0x0400) Skip(be, 4);             // colour
+  if (flags & 0x0200) Skip(be, 2);             // max length
+  if (flags & 0x0020) Skip(be, 9);             // layout
   text->VariableName = ToUtf8(be.ReadString(), ctx.Movie.Version);
   if (flags & 0x8000) text->InitialText = ToUtf8(be.ReadString(), ctx.Movie.Version);
   if (ctx.KeepTags)
-    ctx.Info = "id=" + std::to_string(text->ID) + " variable=\"" + text->VariableName + "\" text=\"" +
-               text->InitialText + "\"";
+    ctx.Info = "id=" + std::to_string(text->ID) + " variable=\"" + text->VariableName +
+               "\" text=\"" + text->InitialText + "\"";
   ctx.AddCharacter(std::move(text));
 }
 

@@ -9,8 +9,13 @@ constexpr int kMaxNesting = 8;
 
 // Button condition bits (TButtonCondAction::Conditions).
 enum : int {
-  condIdleToOverUp = 0, condOverUpToIdle = 1, condOverUpToOverDown = 2, condOverDownToOverUp = 3,
-  condOutDownToOverDown = 4, condOverDownToOutDown = 5, condOutDownToIdle = 6,
+  condIdleToOverUp = 0,
+  condOverUpToIdle = 1,
+  condOverUpToOverDown = 2,
+  condOverDownToOverUp = 3,
+  condOutDownToOverDown = 4,
+  condOverDownToOutDown = 5,
+  condOutDownToIdle = 6,
 };
 
 bool ShapeContains(const TShape& shape, TPointD p) {
@@ -18,14 +23,17 @@ bool ShapeContains(const TShape& shape, TPointD p) {
     for (const TStyledPath& fill : layer.FillPaths)
       if (WindingNumber(fill.Path, p) != 0) return true;
     for (const TStyledPath& line : layer.LinePaths)
-      if (NearOutline(line.Path, p, std::max(10.0, layer.Lines[line.Style].Width / 2.0))) return true;
+      if (NearOutline(line.Path, p, std::max(10.0, layer.Lines[line.Style].Width / 2.0)))
+        return true;
   }
   return false;
 }
 
 }  // namespace
 
-TTimeline::TTimeline(std::shared_ptr<const TMovie> movie) : movie_(std::move(movie)) { ShowFrame(0); }
+TTimeline::TTimeline(std::shared_ptr<const TMovie> movie) : movie_(std::move(movie)) {
+  ShowFrame(0);
+}
 
 void TTimeline::ShowFrame(uint32_t frame) {
   frame = std::min(frame, movie_->FrameCount - 1);
@@ -72,8 +80,12 @@ void TTimeline::RunActions(const TActionList& actions, int nesting) {
   jumped_ = false;
   for (const TAction& a : actions) {
     switch (a.Kind) {
-      case TAction::Stop: playing_ = false; break;
-      case TAction::Play: playing_ = true; break;
+      case TAction::Stop:
+        playing_ = false;
+        break;
+      case TAction::Play:
+        playing_ = true;
+        break;
       case TAction::NextFrame:
         ShowFrame(frame_ + 1);
         playing_ = false;
@@ -95,7 +107,8 @@ void TTimeline::RunActions(const TActionList& actions, int nesting) {
       case TAction::GetURL:
         if (OnGetURL) OnGetURL(a.URL, a.Target);
         break;
-      case TAction::Other: break;
+      case TAction::Other:
+        break;
     }
   }
   // A jump enters its frame: that frame's actions run too (bounded, since
@@ -115,7 +128,8 @@ bool TTimeline::CharacterContains(uint16_t id, const TMatrix& matrix, TPointD p)
   if (!matrix.Invert(inverse)) return false;
   const TPointD local = inverse.Map(p);
   switch (c->Kind) {
-    case TCharacterKind::Shape: return ShapeContains(static_cast<const TShapeCharacter*>(c)->Shape, local);
+    case TCharacterKind::Shape:
+      return ShapeContains(static_cast<const TShapeCharacter*>(c)->Shape, local);
     case TCharacterKind::Text: {
       const TRectD& b = static_cast<const TTextCharacter*>(c)->Bounds;
       TMatrix textInverse;
@@ -123,20 +137,23 @@ bool TTimeline::CharacterContains(uint16_t id, const TMatrix& matrix, TPointD p)
       const TPointD t = textInverse.Map(local);
       return t.X >= b.Xmin && t.X <= b.Xmax && t.Y >= b.Ymin && t.Y <= b.Ymax;
     }
-    default: return false;  // a button inside a button is not drawn, so not hit either
+    default:
+      return false;  // a button inside a button is not drawn, so not hit either
   }
 }
 
 bool TTimeline::HitTest(const TButtonCharacter& button, const TMatrix& matrix, TPointD p) const {
   for (const TButtonRecord& r : button.Records)
-    if ((r.States & bsHitTest) && CharacterContains(r.CharacterID, matrix * r.Matrix, p)) return true;
+    if ((r.States & bsHitTest) && CharacterContains(r.CharacterID, matrix * r.Matrix, p))
+      return true;
   return false;
 }
 
 std::optional<uint16_t> TTimeline::ButtonAt(TPointD p) const {
   const auto& objects = list_.Objects();
   for (auto it = objects.rbegin(); it != objects.rend(); ++it)
-    if (const TButtonCharacter* b = ButtonOf(it->second); b && HitTest(*b, it->second.Matrix, p)) return it->first;
+    if (const TButtonCharacter* b = ButtonOf(it->second); b && HitTest(*b, it->second.Matrix, p))
+      return it->first;
   return std::nullopt;
 }
 

@@ -18,7 +18,8 @@ TEST(BitmapDecode, CleansJpegDataAsPlayersDo) {
     const char* out;
   };
   const Case cases[] = {
-      {"clean", "FF D8 FF DB 00 03 01 FF DA 00 02 AB FF D9", "FF D8 FF DB 00 03 01 FF DA 00 02 AB FF D9"},
+      {"clean", "FF D8 FF DB 00 03 01 FF DA 00 02 AB FF D9",
+       "FF D8 FF DB 00 03 01 FF DA 00 02 AB FF D9"},
       {"erroneous header", "FF D9 FF D8 FF D8 FF DA 00 02 AB FF D9", "FF D8 FF DA 00 02 AB FF D9"},
       {"doubled start", "FF D8 FF D8 FF DB 00 03 01 FF DA 00 02 AB FF D9 FF D9",
        "FF D8 FF DB 00 03 01 FF DA 00 02 AB FF D9 FF D9"},
@@ -33,8 +34,8 @@ TEST(BitmapDecode, CleansJpegDataAsPlayersDo) {
   }
 }
 
-TBitmapCharacter Lossless(uint8_t format, bool alpha, uint16_t w, uint16_t h, const vtest::Bytes& raw,
-                          uint16_t tableSize = 0) {
+TBitmapCharacter Lossless(uint8_t format, bool alpha, uint16_t w, uint16_t h,
+                          const vtest::Bytes& raw, uint16_t tableSize = 0) {
   TBitmapCharacter b;
   b.Encoding = TBitmapCharacter::Lossless;
   b.Format = format;
@@ -54,14 +55,21 @@ TEST(BitmapDecode, DecodesTheLosslessFormats) {
   };
   Case cases[] = {
       // Two palette entries, rows of 3 pixels padded to 4 bytes; index 5 is outside the table.
-      {"colour-mapped", Lossless(3, false, 3, 1, hex("FF 00 00 | 00 00 FF | 01 00 05 00"), 2),
+      {"colour-mapped",
+       Lossless(3, false, 3, 1, hex("FF 00 00 | 00 00 FF | 01 00 05 00"), 2),
        {0xFF0000FF, 0xFFFF0000, 0x00000000}},
-      {"colour-mapped with alpha", Lossless(3, true, 1, 1, hex("10 20 30 40 | 00 00 00 00"), 1), {0x40102030}},
+      {"colour-mapped with alpha",
+       Lossless(3, true, 1, 1, hex("10 20 30 40 | 00 00 00 00"), 1),
+       {0x40102030}},
       // 15-bit pixels, high byte first, rows padded to 4 bytes: red, then white.
-      {"15-bit", Lossless(4, false, 1, 2, hex("7C 00 00 00 | 7F FF 00 00")), {0xFFFF0000, 0xFFFFFFFF}},
+      {"15-bit",
+       Lossless(4, false, 1, 2, hex("7C 00 00 00 | 7F FF 00 00")),
+       {0xFFFF0000, 0xFFFFFFFF}},
       {"32-bit, first byte ignored", Lossless(5, false, 1, 1, hex("00 11 22 33")), {0xFF112233}},
       // Premultiplied in the format: colours above alpha are clamped to it.
-      {"32-bit premultiplied", Lossless(5, true, 2, 1, hex("80 40 90 FF | 00 00 00 00")), {0x80408080, 0}},
+      {"32-bit premultiplied",
+       Lossless(5, true, 2, 1, hex("80 40 90 FF | 00 00 00 00")),
+       {0x80408080, 0}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

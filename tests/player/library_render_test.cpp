@@ -28,7 +28,8 @@ struct TProbe {
 };
 
 int Distance(QRgb a, QRgb b) {
-  return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
+  return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                   std::abs(qBlue(a) - qBlue(b))});
 }
 
 void ExpectProbes(const QImage& image, const std::vector<TProbe>& probes) {
@@ -36,13 +37,15 @@ void ExpectProbes(const QImage& image, const std::vector<TProbe>& probes) {
     SCOPED_TRACE(p.what);
     const QRgb got = image.pixel(int(p.x), int(p.y));
     EXPECT_LE(Distance(got, p.expected), p.tolerance)
-        << "at (" << p.x << ", " << p.y << ") got " << qRed(got) << "," << qGreen(got) << "," << qBlue(got);
+        << "at (" << p.x << ", " << p.y << ") got " << qRed(got) << "," << qGreen(got) << ","
+        << qBlue(got);
   }
 }
 
 std::string WriteFile(const std::string& name, const vtest::Bytes& bytes) {
   const std::string path = vtest::TestTempDir() + "/" + name;
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), long(bytes.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), long(bytes.size()));
   return path;
 }
 
@@ -121,7 +124,8 @@ TEST(LibraryRender, PicturesAndTexts) {
   movie.SetCompressed(true);
   movie.BackgroundColor().SetRGB({255, 255, 255});
   uint16_t depth = 1;
-  auto picture = [&](const std::string& path, int x, int y, int w, int h, float scale) -> swf::TFlashImage& {
+  auto picture = [&](const std::string& path, int x, int y, int w, int h,
+                     float scale) -> swf::TFlashImage& {
     swf::TFlashShape& shape = movie.AddRectangle(x, y, x + w, y + h);
     swf::TFlashImage& image = movie.AddImage(path);
     shape.SetImageFill(image, 0, scale, scale);
@@ -130,7 +134,8 @@ TEST(LibraryRender, PicturesAndTexts) {
   };
   picture(vtest::TestDataPath("bmp-24bit.bmp"), 10, 10, 40, 20, 10);
   picture(vtest::TestDataPath("bmp-v5-32bit-alpha.bmp"), 60, 10, 40, 20, 10);
-  swf::TFlashImage& jpeg = picture(WriteFile("ramp.jpg", vtest::MakeJpeg(16, 8, false)), 110, 10, 32, 16, 2);
+  swf::TFlashImage& jpeg =
+      picture(WriteFile("ramp.jpg", vtest::MakeJpeg(16, 8, false)), 110, 10, 32, 16, 2);
   jpeg.SetAlphaValue(128);
   swf::TFlashFont& font = movie.AddFont({"Arial", -24, false, false, 0}, false);
   swf::TFlashText& text = movie.AddText("Il", 0xFF800000, &font, 10, 60, 60, 90);

@@ -40,7 +40,8 @@ class PlayerWidget : public testing::Test {
 
   static void Send(TPlayerWidget& w, QEvent::Type type, QPointF pos) {
     const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-    const Qt::MouseButtons buttons = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+    const Qt::MouseButtons buttons =
+        type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
     QMouseEvent event(type, pos, w.mapToGlobal(pos), button, buttons, Qt::NoModifier);
     QCoreApplication::sendEvent(&w, &event);
   }
@@ -80,9 +81,9 @@ TEST_F(PlayerWidget, ReportsThePointerInStagePixelsAndDrivesButtons) {
   QObject::connect(&w, &TPlayerWidget::mouseMoved, [&](QPointF p) { moves.push_back(p); });
   QObject::connect(&w, &TPlayerWidget::mousePressed, [&](QPointF p) { presses.push_back(p); });
   QObject::connect(&w, &TPlayerWidget::mouseReleased, [&](QPointF p) { releases.push_back(p); });
-  QObject::connect(&w, &TPlayerWidget::urlRequested, [&](const QString& url, const QString& target) {
-    urls.push_back(url + " " + target);
-  });
+  QObject::connect(
+      &w, &TPlayerWidget::urlRequested,
+      [&](const QString& url, const QString& target) { urls.push_back(url + " " + target); });
   Send(w, QEvent::MouseMove, QPointF(20, 20));
   ASSERT_EQ(moves.size(), 1u);
   EXPECT_EQ(moves[0], QPointF(10, 10));

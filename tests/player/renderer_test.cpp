@@ -30,14 +30,18 @@ void ExpectProbes(const QImage& image, const std::vector<TProbe>& probes) {
   for (const TProbe& p : probes) {
     SCOPED_TRACE(p.what);
     const QRgb got = image.pixel(p.x, p.y);
-    const int dr = std::abs(qRed(got) - qRed(p.expected)), dg = std::abs(qGreen(got) - qGreen(p.expected)),
+    const int dr = std::abs(qRed(got) - qRed(p.expected)),
+              dg = std::abs(qGreen(got) - qGreen(p.expected)),
               db = std::abs(qBlue(got) - qBlue(p.expected));
     EXPECT_LE(std::max({dr, dg, db}), p.tolerance)
-        << "at (" << p.x << ", " << p.y << ") got " << qRed(got) << "," << qGreen(got) << "," << qBlue(got);
+        << "at (" << p.x << ", " << p.y << ") got " << qRed(got) << "," << qGreen(got) << ","
+        << qBlue(got);
   }
 }
 
-std::shared_ptr<const TMovie> Load(const SwfBytes& bytes) { return std::make_shared<const TMovie>(ReadMovie(bytes)); }
+std::shared_ptr<const TMovie> Load(const SwfBytes& bytes) {
+  return std::make_shared<const TMovie>(ReadMovie(bytes));
+}
 
 TEST(Renderer, PaintsEveryKindOfFillLineAndText) {
   const SwfBytes swf = vtest::ShowcaseMovie();
@@ -70,14 +74,16 @@ TEST(Renderer, PaintsEveryKindOfFillLineAndText) {
       {"above the glyph", 203, 76, bg, 0},
   };
   for (int j = 0; j < 4; ++j)
-    for (int i = 0; i < 4; ++i) probes.push_back({"bitmap cell", 62 + 5 * i, 62 + 5 * j, vtest::ShowcaseCell(i, j), 0});
+    for (int i = 0; i < 4; ++i)
+      probes.push_back({"bitmap cell", 62 + 5 * i, 62 + 5 * j, vtest::ShowcaseCell(i, j), 0});
   ExpectProbes(image, probes);
 }
 
 TEST(Renderer, ScalesTheWholeFrame) {
   const QImage image = RenderFrame(Load(vtest::ShowcaseMovie()), 0, 2.0);
   ASSERT_EQ(image.size(), QSize(500, 240));
-  ExpectProbes(image, {{"red", 60, 60, qRgb(255, 0, 0), 0}, {"outside", 18, 60, qRgb(230, 230, 230), 0},
+  ExpectProbes(image, {{"red", 60, 60, qRgb(255, 0, 0), 0},
+                       {"outside", 18, 60, qRgb(230, 230, 230), 0},
                        {"glyph stem", 406, 190, qRgb(0, 0, 160), 0}});
   EXPECT_THROW(RenderFrame(Load(vtest::ShowcaseMovie()), 0, 1000.0), EPlayerError);
 }
@@ -95,15 +101,18 @@ TEST(Renderer, ShowcaseMatchesItsReferencePicture) {
     std::fclose(f);
   }
   EXPECT_TRUE(vtest::SameBytes(vtest::ShowcaseMovie(), vtest::ReadFile(swfPath)));
-  const QImage image = RenderFrame(Load(vtest::ReadFile(swfPath)), 0).convertToFormat(QImage::Format_RGB32);
-  const QImage reference = QImage(QString::fromStdString(vtest::TestDataPath("player/showcase.png")))
-                               .convertToFormat(QImage::Format_RGB32);
+  const QImage image =
+      RenderFrame(Load(vtest::ReadFile(swfPath)), 0).convertToFormat(QImage::Format_RGB32);
+  const QImage reference =
+      QImage(QString::fromStdString(vtest::TestDataPath("player/showcase.png")))
+          .convertToFormat(QImage::Format_RGB32);
   ASSERT_EQ(image.size(), reference.size());
   int off = 0;
   for (int y = 0; y < image.height(); ++y)
     for (int x = 0; x < image.width(); ++x) {
       const QRgb a = image.pixel(x, y), b = reference.pixel(x, y);
-      if (std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))}) > 8)
+      if (std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                    std::abs(qBlue(a) - qBlue(b))}) > 8)
         ++off;
     }
   EXPECT_LE(off, image.width() * image.height() / 200) << "pixels off the reference";
@@ -181,7 +190,8 @@ namespace {
 // over and over, which drew exponentially often.
 TEST(Renderer, DrawsNoButtonInsideAButton) {
   auto movie = player::ReadMovieFile(vtest::TestDataPath("player/fuzz-button-in-button.swf"));
-  const QImage image = player::RenderFrame(std::make_shared<const player::TMovie>(std::move(movie)), 0, 0.01);
+  const QImage image =
+      player::RenderFrame(std::make_shared<const player::TMovie>(std::move(movie)), 0, 0.01);
   EXPECT_FALSE(image.isNull());
 }
 

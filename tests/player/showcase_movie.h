@@ -14,7 +14,8 @@ namespace vtest {
 
 // Bitmap cell (i, j) of the showcase: i columns, j rows.
 inline uint32_t ShowcaseCell(int i, int j) {
-  return 0xFF000000u | uint32_t(i * 80) << 16 | uint32_t(j * 80) << 8 | uint32_t((i + j) % 2 ? 255 : 0);
+  return 0xFF000000u | uint32_t(i * 80) << 16 | uint32_t(j * 80) << 8 |
+         uint32_t((i + j) % 2 ? 255 : 0);
 }
 
 inline SwfBytes ShowcaseMovie() {
@@ -34,10 +35,12 @@ inline SwfBytes ShowcaseMovie() {
   rect(10, 10, 40, 40, [](TShapeBody& s) { return s.Solid({255, 0, 0}); });
   rect(60, 10, 40, 40, [](TShapeBody& s) { return s.Solid({0, 0, 255, 128}); });
   rect(110, 10, 80, 40, [](TShapeBody& s) {
-    return s.Gradient(0x10, Affine(1600.0 / 32768, 0, 0, 800.0 / 32768, 3000, 600), {{0, {0, 0, 0}}, {255, {255, 255, 255}}});
+    return s.Gradient(0x10, Affine(1600.0 / 32768, 0, 0, 800.0 / 32768, 3000, 600),
+                      {{0, {0, 0, 0}}, {255, {255, 255, 255}}});
   });
   rect(200, 10, 40, 40, [](TShapeBody& s) {
-    return s.Gradient(0x12, Affine(800.0 / 32768, 0, 0, 800.0 / 32768, 4400, 600), {{0, {255, 255, 255}}, {255, {0, 0, 0}}});
+    return s.Gradient(0x12, Affine(800.0 / 32768, 0, 0, 800.0 / 32768, 4400, 600),
+                      {{0, {255, 255, 255}}, {255, {0, 0, 0}}});
   });
   {  // rotated square
     TShapeBody s(id, 3, {-400, 400, -400, 400});

@@ -3,18 +3,16 @@
 // written field by field with TBitsEngine's writing half (and the writer
 // core's placement, button and action tags), so the reader is checked
 // against the format, not against the shape and bitmap writers.
+#include <jpeglib.h>
 #include <zlib.h>
 
 #include <algorithm>
-#include <functional>
-
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
-
-#include <jpeglib.h>
 
 #include "swf/core/bits_engine.h"
 #include "swf/core/swf_object.h"
@@ -65,11 +63,18 @@ struct TRgba {
 // glyph (version 0: no style arrays, one fill bit).
 class TShapeBody {
  public:
-  TShapeBody(uint16_t id, int version, swf::TSWFRectRec bounds) : id_(id), version_(version), bounds_(bounds) {}
+  TShapeBody(uint16_t id, int version, swf::TSWFRectRec bounds)
+      : id_(id), version_(version), bounds_(bounds) {}
 
-  uint32_t Solid(TRgba c) { return AddFill([=, this](swf::TBitsEngine& be) { be.WriteByte(0); Color(be, c); }); }
+  uint32_t Solid(TRgba c) {
+    return AddFill([=, this](swf::TBitsEngine& be) {
+      be.WriteByte(0);
+      Color(be, c);
+    });
+  }
   // type 0x10 linear, 0x12 radial.
-  uint32_t Gradient(uint8_t type, swf::TSWFMatrixRec m, std::vector<std::pair<uint8_t, TRgba>> stops) {
+  uint32_t Gradient(uint8_t type, swf::TSWFMatrixRec m,
+                    std::vector<std::pair<uint8_t, TRgba>> stops) {
     return AddFill([=, this](swf::TBitsEngine& be) {
       be.WriteByte(type);
       be.WriteMatrix(m);
@@ -98,7 +103,9 @@ class TShapeBody {
     records_.push_back({Rec::Style, fill0, fill1, line, x, y, 0, 0});
   }
   void MoveTo(int32_t x, int32_t y) { records_.push_back({Rec::Move, 0, 0, 0, x, y, 0, 0}); }
-  void LineBy(int32_t dx, int32_t dy) { records_.push_back({Rec::Straight, 0, 0, 0, dx, dy, 0, 0}); }
+  void LineBy(int32_t dx, int32_t dy) {
+    records_.push_back({Rec::Straight, 0, 0, 0, dx, dy, 0, 0});
+  }
   void CurveBy(int32_t cx, int32_t cy, int32_t ax, int32_t ay) {
     records_.push_back({Rec::Curve, 0, 0, 0, cx, cy, ax, ay});
   }
@@ -153,17 +160,18 @@ class TShapeBody {
     be.WriteByte(c.B);
     if (version_ >= 3) be.WriteByte(c.A);
   }
-  static void WriteRecord(swf::TBitsEngine& be, const Rec& r, unsigned fillBits, unsigned lineBits) {
+  static void WriteRecord(swf::TBitsEngine& be, const Rec& r, unsigned fillBits,
+                          unsigned lineBits) {
     switch (r.K) {
       case Rec::Style:
       case Rec::Move: {
         const bool style = r.K == Rec::Style;
         be.WriteBits(0, 1);
-        be.WriteBits(0, 1);                        // new styles
+        be.WriteBits(0, 1);                          // new styles
         be.WriteBits(style && lineBits ? 1 : 0, 1);  // line
-        be.WriteBits(style ? 1 : 0, 1);            // fill1
-        be.WriteBits(style ? 1 : 0, 1);            // fill0
-        be.WriteBits(1, 1);                        // move
+        be.WriteBits(style ? 1 : 0, 1);              // fill1
+        be.WriteBits(style ? 1 : 0, 1);              // fill0
+        be.WriteBits(1, 1);                          // move
         const unsigned n = std::max(BitsFor(r.A), BitsFor(r.B));
         be.WriteBits(n, 5);
         be.WriteSBits(r.A, n);
@@ -274,7 +282,8 @@ class TSwfBuilder {
     SwfBytes raw;
     for (uint32_t p : argb)
       for (int shift : {24, 16, 8, 0}) raw.push_back(uint8_t(p >> shift));
-    SwfBytes body{uint8_t(id), uint8_t(id >> 8), 5, uint8_t(w), uint8_t(w >> 8), uint8_t(h), uint8_t(h >> 8)};
+    SwfBytes body{uint8_t(id), uint8_t(id >> 8), 5, uint8_t(w), uint8_t(w >> 8),
+                  uint8_t(h),  uint8_t(h >> 8)};
     const SwfBytes z = Zlib(raw);
     body.insert(body.end(), z.begin(), z.end());
     Tag(withAlpha ? swf::tagDefineBitsLossless2 : swf::tagDefineBitsLossless, body);
@@ -304,8 +313,14 @@ class TSwfBuilder {
     SwfBytes rest = head.Bytes();
     rest.insert(rest.end(), body.begin(), body.end());
     const uint32_t length = uint32_t(8 + rest.size());
-    SwfBytes file{uint8_t(compressed ? 'C' : 'F'), 'W', 'S', version_, uint8_t(length), uint8_t(length >> 8),
-                  uint8_t(length >> 16), uint8_t(length >> 24)};
+    SwfBytes file{uint8_t(compressed ? 'C' : 'F'),
+                  'W',
+                  'S',
+                  version_,
+                  uint8_t(length),
+                  uint8_t(length >> 8),
+                  uint8_t(length >> 16),
+                  uint8_t(length >> 24)};
     const SwfBytes payload = compressed ? Zlib(rest) : rest;
     file.insert(file.end(), payload.begin(), payload.end());
     return file;

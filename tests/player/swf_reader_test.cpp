@@ -35,7 +35,8 @@ TEST(SwfReader, ReadsPlainAndCompressedHeadersAlike) {
   for (bool compressed : {false, true}) {
     SCOPED_TRACE(compressed);
     const SwfBytes file = RedSquareMovie(compressed);
-    vtest::KeepSwfForParserCheck(compressed ? "player-red-square-cws.swf" : "player-red-square-fws.swf", file);
+    vtest::KeepSwfForParserCheck(
+        compressed ? "player-red-square-cws.swf" : "player-red-square-fws.swf", file);
     const TMovie movie = ReadMovie(file);
     EXPECT_EQ(movie.Compressed, compressed);
     EXPECT_EQ(movie.Version, 6);
@@ -241,16 +242,20 @@ TEST(SwfReader, ReadsDefineFont2) {
   bar.Style(0, 1, 0, 0, -700);
   bar.Rect(0, -700, 100, 700);
   const SwfBytes barGlyph = bar.Finish();
-  SwfBytes body = vtest::hex("05 00 | 80 | 00 | 03 41 62 63 | 02 00");  // id 5, layout, name "Abc", 2 glyphs
-  const uint16_t table = 6, g0 = table, g1 = uint16_t(g0 + glyph.size()), codes = uint16_t(g1 + barGlyph.size());
+  SwfBytes body =
+      vtest::hex("05 00 | 80 | 00 | 03 41 62 63 | 02 00");  // id 5, layout, name "Abc", 2 glyphs
+  const uint16_t table = 6, g0 = table, g1 = uint16_t(g0 + glyph.size()),
+                 codes = uint16_t(g1 + barGlyph.size());
   for (uint16_t v : {g0, g1, codes}) {
     body.push_back(uint8_t(v));
     body.push_back(uint8_t(v >> 8));
   }
   body.insert(body.end(), glyph.begin(), glyph.end());
   body.insert(body.end(), barGlyph.begin(), barGlyph.end());
-  const SwfBytes tail = vtest::hex("20 49 | 84 03 | C8 00 | 14 00 | 00 02 | 58 02 | 00 | 00 | 00 00");
-  body.insert(body.end(), tail.begin(), tail.end());  // codes ' ' 'I', ascent 900, descent 200, leading 20, advances
+  const SwfBytes tail =
+      vtest::hex("20 49 | 84 03 | C8 00 | 14 00 | 00 02 | 58 02 | 00 | 00 | 00 00");
+  body.insert(body.end(), tail.begin(),
+              tail.end());  // codes ' ' 'I', ascent 900, descent 200, leading 20, advances
   TSwfBuilder b(10, 10);
   b.Tag(swf::tagDefineFont2, body);
   b.ShowFrame();

@@ -16,7 +16,9 @@ using vtest::SwfBytes;
 using vtest::TShapeBody;
 using vtest::TSwfBuilder;
 
-std::shared_ptr<const TMovie> Load(const SwfBytes& bytes) { return std::make_shared<const TMovie>(ReadMovie(bytes)); }
+std::shared_ptr<const TMovie> Load(const SwfBytes& bytes) {
+  return std::make_shared<const TMovie>(ReadMovie(bytes));
+}
 
 void AddSquare(TSwfBuilder& b, uint16_t id) {
   TShapeBody s(id, 2, {0, 100, 0, 100});
@@ -45,13 +47,15 @@ SwfBytes PlacementMovie() {
 std::string Describe(const TDisplayList& list) {
   std::string s;
   for (const auto& [depth, o] : list.Objects())
-    s += std::to_string(depth) + ":" + std::to_string(o.CharacterID) + "@" + std::to_string(int(o.Matrix.TX)) + " ";
+    s += std::to_string(depth) + ":" + std::to_string(o.CharacterID) + "@" +
+         std::to_string(int(o.Matrix.TX)) + " ";
   return s;
 }
 
 TEST(Timeline, GivesTheStateOfAnyFrameForwardsAndBackwards) {
   const auto movie = Load(PlacementMovie());
-  const std::string expected[6] = {"1:1@0 2:2@0 ", "1:1@40 2:2@0 ", "1:1@40 2:3@0 ", "2:3@0 ", "2:3@0 ", "2:3@0 "};
+  const std::string expected[6] = {"1:1@0 2:2@0 ", "1:1@40 2:2@0 ", "1:1@40 2:3@0 ",
+                                   "2:3@0 ",       "2:3@0 ",        "2:3@0 "};
   TTimeline stepping(movie);
   for (uint32_t f = 0; f < 6; ++f) {
     SCOPED_TRACE(f);
@@ -76,8 +80,8 @@ TEST(Timeline, GivesTheStateOfAnyFrameForwardsAndBackwards) {
 
 TEST(Timeline, PlaysLoopsAndRunsFrameActions) {
   TSwfBuilder b(10, 10);
-  b.ShowFrame();  // frame 0
-  b.ShowFrame();  // frame 1
+  b.ShowFrame();           // frame 0
+  b.ShowFrame();           // frame 1
   swf::TSWFDoAction jump;  // frame 2: GetURL, then go to frame 4
   jump.Actions().Add<swf::TSWFActionGetUrl>("http://a/", "");
   jump.Actions().Add<swf::TSWFActionGotoFrame>(4);
@@ -97,7 +101,8 @@ TEST(Timeline, PlaysLoopsAndRunsFrameActions) {
     t.Advance();
     shown.push_back(t.CurrentFrame());
   }
-  EXPECT_EQ(shown, (std::vector<uint32_t>{1, 4, 4, 4, 4, 4}));  // the jump enters 4, whose Stop halts
+  EXPECT_EQ(shown,
+            (std::vector<uint32_t>{1, 4, 4, 4, 4, 4}));  // the jump enters 4, whose Stop halts
   EXPECT_FALSE(t.Playing());
   EXPECT_EQ(urls, std::vector<std::string>{"http://a/"});
   t.Play();
@@ -126,7 +131,9 @@ TEST(Timeline, ButtonsFollowThePointerAndRunTheirActionsOnRelease) {
   const auto movie = Load(vtest::ButtonMovie());
   TTimeline t(movie);
   std::vector<std::string> urls;
-  t.OnGetURL = [&](const std::string& url, const std::string& target) { urls.push_back(url + " " + target); };
+  t.OnGetURL = [&](const std::string& url, const std::string& target) {
+    urls.push_back(url + " " + target);
+  };
   auto mouse = [&] { return t.DisplayList().Objects().at(1).Mouse; };
   const TPointD inside{1000, 1000}, outside{200, 200};
   t.PointerMove(outside);
