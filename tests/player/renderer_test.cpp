@@ -88,34 +88,39 @@ TEST(Renderer, ScalesTheWholeFrame) {
   EXPECT_THROW(RenderFrame(Load(vtest::ShowcaseMovie()), 0, 1000.0), EPlayerError);
 }
 
-// Whole-frame regression against a reference made by
-//   vellumet render tests/data/player/showcase.swf -o tests/data/player/showcase.png
-// (showcase.swf is vtest::ShowcaseMovie(); VELLUMET_WRITE_FIXTURES=1 rewrites it).
-TEST(Renderer, ShowcaseMatchesItsReferencePicture) {
-  const std::string swfPath = vtest::TestDataPath("player/showcase.swf");
+// Whole frames against reference pictures made by
+//   vellumet render tests/data/player/NAME.swf -o tests/data/player/NAME.png
+// showcase.swf is vtest::ShowcaseMovie() (VELLUMET_WRITE_FIXTURES=1 rewrites
+// it); the library-*.swf files are the movies of library_render_test as the
+// SWF library wrote them.
+TEST(Renderer, FramesMatchTheirReferencePictures) {
+  const std::string showcase = vtest::TestDataPath("player/showcase.swf");
   if (std::getenv("VELLUMET_WRITE_FIXTURES")) {
     const SwfBytes swf = vtest::ShowcaseMovie();
-    std::FILE* f = std::fopen(swfPath.c_str(), "wb");
+    std::FILE* f = std::fopen(showcase.c_str(), "wb");
     ASSERT_NE(f, nullptr);
     std::fwrite(swf.data(), 1, swf.size(), f);
     std::fclose(f);
   }
-  EXPECT_TRUE(vtest::SameBytes(vtest::ShowcaseMovie(), vtest::ReadFile(swfPath)));
-  const QImage image =
-      RenderFrame(Load(vtest::ReadFile(swfPath)), 0).convertToFormat(QImage::Format_RGB32);
-  const QImage reference =
-      QImage(QString::fromStdString(vtest::TestDataPath("player/showcase.png")))
-          .convertToFormat(QImage::Format_RGB32);
-  ASSERT_EQ(image.size(), reference.size());
-  int off = 0;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x) {
-      const QRgb a = image.pixel(x, y), b = reference.pixel(x, y);
-      if (std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
-                    std::abs(qBlue(a) - qBlue(b))}) > 8)
-        ++off;
-    }
-  EXPECT_LE(off, image.width() * image.height() / 200) << "pixels off the reference";
+  EXPECT_TRUE(vtest::SameBytes(vtest::ShowcaseMovie(), vtest::ReadFile(showcase)));
+  for (const char* name : {"showcase", "library-shapes", "library-pictures"}) {
+    SCOPED_TRACE(name);
+    const std::string base = vtest::TestDataPath(std::string("player/") + name);
+    const QImage image =
+        RenderFrame(Load(vtest::ReadFile(base + ".swf")), 0).convertToFormat(QImage::Format_RGB32);
+    const QImage reference =
+        QImage(QString::fromStdString(base + ".png")).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(image.size(), reference.size());
+    int off = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) {
+        const QRgb a = image.pixel(x, y), b = reference.pixel(x, y);
+        if (std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                      std::abs(qBlue(a) - qBlue(b))}) > 8)
+          ++off;
+      }
+    EXPECT_LE(off, image.width() * image.height() / 200) << "pixels off the reference";
+  }
 }
 
 TEST(Renderer, AppliesColourTransformsOfPlacements) {
