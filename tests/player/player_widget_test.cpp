@@ -28,12 +28,11 @@ class PlayerWidget : public testing::Test {
 
   // Writes the movie to a file, loads it and deletes the file at once.
   void LoadFromFile(TPlayerWidget& w, const vtest::SwfBytes& swf) {
-    const std::string path = vtest::TestTempDir() + "/movie.swf";
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    std::fwrite(swf.data(), 1, swf.size(), f);
-    std::fclose(f);
-    w.LoadMovie(QString::fromStdString(path));
-    std::filesystem::remove(path);
+    const std::string path = vtest::KeepSwfForParserCheck("player-widget.swf", swf);
+    const std::string copy = vtest::TestTempDir() + "/movie.swf";
+    std::filesystem::copy_file(path, copy, std::filesystem::copy_options::overwrite_existing);
+    w.LoadMovie(QString::fromStdString(copy));
+    std::filesystem::remove(copy);
   }
 
   static QRgb PixelAt(TPlayerWidget& w, int x, int y) { return w.grab().toImage().pixel(x, y); }

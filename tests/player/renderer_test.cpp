@@ -201,3 +201,42 @@ TEST(Renderer, DrawsNoButtonInsideAButton) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace player;
+
+// A placement with a clip depth is a mask: the objects above it up to that
+// depth show only inside it; the mask itself is not drawn.
+TEST(Renderer, ClipDepthMasksTheDepthsAboveIt) {
+  vtest::TSwfBuilder b(40, 20);
+  b.Background(255, 255, 255);
+  const std::pair<swf::TSWFRectRec, vtest::TRgba> shapes[] = {
+      {{0, 400, 0, 400}, {0, 0, 0}},     // 1: the mask, left half
+      {{0, 800, 0, 400}, {255, 0, 0}},   // 2: red over the whole stage
+      {{0, 800, 200, 400}, {0, 0, 255}}  // 3: blue lower half, above the masked depths
+  };
+  uint16_t id = 1;
+  for (const auto& [r, colour] : shapes) {
+    vtest::TShapeBody s(id, 2, r);
+    s.Style(0, s.Solid(colour), 0, r.Xmin, r.Ymin);
+    s.Rect(r.Xmin, r.Ymin, r.Xmax - r.Xmin, r.Ymax - r.Ymin);
+    b.Tag(swf::tagDefineShape2, s.Finish());
+    swf::TSWFPlaceObject2 p;
+    p.Depth = id;
+    p.SetCharacterID(id);
+    if (id == 1) p.SetClipDepth(2);
+    b.Tag(p);
+    ++id;
+  }
+  b.ShowFrame();
+  const vtest::SwfBytes swf = b.Build();
+  vtest::KeepSwfForParserCheck("player-mask.swf", swf);
+  const QImage image = RenderFrame(std::make_shared<const TMovie>(ReadMovie(swf)), 0);
+  EXPECT_EQ(image.pixel(10, 5), qRgb(255, 0, 0));      // red inside the mask
+  EXPECT_EQ(image.pixel(30, 5), qRgb(255, 255, 255));  // red masked away
+  EXPECT_EQ(image.pixel(30, 15), qRgb(0, 0, 255));     // depth 3 is not masked
+  EXPECT_EQ(image.pixel(10, 15), qRgb(0, 0, 255));
+}
+
+}  // namespace

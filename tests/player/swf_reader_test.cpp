@@ -55,7 +55,9 @@ TEST(SwfReader, FramesWithoutTagsCostNothing) {
   TSwfBuilder b(10, 10, 100);
   b.Place(0, 1);  // a frame with content (an invalid placement, kept as an op)
   b.ShowFrame(16960);
-  const TMovie movie = ReadMovie(b.Build(true));
+  const SwfBytes file = b.Build(true);
+  vtest::KeepSwfForParserCheck("player-16960-frames.swf", file);
+  const TMovie movie = ReadMovie(file);
   EXPECT_EQ(movie.FrameCount, 16960u);
   EXPECT_EQ(movie.Frames.size(), 1u);
   EXPECT_EQ(movie.Content(16959), nullptr);
@@ -175,7 +177,9 @@ TEST(SwfReader, RebuildsClosedContoursPerFillStyle) {
   TSwfBuilder b(10, 10);
   b.Tag(swf::tagDefineShape2, s.Finish());
   b.ShowFrame();
-  const TMovie movie = ReadMovie(b.Build());
+  const SwfBytes file = b.Build();
+  vtest::KeepSwfForParserCheck("player-shared-edge.swf", file);
+  const TMovie movie = ReadMovie(file);
   const auto& layer = static_cast<const TShapeCharacter*>(movie.Find(1))->Shape.Layers.at(0);
   ASSERT_EQ(layer.FillPaths.size(), 2u);
   const TPath& red = layer.FillPaths[0].Path;
@@ -202,7 +206,9 @@ TEST(SwfReader, ReadsFramesOpsActionsAndLabels) {
   action.Actions().Add<swf::TSWFActionAdd>();
   b.Tag(action);
   b.ShowFrame();
-  const TMovie movie = ReadMovie(b.Build());
+  const SwfBytes file = b.Build();
+  vtest::KeepSwfForParserCheck("player-frames.swf", file);
+  const TMovie movie = ReadMovie(file);
   EXPECT_EQ(movie.FindLabel("end"), 0);
   const TFrameContent* second = movie.Content(1);
   ASSERT_NE(second, nullptr);
@@ -259,7 +265,9 @@ TEST(SwfReader, ReadsDefineFont2) {
   TSwfBuilder b(10, 10);
   b.Tag(swf::tagDefineFont2, body);
   b.ShowFrame();
-  const TMovie movie = ReadMovie(b.Build());
+  const SwfBytes file = b.Build();
+  vtest::KeepSwfForParserCheck("player-font2.swf", file);
+  const TMovie movie = ReadMovie(file);
   ASSERT_TRUE(movie.Warnings.empty()) << movie.Warnings[0];
   const auto* font = static_cast<const TFontCharacter*>(movie.Find(5));
   ASSERT_NE(font, nullptr);

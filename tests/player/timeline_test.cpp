@@ -17,6 +17,7 @@ using vtest::TShapeBody;
 using vtest::TSwfBuilder;
 
 std::shared_ptr<const TMovie> Load(const SwfBytes& bytes) {
+  vtest::KeepSwfForParserCheck("player-timeline.swf", bytes);
   return std::make_shared<const TMovie>(ReadMovie(bytes));
 }
 
