@@ -124,7 +124,10 @@ TActionList ReadActionRecords(swf::TBitsEngine& be, uint8_t version) {
 
 std::string DescribeActions(const TActionList& actions) {
   std::string s;
-  for (const TAction& a : actions) s += (s.empty() ? "" : " ") + DescribeAction(a);
+  for (const TAction& a : actions) {
+    if (!s.empty()) s += ' ';
+    s += DescribeAction(a);
+  }
   return s;
 }
 
@@ -190,7 +193,10 @@ void ReadButtonSoundTag(swf::TBitsEngine& be, TReadContext& ctx) {
   }
   if (ctx.KeepTags) {
     ctx.Info = "button=" + std::to_string(id) + " sounds=";
-    for (int i = 0; i < 4; ++i) ctx.Info += (i ? "," : "") + std::to_string(sounds[i].SoundID);
+    for (int i = 0; i < 4; ++i) {
+      if (i) ctx.Info += ',';
+      ctx.Info += std::to_string(sounds[i].SoundID);
+    }
   }
 }
 

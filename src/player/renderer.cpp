@@ -3,6 +3,7 @@
 #include <QBrush>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QPainterPathStroker>
 #include <QRadialGradient>
 #include <algorithm>
 #include <cmath>
@@ -94,13 +95,14 @@ void TRenderer::SetMovie(std::shared_ptr<const TMovie> movie) {
   images_.clear();
 }
 
-const TRenderer::TShapePaths& TRenderer::PathsOf(const TShape& shape, bool glyph) {
+TRenderer::TShapePaths& TRenderer::PathsOf(const TShape& shape, bool glyph) {
   auto it = paths_.find(&shape);
   if (it != paths_.end()) return it->second;
   TShapePaths& paths = paths_[&shape];
   for (const TShapeLayer& layer : shape.Layers) {
     paths.Fills.emplace_back();
     paths.Lines.emplace_back();
+    paths.Strokes.emplace_back(layer.LinePaths.size());
     for (const TStyledPath& p : layer.FillPaths)
       paths.Fills.back().push_back(
           ToPainterPath(p.Path, glyph ? Qt::OddEvenFill : Qt::WindingFill));
@@ -169,7 +171,7 @@ void TRenderer::FillPath(QPainter& painter, const QPainterPath& path, const TFil
 
 void TRenderer::DrawShape(QPainter& painter, const TShape& shape, const QTransform& world,
                           const TColorTransform& cx) {
-  const TShapePaths& paths = PathsOf(shape, false);
+  TShapePaths& paths = PathsOf(shape, false);
   painter.setTransform(world);
   const double scale = DeviceScale(world);
   for (size_t l = 0; l < shape.Layers.size(); ++l) {
@@ -178,13 +180,23 @@ void TRenderer::DrawShape(QPainter& painter, const TShape& shape, const QTransfo
       FillPath(painter, paths.Fills[l][i], layer.Fills[layer.FillPaths[i].Style], cx);
     for (size_t i = 0; i < layer.LinePaths.size(); ++i) {
       const TLineStyle& style = layer.Lines[layer.LinePaths[i].Style];
-      QPen pen(ToQt(cx.Apply(style.Color)), style.Width, Qt::SolidLine, Qt::RoundCap,
-               Qt::RoundJoin);
+      const QColor color = ToQt(cx.Apply(style.Color));
       if (style.Width * scale < 1.0) {  // players draw thinner lines as hairlines
-        pen.setWidthF(1.0);
+        QPen pen(color, 1.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
         pen.setCosmetic(true);
+        painter.strokePath(paths.Lines[l][i], pen);
+        continue;
       }
-      painter.strokePath(paths.Lines[l][i], pen);
+      // The outline of a stroke in shape space never changes: made once.
+      QPainterPath& stroke = paths.Strokes[l][i];
+      if (stroke.isEmpty()) {
+        QPainterPathStroker stroker;
+        stroker.setWidth(style.Width);
+        stroker.setCapStyle(Qt::RoundCap);
+        stroker.setJoinStyle(Qt::RoundJoin);
+        stroke = stroker.createStroke(paths.Lines[l][i]);
+      }
+      painter.fillPath(stroke, color);
     }
   }
 }

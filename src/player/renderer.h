@@ -30,6 +30,7 @@ class TRenderer {
  private:
   struct TShapePaths {
     std::vector<std::vector<QPainterPath>> Fills, Lines;  // per layer, per styled path
+    std::vector<std::vector<QPainterPath>> Strokes;       // outlines of Lines, made on first use
   };
 
   void DrawCharacter(QPainter& painter, uint16_t id, const QTransform& world,
@@ -43,7 +44,7 @@ class TRenderer {
   void FillPath(QPainter& painter, const QPainterPath& path, const TFillStyle& fill,
                 const TColorTransform& cx);
   QPainterPath MaskPath(const TPlacedObject& mask, const QTransform& twipsToDevice);
-  const TShapePaths& PathsOf(const TShape& shape, bool glyph);
+  TShapePaths& PathsOf(const TShape& shape, bool glyph);
   const QImage* ImageOf(uint16_t bitmapID, bool padded);
 
   std::shared_ptr<const TMovie> movie_;
