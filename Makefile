@@ -13,7 +13,8 @@ deps:
 run: deps
 	cmake -S . -B $(RUN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLUMET_TESTS=OFF
 	cmake --build $(RUN_DIR) -j $(JOBS) --target vellumet
-	$(RUN_DIR)/src/app/vellumet $(ARGS)
+	mkdir -p $(RUN_DIR)/exported
+	for p in samples/*.sw0; do $(RUN_DIR)/src/app/vellumet export $$p -o $(RUN_DIR)/exported/$$(basename $$p .sw0) || exit 1; done
 
 test: deps
 	cmake -S . -B $(TEST_DIR) -DCMAKE_BUILD_TYPE=Debug -DVELLUMET_SANITIZE=ON

@@ -5,12 +5,17 @@
 
 #include "app/commands.h"
 #include "app/demo_movie.h"
+#include "app/export_command.h"
 
 int main(int argc, char** argv) {
-  if (argc >= 2 && std::strcmp(argv[1], "render") == 0) return app::RunRender(argc - 2, argv + 2);
-  if (argc >= 2 && std::strcmp(argv[1], "dump") == 0) return app::RunDump(argc - 2, argv + 2);
-  app::PrintUsage();
-  if (argc >= 2) return 2;
+  const char* command = argc >= 2 ? argv[1] : "";
+  if (std::strcmp(command, "export") == 0) return app::RunExport(argc - 2, argv + 2);
+  if (std::strcmp(command, "render") == 0) return app::RunRender(argc - 2, argv + 2);
+  if (std::strcmp(command, "dump") == 0) return app::RunDump(argc - 2, argv + 2);
+  if (argc >= 2) {
+    app::PrintUsage();
+    return std::strcmp(command, "--help") == 0 ? 0 : 2;
+  }
   // Until the editor exists, a plain start writes a demo movie.
   try {
     return app::RunDemoMovie();

@@ -3,11 +3,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <string>
 
 #include "app/commands.h"
+#include "moviegen/build_host.h"
+#include "moviegen/movie_build.h"
+#include "platform/error.h"
 #include "player/renderer.h"
 #include "player/swf_reader.h"
+#include "project/document.h"
 
 namespace app {
 namespace {
@@ -51,6 +56,39 @@ bool IsSwf(const std::vector<uint8_t>& bytes) {
          bytes[1] == 'W' && bytes[2] == 'S';
 }
 
+// Keeps the text of a failed open for the command's message.
+class TOpenErrors : public project::IDocumentView {
+ public:
+  void ShowError(const std::string& message, const std::string& detail) override {
+    Text = detail.empty() ? message : message + " (" + detail + ")";
+  }
+  std::string Text;
+};
+
+// The single-frame build of the project's frame, as the editor's canvas
+// shows it: the movie's bytes (its file is deleted at once).
+std::vector<uint8_t> SingleFrameBuild(const std::string& path, long frame) {
+  TOpenErrors errors;
+  project::TProjectDocument doc(errors);
+  if (!doc.OpenMV(path)) throw platform::TVellumetError(errors.Text);
+  if (frame > doc.FrameCount)
+    throw platform::TVellumetError(path + " has " + std::to_string(doc.FrameCount) +
+                                   " frames; there is no frame " + std::to_string(frame));
+  moviegen::THeadlessBuildHost host;
+  doc.CurrentFrame = int32_t(frame);
+  const std::string movie = moviegen::CreateMovie(doc, host, false, false, false);
+  std::vector<uint8_t> bytes;
+  try {
+    bytes = player::ReadFileBytes(movie);
+  } catch (...) {
+    std::error_code ignored;
+    std::filesystem::remove(movie, ignored);
+    throw;
+  }
+  std::filesystem::remove(movie);
+  return bytes;
+}
+
 }  // namespace
 
 int RunRender(int argc, char** argv) {
@@ -60,22 +98,19 @@ int RunRender(int argc, char** argv) {
     return 2;
   }
   try {
-    const std::vector<uint8_t> bytes = player::ReadFileBytes(args.In);
-    if (!IsSwf(bytes)) {
-      // TODO: render the single-frame build of a project once the movie build exists.
-      std::fprintf(
-          stderr,
-          "vellumet render: %s is not an SWF movie; rendering projects is not available yet\n",
-          args.In.c_str());
-      return 1;
+    std::vector<uint8_t> bytes = player::ReadFileBytes(args.In);
+    uint32_t frame = uint32_t(args.Frame - 1);
+    if (!IsSwf(bytes)) {  // a project: every frame of its single-frame build shows the picture
+      bytes = SingleFrameBuild(args.In, args.Frame);
+      frame = 0;
     }
     auto movie = std::make_shared<const player::TMovie>(player::ReadMovie(bytes));
     for (const std::string& w : movie->Warnings) std::fprintf(stderr, "warning: %s\n", w.c_str());
-    if (uint32_t(args.Frame) > movie->FrameCount) {
+    if (frame >= movie->FrameCount) {
       std::fprintf(stderr, "vellumet render: the movie has %u frames\n", movie->FrameCount);
       return 1;
     }
-    const QImage image = player::RenderFrame(movie, uint32_t(args.Frame - 1), args.Scale);
+    const QImage image = player::RenderFrame(movie, frame, args.Scale);
     if (!image.save(QString::fromStdString(args.Out), "PNG")) {
       std::fprintf(stderr, "vellumet render: cannot write %s\n", args.Out.c_str());
       return 1;

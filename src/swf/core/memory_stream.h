@@ -28,13 +28,11 @@ class TMemoryStream {
     size_ = std::max(size_, position_);
   }
   void WriteByte(uint8_t b) {
-    if (position_ < size_) {
-      buffer_[position_++] = b;
-    } else if (position_ == size_ && size_ < capacity_) {
-      buffer_[position_++] = b;
-      ++size_;
+    if (position_ == size_ && size_ < capacity_) [[likely]] {
+      buffer_[size_++] = b;
+      position_ = size_;
     } else {
-      Write(&b, 1);  // grows, and zero-fills a gap left by a seek past the end
+      WriteByteSlow(b);
     }
   }
   // Reads up to count bytes; returns how many were available.
@@ -63,6 +61,8 @@ class TMemoryStream {
   std::vector<uint8_t> Bytes() const { return std::vector<uint8_t>(Data(), Data() + size_); }
 
  private:
+  // Overwriting, growing, or filling a gap left by a seek past the end.
+  void WriteByteSlow(uint8_t b);
   void Grow(size_t needed) {
     if (needed <= capacity_) return;
     const size_t capacity = std::max({needed, capacity_ * 2, size_t(256)});

@@ -16,12 +16,16 @@ int32_t Span(int32_t from, int32_t to) {
 }  // namespace
 
 void TFlashMovie::MoveObjectBefore(const TBasedSWFObject& object, const TBasedSWFObject& anchor) {
-  auto find = [this](const TBasedSWFObject& o) {
-    return std::find_if(objects_.begin(), objects_.end(),
-                        [&](const auto& p) { return p.get() == &o; });
-  };
-  const auto at = find(anchor), from = find(object);
-  if (at == objects_.end() || from == objects_.end() || from <= at) return;
+  // Searched from the end: the anchor is mostly the object just made, and
+  // only an object after it has to move. A search from the front made every
+  // bitmap fill of a long movie walk the whole list.
+  const auto last = std::find_if(objects_.rbegin(), objects_.rend(),
+                                 [&](const auto& p) { return p.get() == &anchor; });
+  if (last == objects_.rend()) return;
+  const auto at = std::prev(last.base());
+  const auto from = std::find_if(std::next(at), objects_.end(),
+                                 [&](const auto& p) { return p.get() == &object; });
+  if (from == objects_.end()) return;
   std::rotate(at, from, from + 1);
 }
 

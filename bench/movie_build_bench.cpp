@@ -1,0 +1,126 @@
+// The two builds the program makes most:
+// - the editor's single-frame build of the largest sample after every edit,
+//   once its cached bitmaps exist (goal: under 1 ms);
+// - the whole-movie build of a generated project of 200 frames with 50
+//   objects each, next to zlib alone compressing the movie's body (goal: the
+//   build takes at most 1.5 times as long as that compression).
+#include <benchmark/benchmark.h>
+#include <zlib.h>
+
+#include <filesystem>
+#include <string>
+
+#include "moviegen/build_host.h"
+#include "moviegen/movie_build.h"
+#include "project/document.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class TBenchHost : public moviegen::IBuildHost {
+ public:
+  explicit TBenchHost(std::string cache) : cache_(std::move(cache)) {}
+  std::string CacheDir() const override { return cache_; }
+
+ private:
+  std::string cache_;
+};
+
+std::string CacheFolder() {
+  const std::string dir = fs::temp_directory_path().string() + "/vellumet-bench-cache/";
+  fs::create_directories(dir);
+  return dir;
+}
+
+std::string SampleFolder() {
+  return (fs::path(__FILE__).parent_path().parent_path() / "samples").string() + "/";
+}
+
+// The banner sample: 24 frames, gradients, borders, texts in two faces.
+void BM_SingleFrameBuildOfTheBanner(benchmark::State& state) {
+  project::TProjectDocument doc;
+  if (!doc.OpenMV(SampleFolder() + "banner.sw0")) {
+    state.SkipWithError("cannot open samples/banner.sw0");
+    return;
+  }
+  TBenchHost host(CacheFolder());
+  doc.CurrentFrame = 12;
+  moviegen::CreateMovie(doc, host, false, true, false);  // fills the cache
+  for (auto _ : state) {
+    doc.Frames[12].Slots.Edit(1).X += 1;  // an edit, as the editor makes one
+    benchmark::DoNotOptimize(moviegen::CreateMovie(doc, host, false, true, false));
+  }
+}
+BENCHMARK(BM_SingleFrameBuildOfTheBanner)->Unit(benchmark::kMicrosecond);
+
+// 200 frames of 50 moving objects: shapes of every kind with solid and
+// gradient fills, five texts and five pictures.
+void MakeLargeProject(project::TProjectDocument& doc) {
+  doc.CreateEmptyMV();
+  doc.SetFrameCount(200);
+  for (int s = 1; s <= 50; ++s) {
+    const auto kind = s % 10 == 0   ? project::skText
+                      : s % 10 == 5 ? project::skPicture
+                                    : project::TShapeKind(s % 6 + 1);
+    doc.CreateEmptyShape(s, kind, 1, 200, project::TEditMode::emAllFrames);
+    for (int32_t l = 1; l <= 200; ++l) {
+      project::TShapeRec& r = doc.Frames[size_t(l)].Slots.Edit(s);
+      r.X = (s * 37 + l * 2) % 468;
+      r.Y = (s * 13) % 60;
+      r.Angle = (l * 3 + s) % 360;
+      r.Fill = uint8_t(s % 3);
+      r.Radius = kind == project::skStar ? 5 : 10;
+      r.Alpha = uint8_t(s % 4 == 0 ? 80 : 0);
+      if (kind == project::skPicture) r.Text = SampleFolder() + "media/logo.bmp";
+      if (kind == project::skText) {
+        r.Text = "Frame " + std::to_string(l);
+        r.FontSize = 12;
+      }
+    }
+  }
+}
+
+void BM_WholeMovieOf200FramesWith50Objects(benchmark::State& state) {
+  project::TProjectDocument doc;
+  MakeLargeProject(doc);
+  TBenchHost host(CacheFolder());
+  uintmax_t size = 0;
+  for (auto _ : state) {
+    const std::string file = moviegen::CreateMovie(doc, host, true, true, false);
+    benchmark::DoNotOptimize(file);
+  }
+  const std::string file = moviegen::CreateMovie(doc, host, true, false, false);
+  size = fs::file_size(file);
+  fs::remove(file);
+  state.counters["file_bytes"] = double(size);
+}
+BENCHMARK(BM_WholeMovieOf200FramesWith50Objects)->Unit(benchmark::kMillisecond);
+
+// zlib at the default level on the body of that movie.
+void BM_ZlibAloneOnTheLargeMoviesBody(benchmark::State& state) {
+  project::TProjectDocument doc;
+  MakeLargeProject(doc);
+  TBenchHost host(CacheFolder());
+  const std::string file = moviegen::CreateMovie(doc, host, true, false, false);
+  std::vector<uint8_t> compressed(fs::file_size(file));
+  FILE* in = std::fopen(file.c_str(), "rb");
+  const size_t got = std::fread(compressed.data(), 1, compressed.size(), in);
+  std::fclose(in);
+  fs::remove(file);
+  if (got != compressed.size()) return state.SkipWithError("cannot read the movie");
+  uLongf plainSize =
+      compressed[4] | compressed[5] << 8 | compressed[6] << 16 | uLongf(compressed[7]) << 24;
+  std::vector<uint8_t> plain(plainSize);
+  uncompress(plain.data(), &plainSize, compressed.data() + 8, uLong(compressed.size() - 8));
+  std::vector<uint8_t> out(compressBound(plainSize));
+  for (auto _ : state) {
+    uLongf outSize = out.size();
+    compress2(out.data(), &outSize, plain.data(), plainSize, Z_DEFAULT_COMPRESSION);
+    benchmark::DoNotOptimize(outSize);
+  }
+  state.counters["body_bytes"] = double(plainSize);
+}
+BENCHMARK(BM_ZlibAloneOnTheLargeMoviesBody)->Unit(benchmark::kMillisecond);
+
+}  // namespace
