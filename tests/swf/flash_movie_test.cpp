@@ -88,6 +88,16 @@ TEST(FlashMovie, ShowFrameCountsAndPendingState) {
   EXPECT_EQ(Body(movie).size(), 18u);
 }
 
+TEST(FlashMovie, FrameCountBeyondTheHeaderFieldSaturates) {
+  swf::TFlashMovie movie(0, 0, 10, 10, 100);
+  movie.ShowFrame(60000);
+  movie.ShowFrame(10000);
+  EXPECT_EQ(movie.FramesCount(), 65535);
+  movie.MakeData();
+  EXPECT_EQ(movie.FramesCount(), 65535);  // not 70000 mod 65536
+  EXPECT_EQ(movie.BodyStream.Size(), 70000u * 2 + 2);
+}
+
 TEST(FlashMovie, CharacterIdsAndClear) {
   swf::TFlashMovie movie(0, 0, 10, 10, 12);
   EXPECT_EQ(movie.AddButton(false, true).GetCharacterID(), 1);

@@ -45,6 +45,7 @@ class TBasedSWFStream {
   void SetFPS(float fps);
   uint16_t FPSWord() const { return fps_; }
   uint16_t FramesCount() const { return framesCount_; }
+  static constexpr uint16_t kMaxFramesCount = 0xFFFF;
   uint32_t FileLength() const { return fileLength_; }
   const TSWFRectRec& MovieRect() const { return movieRect_; }
   uint32_t HeaderSize() const;

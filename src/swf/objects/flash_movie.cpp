@@ -65,7 +65,7 @@ void TFlashMovie::ShowFrame(uint16_t count) {
   }
   if (frameActions_) objects_.push_back(TObjectPtr(frameActions_.release()));
   for (uint16_t i = 0; i < count; ++i) {
-    ++framesCount_;
+    if (framesCount_ < kMaxFramesCount) ++framesCount_;
     objects_.push_back(MakeInArena<TSWFShowFrame>());
   }
   CurrentFrameNum = int32_t(framesCount_) - 1;
@@ -106,7 +106,7 @@ void TFlashMovie::MakeData() {
   BodyStream.Reserve(objects_.size() * 8 + 64);
   int version = Version();
   TBitsEngine be(BodyStream);
-  uint16_t frames = 0;
+  uint32_t frames = 0;
 
   if (hasBackground_) {
     TSWFSetBackgroundColor tag;
@@ -146,7 +146,8 @@ void TFlashMovie::MakeData() {
   const bool endsWithEnd = count > 0 && dynamic_cast<TSWFEnd*>(objects_.back().get());
   if (!endsWithEnd) be.WriteWord(0);
 
-  framesCount_ = frames;
+  // The header holds 16 bits: a longer movie says 65535 rather than a wrapped count.
+  framesCount_ = uint16_t(std::min<uint32_t>(frames, kMaxFramesCount));
   if (Version() < version) SetVersion(uint8_t(version));
 }
 

@@ -1,0 +1,390 @@
+// The editor's core: commands with their undo steps and error recovery, the
+// document's calls back into the window, the canvas preview and the frame
+// counter.
+#include "editor/editor.h"
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+
+#include "platform/folders.h"
+
+namespace editor {
+
+using project::TEditMode;
+using project::TFrameRec;
+using project::TShapeRec;
+
+namespace {
+
+// Step kinds that merge (TStepKey::Kind).
+constexpr int kTypingStep = 1;
+constexpr int kDragStep = 2;
+
+uint32_t ToRGB(project::TColor c) {
+  return uint32_t(project::Red(c)) << 16 | uint32_t(project::Green(c)) << 8 |
+         uint32_t(project::Blue(c));
+}
+
+void DeleteFile(const std::string& path) {
+  std::error_code ignored;
+  if (!path.empty()) std::filesystem::remove(path, ignored);
+}
+
+}  // namespace
+
+std::string GetMovieTime(const project::TProjectDocument& doc) {
+  int64_t total = 0;
+  for (int32_t i = 1; i <= doc.FrameCount; ++i) total += doc.Frames[size_t(i)].Delay;
+  if (total < 1000) return " Time: " + std::to_string(total) + " ms";
+  // Tenths of a second, halves to even.
+  int64_t tenths = int64_t(std::nearbyint(double(total) / 100.0));
+  std::string text = std::to_string(tenths / 10);
+  if (tenths % 10 != 0) {
+    text += '.';
+    text += char('0' + tenths % 10);
+  }
+  return " Time: " + text + " s";
+}
+
+std::string FramePositionText(const project::TProjectDocument& doc) {
+  return "Frame " + std::to_string(doc.CurrentFrame) + " of " + std::to_string(doc.FrameCount) +
+         GetMovieTime(doc);
+}
+
+TEditor::TEditor(const TEditorPorts& ports)
+    : ports_(ports), history_(doc_), colorDialog_(ports.Prompts) {
+  doc_.SetView(*this);
+  history_.Clear();
+}
+
+TEditor::~TEditor() {
+  DeletePreviewFile();
+}
+
+int TEditor::CurrentObject() const {
+  const TControlState& box = panel_[CBox7];
+  if (box.ItemIndex < 0 || size_t(box.ItemIndex) >= box.Items.size()) return 0;
+  return project::TProjectDocument::GetLayerNr(box.Items[size_t(box.ItemIndex)]);
+}
+
+// ---- Commands --------------------------------------------------------------
+
+void TEditor::Command(const std::function<void()>& body, const TStepKey& key) {
+  if (depth_ > 0) {
+    body();
+    return;
+  }
+  ++depth_;
+  TViewState before = ViewState();
+  bool wasModified = doc_.Modified;
+  history_.Begin(before);
+  try {
+    body();
+    history_.Commit(ViewState(), key);
+  } catch (const std::exception&) {
+    Recover(before, wasModified);
+  }
+  --depth_;
+  UpdateUndoMenu();
+}
+
+void TEditor::Unrecorded(const std::function<void()>& body) {
+  if (depth_ > 0) {
+    body();
+    return;
+  }
+  ++depth_;
+  try {
+    body();
+  } catch (const std::exception&) {
+    updating_ = false;
+    ports_.Window.Beep();
+  }
+  --depth_;
+  UpdateUndoMenu();
+}
+
+// A failed command leaves the document as it was. A command that changed
+// nothing in it (going to another frame, say) keeps its frame, so that a
+// frame whose preview cannot be built can still be reached and mended.
+void TEditor::Recover(const TViewState& before, bool wasModified) {
+  updating_ = false;
+  bool changed = history_.Changed();
+  history_.Rollback();
+  try {
+    if (changed) {
+      RestoreView(before);
+    } else {
+      DAT(false);
+    }
+    doc_.Modify(wasModified);
+  } catch (const std::exception&) {
+    updating_ = false;
+  }
+  ports_.Window.Beep();
+}
+
+TStepKey TEditor::TypingKey(TCtl control) const {
+  if (dragging_) return {kDragStep, 0, doc_.CurrentFrame, CurrentObject()};
+  bool typed = IsSpinField(control) || control == CWidth || control == CHeight ||
+               control == CDelay || control == EText || control == MainURL || control == EURL;
+  if (!typed) return {};
+  return {kTypingStep, int(control), doc_.CurrentFrame, CurrentObject()};
+}
+
+void TEditor::HandleError() {
+  updating_ = false;
+  ports_.Window.Beep();
+}
+
+// ---- Undo ------------------------------------------------------------------
+
+TViewState TEditor::ViewState() const {
+  return {doc_.CurrentFrame, CurrentObject(), doc_.SelectedSlots};
+}
+
+void TEditor::RestoreView(const TViewState& view) {
+  doc_.CurrentFrame = std::clamp(view.CurrentFrame, 1, doc_.FrameCount);
+  doc_.SelectedSlots = view.Selected;
+  preferredSlot_ = view.Slot;
+  DAT(false);
+}
+
+void TEditor::AfterHistoryMove(const TViewState& view, int32_t oldWidth, int32_t oldHeight) {
+  ClosePreview();
+  RestoreView(view);
+  doc_.Modify(!history_.AtSavedState());
+  RebuildPreview(doc_.Settings.MWidth != oldWidth || doc_.Settings.MHeight != oldHeight);
+}
+
+void TEditor::Undo() {
+  MoveHistory(true);
+}
+
+void TEditor::Redo() {
+  MoveHistory(false);
+}
+
+// An undo or redo whose preview cannot be built is taken back.
+void TEditor::MoveHistory(bool undo) {
+  if (depth_ > 0 || !(undo ? history_.CanUndo() : history_.CanRedo())) return;
+  ++depth_;
+  TViewState before = ViewState();
+  bool wasModified = doc_.Modified;
+  int32_t w = doc_.Settings.MWidth, h = doc_.Settings.MHeight;
+  TViewState view = undo ? history_.Undo() : history_.Redo();
+  try {
+    AfterHistoryMove(view, w, h);
+  } catch (const std::exception&) {
+    updating_ = false;
+    if (undo)
+      history_.Redo();
+    else
+      history_.Undo();
+    try {
+      RestoreView(before);
+      doc_.Modify(wasModified);
+    } catch (const std::exception&) {
+      updating_ = false;
+    }
+    ports_.Window.Beep();
+  }
+  --depth_;
+  UpdateUndoMenu();
+}
+
+void TEditor::UpdateUndoMenu() {
+  panel_.Menu(miUndo).Enabled = history_.CanUndo();
+  panel_.Menu(miRedo).Enabled = history_.CanRedo();
+}
+
+project::TMovieSettings& TEditor::EditSettings() {
+  history_.SaveSettings();
+  return doc_.Settings;
+}
+
+TFrameRec& TEditor::EditFrame(int32_t frame) {
+  history_.SaveFrame(frame);
+  return doc_.Frames[size_t(frame)];
+}
+
+TShapeRec& TEditor::EditSlot(int32_t frame, int slot) {
+  history_.SaveSlot(frame, slot);
+  return doc_.Frames[size_t(frame)].Slots.Edit(slot);
+}
+
+// ---- The document's calls --------------------------------------------------
+
+// Sets the mode before `mode` and advances once, as start-up and open do.
+void TEditor::SetEditMode(TEditMode mode) {
+  switch (mode) {
+    case TEditMode::emAnimation:
+      mode_ = TEditMode::emAllFrames;
+      break;
+    case TEditMode::emLocked:
+      mode_ = TEditMode::emAnimation;
+      break;
+    case TEditMode::emAllFrames:
+      mode_ = TEditMode::emLocked;
+      break;
+  }
+  RzLockClick();
+}
+
+void TEditor::NewProjectShown() {
+  panel_[CBox7].ItemIndex = -1;
+  preferredSlot_ = 0;
+  panel_.Menu(miSaveProject).Enabled = false;
+  try {
+    DAT(false);
+    RebuildPreview();
+  } catch (const std::exception&) {
+    HandleError();
+  }
+}
+
+void TEditor::EnableClose(bool enabled) {
+  panel_.Menu(miClose).Enabled = enabled;
+}
+
+void TEditor::ModifiedChanged(bool) {
+  UpdateCaption();
+}
+
+void TEditor::UpdateCaption() {
+  panel_.Caption =
+      std::string(platform::FileNamePart(doc_.ProjectFileName)) + (doc_.Modified ? "*" : "");
+  panel_.Title = panel_.Caption;
+}
+
+void TEditor::ProjectOpened(const std::string& path) {
+  justOpened_ = true;
+  mrud_write(path);
+  mrud_read();
+  panel_.Menu(miSaveProject).Enabled = true;
+  panel_[CBox7].ItemIndex = -1;
+  preferredSlot_ = 0;
+  try {
+    DAT(false);
+    if (!CWidthChange(CWidth)) RebuildPreview();
+  } catch (const std::exception&) {
+    HandleError();
+  }
+}
+
+void TEditor::OpenFinished() {
+  try {
+    ShowFrame(1);
+  } catch (const std::exception&) {
+    HandleError();
+  }
+  justOpened_ = false;
+}
+
+void TEditor::ProjectSaved(const std::string& path) {
+  mrud_write(path);
+  mrud_read();
+}
+
+void TEditor::ShowError(const std::string& message, const std::string&) {
+  ports_.Prompts.MessageBox(message, "Vellumet", TMsgIcon::Error, TMsgButtons::Ok);
+}
+
+// ---- Preview ---------------------------------------------------------------
+
+void TEditor::RebuildPreview(bool refresh) {
+  if (updating_) return;
+  const project::TMovieSettings& m = doc_.Settings;
+  ports_.Player.SetStageSize(m.MWidth, m.MHeight);
+  TBuiltMovie movie = ports_.Builder.BuildCurrentFrame(doc_);
+  struct TRemove {
+    std::string Path;
+    ~TRemove() { DeleteFile(Path); }
+  } remove{movie.Path};
+  for (const std::string& warning : movie.Warnings) Warn(warning);
+  const TFrameRec& f = Current();
+  if (f.AddGrad != 1 && f.BkgrColor == m.MBkgrColor)
+    ports_.Player.SetBackgroundColor(ToRGB(m.MBkgrColor));
+  ports_.Player.LoadMovie(movie.Path);
+  if (refresh) ports_.Player.Refresh();
+  ShowFrame(doc_.CurrentFrame);
+}
+
+void TEditor::ShowFrame(int32_t frame) {
+  frame = std::clamp(frame, 1, doc_.FrameCount);
+  int64_t player = 0;
+  for (int32_t i = 1; i < frame; ++i) player += doc_.Frames[size_t(i)].Delay / 100;
+  ports_.Player.GotoFrame(int32_t(std::clamp<int64_t>(player, 0, INT32_MAX)));
+  doc_.CurrentFrame = frame;
+  panel_.StatusPanes[1] = FramePositionText(doc_);
+}
+
+void TEditor::Warn(const std::string& text) {
+  ports_.Prompts.MessageBox(text, "Vellumet", TMsgIcon::Warning, TMsgButtons::Ok);
+}
+
+// ---- Menu ------------------------------------------------------------------
+
+void TEditor::MenuClick(TMenuItem item) {
+  if (!panel_.Menu(item).Enabled) return;
+  switch (item) {
+    case miNewProject:
+    case miClose:
+      RzNewClick();
+      break;
+    case miOpenProject:
+      RzOpenClick();
+      break;
+    case miSaveProject:
+      RzSaveClick();
+      break;
+    case miSaveProjectAs:
+      RzSaveasClick();
+      break;
+    case miExit:
+      ports_.Window.RequestClose();
+      break;
+    case miRecent1:
+    case miRecent2:
+    case miRecent3:
+    case miRecent4:
+    case miRecent5:
+      mrud1Click(int(item - miRecent1) + 1);
+      break;
+    case miUndo:
+      Undo();
+      break;
+    case miRedo:
+      Redo();
+      break;
+    case miCopyFrame:
+      TBItem25Click();
+      break;
+    case miPasteFrame:
+      TBItem26Click();
+      break;
+    case miCopyObject:
+      TBItem18Click();
+      break;
+    case miPasteObject:
+      TBItem19Click();
+      break;
+    case miDeleteObject:
+      btnClearShapeLayerClick();
+      break;
+    case miLockFrames:
+      RzLockClick();
+      break;
+    case miShowTips:
+      panel_.Menu(miShowTips).Checked = !panel_.Menu(miShowTips).Checked;
+      break;
+    case miContents:
+      TBItem15Click();
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace editor

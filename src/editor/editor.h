@@ -1,0 +1,268 @@
+#pragma once
+// The main window's editing logic (TfrmMain without its widgets): the edit
+// modes, the property panel and how an edit spreads over the frames, the
+// frame and object commands, the canvas, colour edits, settings, recent
+// files, the project commands, preview and export, and undo.
+//
+// The window calls the operations below for its control events and then
+// shows Panel(). Every operation that can change the document runs as one
+// command: its changes become one undo step, and an error inside it puts the
+// document back as it was, keeps the editor usable and beeps.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "editor/color_dialog.h"
+#include "editor/history.h"
+#include "editor/interfaces.h"
+#include "editor/panel.h"
+#include "editor/small_dialogs.h"
+#include "project/document.h"
+
+namespace editor {
+
+enum class TNavigate { First, Previous, Next, Last };
+enum class TInsertWhere { BeforeFirst, AfterLast, AfterCurrent };
+enum class TPictureButton { NewPicture, NewButton, FillBitmap };
+enum class TSoundButton { ButtonSound, BackgroundSound };
+
+// Keys, as Windows virtual-key codes; letters are their upper-case codes.
+constexpr int VK_BACK = 0x08, VK_TAB = 0x09, VK_CONTROL = 0x11, VK_ESCAPE = 0x1B, VK_DELETE = 0x2E,
+              VK_F1 = 0x70;
+struct TShiftState {
+  bool Ctrl = false, Shift = false, Alt = false;
+};
+
+// Texts the status bar, the preview and the export use.
+std::string GetMovieTime(const project::TProjectDocument& doc);
+std::string FramePositionText(const project::TProjectDocument& doc);
+
+class TEditor : private project::IDocumentView {
+ public:
+  explicit TEditor(const TEditorPorts& ports);
+  ~TEditor() override;
+  TEditor(const TEditor&) = delete;
+  TEditor& operator=(const TEditor&) = delete;
+
+  project::TProjectDocument& Doc() { return doc_; }
+  const TPropertyPanel& Panel() const { return panel_; }
+  project::TEditMode EditMode() const { return mode_; }
+  const std::string& ModeHint() const { return modeHint_; }
+  bool Updating() const { return updating_; }
+  bool Dragging() const { return dragging_; }
+  bool JustOpened() const { return justOpened_; }
+  // The current object's slot, 0 for none.
+  int CurrentObject() const;
+  const TRect& WorkArea() const { return workArea_; }
+  const THistory& History() const { return history_; }
+  // The dialogs, created once and kept for the whole run.
+  TColorDialog& ColorDlg() { return colorDialog_; }
+  TNumberDialog& NumberDlg() { return numberDialog_; }
+  TLimitsDialog& LimitsDlg() { return limitsDialog_; }
+
+  std::string PictureDir;  // native, without a trailing separator
+  std::string HelpFile;
+
+  // ---- The window's control events -------------------------------------
+  // Text typed into an edit or spin field (UTF-8); raises the change event
+  // when the text differs.
+  void SetText(TCtl control, const std::string& text);
+  void SetChecked(TCtl control, bool checked);
+  void SetItemIndex(TCtl control, int index);
+  // A field lost the focus: SECheckExit for the numeric fields, and a run
+  // of typing into the field ends.
+  void FieldExit(TCtl control);
+  // A menu item was chosen (only enabled items act).
+  void MenuClick(TMenuItem item);
+
+  // ---- Property panel ---------------------------------------------------
+  void DAT(bool keepList);
+  // Applies the whole panel and spreads the sender's field; true when it
+  // got as far as rebuilding the preview.
+  bool CWidthChange(TCtl sender);
+  void EURLChange();
+  void RZB1Click();
+  void RzLockClick();
+  void SECheckExit(TCtl field);
+  // Keys of CWidth, CHeight and CDelay: the key, or 0 when dropped.
+  static char CheckEditKey(char key);
+
+  // ---- Frame commands ---------------------------------------------------
+  void RzFirstClick(TNavigate where);
+  void RzInsertClick();
+  void RzDeleteClick();
+  void RzReverseClick();
+  void CFramesChange();
+  void TBItem23Click(TInsertWhere where);
+  void TBItem24Click();
+  void TBItem25Click();
+  void TBItem26Click();
+  // The "Edit" menu opens: the paste items follow the clipboard.
+  void EditMenuPopup();
+
+  // ---- Object commands and canvas ---------------------------------------
+  void btnNewShapeClick(project::TShapeKind kind);
+  void btnPictureClick(TPictureButton button);
+  void btnClearShapeLayerClick();
+  void CBox7Change(bool fromSelector);
+  void TBItem18Click();
+  void TBItem19Click();
+  void btnReplacePictureClick();
+  void btnClearPictureClick();
+  void btnClearFillBitmapClick();
+  void btnReplaceSoundEvClick(TSoundButton button);
+  void btnClearSoundEvClick(TSoundButton button);
+  // Pointer positions are stage pixels from the stage's top-left corner.
+  void SWF1MouseMove(int32_t x, int32_t y);
+  void SWF1MouseDown(int32_t x, int32_t y);
+  void SWF1MouseUp();
+  void Panel1MouseMove();
+  void Panel1MouseDown();
+  // The slot whose object contains the point (the highest one), 0 for none.
+  int HitTest(int32_t x, int32_t y) const;
+  // Every key of the main window before the focused control; true when the
+  // key was used.
+  bool FormKeyDown(int key, TShiftState shift, bool playerFocused);
+
+  // ---- Colours ----------------------------------------------------------
+  // Tags 1..13 of the colour buttons; 0 for other controls.
+  static int ColorTag(TCtl button);
+  void RzColorDlgClick(int tag);
+
+  // ---- Life, settings, project commands ---------------------------------
+  void FormCreate(const std::vector<std::string>& args);
+  void FormShow();
+  void FormActivate();
+  // False when the window must stay open.
+  bool FormClose();
+  void Readini();
+  void Writeini();
+  void mrud_write(const std::string& path);
+  void mrud_read();
+  void mrud1Click(int n);
+  void TBItem15Click();
+  void TBItem17Click();
+  void RzNewClick();
+  void RzOpenClick();
+  void RzSaveClick();
+  void RzSaveasClick();
+  TMsgResult ModifyMsg();
+  // Opens a project (also from the command line and the recent files).
+  void OpenProject(const std::string& path);
+  // The application-wide error hook for errors outside these operations.
+  void HandleError();
+
+  // ---- Preview and export -----------------------------------------------
+  void RzStartClick();
+  void SaveSWF();
+  // The preview window was closed: its movie file goes.
+  void PreviewClosed();
+  void ShowFrame(int32_t frame);
+  // The single-frame build shown on the canvas.
+  void RebuildPreview(bool refresh = false);
+
+  // ---- Undo -------------------------------------------------------------
+  void Undo();
+  void Redo();
+
+ private:
+  // project::IDocumentView
+  void SetEditMode(project::TEditMode mode) override;
+  void NewProjectShown() override;
+  void EnableClose(bool enabled) override;
+  void ModifiedChanged(bool modified) override;
+  void ProjectOpened(const std::string& path) override;
+  void OpenFinished() override;
+  void ProjectSaved(const std::string& path) override;
+  void ShowError(const std::string& message, const std::string& detail) override;
+
+  // Runs `body` as one command (see the class comment); nested calls run
+  // inside the outer command.
+  void Command(const std::function<void()>& body, const TStepKey& key = {});
+  // Runs `body` without an undo step (new and opened documents).
+  void Unrecorded(const std::function<void()>& body);
+  void Recover(const TViewState& before, bool wasModified);
+  TStepKey TypingKey(TCtl control) const;
+  TViewState ViewState() const;
+  void RestoreView(const TViewState& view);
+  void MoveHistory(bool undo);
+  void AfterHistoryMove(const TViewState& view, int32_t oldWidth, int32_t oldHeight);
+  void UpdateUndoMenu();
+
+  // Writes that undo can take back.
+  project::TMovieSettings& EditSettings();
+  project::TFrameRec& EditFrame(int32_t frame);
+  project::TShapeRec& EditSlot(int32_t frame, int slot);
+  project::TFrameRec& Current() { return doc_.Frames[size_t(doc_.CurrentFrame)]; }
+  const project::TShapeRec& Slot(int32_t frame, int slot) const {
+    return doc_.Frames[size_t(frame)].Slots[slot];
+  }
+
+  // DAT's parts (editor_panel.cpp).
+  void FillMoviePage();
+  void FillFramePage();
+  void FillObjectList(bool keepList);
+  void MeasureFrameTexts(int32_t frame);
+  void MeasureTextObject(int32_t frame, int slot);
+  void FillObjectPage();
+  void FillNoObject();
+  void FillKind(const project::TShapeRec& r);
+  void FillFill(const project::TShapeRec& r);
+  void FillPicture(const project::TShapeRec& r);
+  void ApplyModeLook();
+  void UpdateCaption();
+
+  // CWidthChange's parts (editor_apply.cpp).
+  bool ApplyPanel(TCtl sender);
+  void RecomputeBorderLimits();
+  void FitStage();
+  int32_t SpinValue(TCtl c) const;
+  int32_t DigitsValue(TCtl c) const;
+  void Propagate(TCtl sender, int slot, int32_t oldX, int32_t oldY);
+  void FollowOrInterpolatePosition(int slot, TCtl sender, int32_t oldX, int32_t oldY);
+
+  // Frame and object helpers.
+  void ChangeFrames(const std::vector<int32_t>& sources, int32_t freshCount);
+  project::TFrameRec EmptyFrame() const;
+  bool AskFrameRange(const std::string& caption, const std::string& info, int32_t from, int32_t to,
+                     int32_t& first, int32_t& last);
+  bool AskNumber(const std::string& info, int32_t start);
+  void Warn(const std::string& text);
+  void ClearObjectMenu();
+  void CreateObject(int slot, project::TShapeKind kind, int32_t first, int32_t last);
+  void SelectNew(int slot, project::TShapeKind kind);
+  void WriteSlotText(int slot, const std::string& text, bool everyFrame);
+  std::string StoredMediaName(const std::string& path) const;
+  std::string ExistingMediaFile(const std::string& stored) const;
+  void DragTo(int32_t x, int32_t y);
+  void UpdatePointer(int32_t x, int32_t y);
+
+  // Project files and the preview file (editor_life.cpp).
+  bool SaveTo(const std::string& path);
+  void ClosePreview();
+  void DeletePreviewFile();
+
+  TEditorPorts ports_;
+  project::TProjectDocument doc_;
+  TPropertyPanel panel_;
+  THistory history_;
+  TColorDialog colorDialog_;
+  TNumberDialog numberDialog_;
+  TLimitsDialog limitsDialog_;
+
+  project::TEditMode mode_ = project::TEditMode::emAnimation;
+  std::string modeHint_;
+  bool updating_ = false;
+  TRect workArea_;
+  bool justOpened_ = false;
+  bool dragging_ = false;
+  int32_t dragX_ = 0, dragY_ = 0;
+  int preferredSlot_ = 0;  // the object DAT selects when it rebuilds the list
+  int depth_ = 0;          // commands running
+  std::string pendingOpen_;
+  std::string previewFile_;
+};
+
+}  // namespace editor
