@@ -3,15 +3,20 @@
 #include <cstring>
 #include <exception>
 
+#include "app/commands.h"
 #include "app/demo_movie.h"
 #include "app/export_command.h"
 
 int main(int argc, char** argv) {
-  if (argc >= 2 && std::strcmp(argv[1], "export") == 0) return app::RunExport(argc - 2, argv + 2);
-  if (argc >= 2 && std::strcmp(argv[1], "--help") == 0) {
-    std::printf("Vellumet: SWF banners and slide shows\nusage:\n%s", app::kExportUsage);
-    return 0;
+  const char* command = argc >= 2 ? argv[1] : "";
+  if (std::strcmp(command, "export") == 0) return app::RunExport(argc - 2, argv + 2);
+  if (std::strcmp(command, "render") == 0) return app::RunRender(argc - 2, argv + 2);
+  if (std::strcmp(command, "dump") == 0) return app::RunDump(argc - 2, argv + 2);
+  if (argc >= 2) {
+    app::PrintUsage();
+    return std::strcmp(command, "--help") == 0 ? 0 : 2;
   }
+  // Until the editor exists, a plain start writes a demo movie.
   try {
     return app::RunDemoMovie();
   } catch (const std::exception& e) {

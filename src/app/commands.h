@@ -1,0 +1,9 @@
+#pragma once
+// The headless commands of the program; each returns the process exit code.
+namespace app {
+
+int RunRender(int argc, char** argv);  // vellumet render IN -o OUT.png [--frame N] [--scale S]
+int RunDump(int argc, char** argv);    // vellumet dump FILE.swf
+void PrintUsage();
+
+}  // namespace app

@@ -1,0 +1,21 @@
+#include <cstdio>
+
+#include "app/commands.h"
+#include "app/export_command.h"
+
+namespace app {
+
+void PrintUsage() {
+  std::printf(
+      "Vellumet: SWF banners and slide shows\n"
+      "usage:\n"
+      "%s"
+      "  vellumet render IN -o OUT.png [--frame N] [--scale S]\n"
+      "      paints frame N (1-based, default 1) at scale S (default 1): of an SWF movie, or\n"
+      "      of a project (.sw0) the single-frame build of frame N, as the editor shows it\n"
+      "  vellumet dump FILE.swf\n"
+      "      prints the header and one line per tag\n",
+      kExportUsage);
+}
+
+}  // namespace app

@@ -1,0 +1,183 @@
+#include "player/player_widget.h"
+
+#include <QDesktopServices>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimerEvent>
+#include <QUrl>
+#include <algorithm>
+#include <cmath>
+
+#include "player/swf_reader.h"
+
+namespace player {
+namespace {
+
+// Frames one timer tick may catch up before playback gives up the lost time.
+constexpr int64_t kMaxCatchUp = 10;
+
+}  // namespace
+
+TPlayerWidget::TPlayerWidget(QWidget* parent) : QWidget(parent) {
+  setMouseTracking(true);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+TPlayerWidget::~TPlayerWidget() = default;
+
+void TPlayerWidget::LoadMovie(const QString& path) {
+  LoadMovie(std::make_shared<const TMovie>(ReadMovieFile(path.toStdString())));
+}
+
+void TPlayerWidget::LoadMovie(std::shared_ptr<const TMovie> movie) {
+  auto timeline = std::make_unique<TTimeline>(movie);
+  timeline->OnGetURL = [this](const std::string& url, const std::string& target) {
+    const QString qurl = QString::fromStdString(url);
+    emit urlRequested(qurl, QString::fromStdString(target));
+    if (openLinks_) QDesktopServices::openUrl(QUrl(qurl));
+  };
+  timeline->Start();
+  movie_ = std::move(movie);
+  timeline_ = std::move(timeline);
+  renderer_.SetMovie(movie_);
+  StartClock();
+  paintedVersion_ = ~uint64_t(0);
+  update();
+}
+
+void TPlayerWidget::SetBackgroundColor(int rgb) {
+  background_ = rgb < 0 ? -1 : (rgb & 0xFFFFFF);
+  update();
+}
+
+void TPlayerWidget::StartClock() {
+  framesPlayed_ = 0;
+  clock_.start();
+  if (!timeline_ || !timeline_->Playing() || movie_->FrameRate <= 0) {
+    timer_.stop();
+    return;
+  }
+  const int interval = std::clamp(int(1000.0 / movie_->FrameRate / 2), 1, 50);
+  timer_.start(interval, Qt::PreciseTimer, this);
+}
+
+void TPlayerWidget::Play() {
+  if (!timeline_) return;
+  timeline_->Play();
+  StartClock();
+}
+
+void TPlayerWidget::Stop() {
+  if (timeline_) timeline_->Stop();
+  timer_.stop();
+}
+
+void TPlayerWidget::GotoFrame(int frame) {
+  if (!timeline_) return;
+  timeline_->GotoFrame(uint32_t(std::max(frame, 0)));
+  if (timeline_->Playing()) StartClock();
+  AfterChange();
+}
+
+int TPlayerWidget::CurrentFrame() const {
+  return timeline_ ? int(timeline_->CurrentFrame()) : 0;
+}
+int TPlayerWidget::FrameCount() const {
+  return movie_ ? int(movie_->FrameCount) : 0;
+}
+bool TPlayerWidget::IsPlaying() const {
+  return timeline_ && timeline_->Playing();
+}
+
+QSize TPlayerWidget::sizeHint() const {
+  return movie_ ? QSize(movie_->StageWidthPixels(), movie_->StageHeightPixels()) : QSize(468, 60);
+}
+
+// Playback follows the clock, not the tick count, so it keeps the frame
+// rate without drift whatever the timer's jitter.
+void TPlayerWidget::timerEvent(QTimerEvent* event) {
+  if (event->timerId() != timer_.timerId()) return QWidget::timerEvent(event);
+  if (!timeline_ || !timeline_->Playing()) {
+    timer_.stop();
+    return;
+  }
+  const int64_t due = int64_t(std::floor(clock_.nsecsElapsed() / 1e9 * movie_->FrameRate));
+  if (due - framesPlayed_ > kMaxCatchUp) framesPlayed_ = due - kMaxCatchUp;
+  while (framesPlayed_ < due && timeline_->Playing()) {
+    timeline_->Advance();
+    ++framesPlayed_;
+  }
+  AfterChange();
+}
+
+// Repaints only when the display list changed since the last paint.
+void TPlayerWidget::AfterChange() {
+  if (timeline_ && timeline_->DisplayList().Version() != paintedVersion_) update();
+  const bool hand = timeline_ && timeline_->OverButton();
+  if (hand != handCursor_) {
+    handCursor_ = hand;
+    if (hand)
+      setCursor(Qt::PointingHandCursor);
+    else
+      unsetCursor();
+  }
+}
+
+QTransform TPlayerWidget::TwipsToWidget() const {
+  return ShowAllTransform(*movie_, width(), height());
+}
+
+TPointD TPlayerWidget::ToTwips(QPointF widgetPos) const {
+  const QPointF p = TwipsToWidget().inverted().map(widgetPos);
+  return {p.x(), p.y()};
+}
+
+QPointF TPlayerWidget::ToStage(QPointF widgetPos) const {
+  if (!movie_) return widgetPos;
+  const TPointD t = ToTwips(widgetPos);
+  return {(t.X - movie_->Stage.Xmin) / 20, (t.Y - movie_->Stage.Ymin) / 20};
+}
+
+void TPlayerWidget::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  QColor back = Qt::white;
+  if (background_ >= 0)
+    back = QColor::fromRgb(QRgb(background_));
+  else if (movie_)
+    back = QColor(movie_->Background.R, movie_->Background.G, movie_->Background.B);
+  painter.fillRect(rect(), back);
+  if (!timeline_) return;
+  renderer_.Paint(painter, timeline_->DisplayList(), TwipsToWidget());
+  paintedVersion_ = timeline_->DisplayList().Version();
+}
+
+void TPlayerWidget::mouseMoveEvent(QMouseEvent* event) {
+  const QPointF pos = event->position();
+  if (timeline_) timeline_->PointerMove(ToTwips(pos));
+  AfterChange();
+  emit mouseMoved(ToStage(pos));
+}
+
+void TPlayerWidget::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
+  const QPointF pos = event->position();
+  if (timeline_) timeline_->PointerDown(ToTwips(pos));
+  AfterChange();
+  emit mousePressed(ToStage(pos));
+}
+
+void TPlayerWidget::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(event);
+  const QPointF pos = event->position();
+  if (timeline_) timeline_->PointerUp(ToTwips(pos));
+  AfterChange();
+  emit mouseReleased(ToStage(pos));
+}
+
+void TPlayerWidget::leaveEvent(QEvent* event) {
+  if (timeline_ && movie_) timeline_->PointerMove({-1e9, -1e9});
+  AfterChange();
+  QWidget::leaveEvent(event);
+}
+
+}  // namespace player

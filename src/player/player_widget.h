@@ -1,0 +1,79 @@
+#pragma once
+// The player widget: the embedded SWF player of the canvas and the preview.
+// It loads a movie from a path (the file may go right after), plays it at
+// its frame rate, shows it fitted into the widget ("ShowAll", 1:1 at the
+// stage size) and reports the pointer in stage pixels.
+#include <QBasicTimer>
+#include <QElapsedTimer>
+#include <QWidget>
+#include <memory>
+#include <optional>
+
+#include "player/renderer.h"
+#include "player/timeline.h"
+
+namespace player {
+
+class TPlayerWidget : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TPlayerWidget(QWidget* parent = nullptr);
+  ~TPlayerWidget() override;
+
+  // Reads the whole file, shows frame 0 and starts playing. Throws
+  // EPlayerError and keeps the current movie when the file cannot be read.
+  void LoadMovie(const QString& path);
+  void LoadMovie(std::shared_ptr<const TMovie> movie);
+  // Colour 0xRRGGBB shown around the stage and where the movie leaves it
+  // uncovered; a negative value shows the movie's own background colour.
+  void SetBackgroundColor(int rgb);
+  int BackgroundColor() const { return background_; }
+  void Play();
+  void Stop();
+  // 0-based.
+  void GotoFrame(int frame);
+  int CurrentFrame() const;
+  int FrameCount() const;
+  bool IsPlaying() const;
+  // Opens GetURL links with the desktop's browser (on by default); the
+  // urlRequested signal comes either way.
+  void SetOpenLinks(bool open) { openLinks_ = open; }
+  const TTimeline* Timeline() const { return timeline_.get(); }
+  // Widget pixels to stage pixels.
+  QPointF ToStage(QPointF widgetPos) const;
+  QSize sizeHint() const override;
+
+ signals:
+  void mouseMoved(QPointF stagePos);
+  void mousePressed(QPointF stagePos);
+  void mouseReleased(QPointF stagePos);
+  void urlRequested(const QString& url, const QString& target);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+  void timerEvent(QTimerEvent* event) override;
+
+ private:
+  QTransform TwipsToWidget() const;
+  TPointD ToTwips(QPointF widgetPos) const;
+  void StartClock();
+  void AfterChange();
+
+  std::shared_ptr<const TMovie> movie_;
+  std::unique_ptr<TTimeline> timeline_;
+  TRenderer renderer_;
+  int background_ = -1;
+  bool openLinks_ = true;
+  bool handCursor_ = false;
+  QBasicTimer timer_;
+  QElapsedTimer clock_;
+  int64_t framesPlayed_ = 0;
+  uint64_t paintedVersion_ = ~uint64_t(0);
+};
+
+}  // namespace player

@@ -1,0 +1,61 @@
+#pragma once
+// The renderer: paints a display list with QPainter, antialiased, through
+// any transform. Every QPainter call of the player lives in renderer.cpp;
+// the paths and images it builds are cached per movie.
+#include <QImage>
+#include <QPainterPath>
+#include <QTransform>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "player/display_list.h"
+#include "player/movie.h"
+
+class QPainter;
+class QBrush;
+
+namespace player {
+
+class TRenderer {
+ public:
+  // Drops the caches of the previous movie.
+  void SetMovie(std::shared_ptr<const TMovie> movie);
+  const TMovie* Movie() const { return movie_.get(); }
+
+  // Paints the objects of the list; twipsToDevice maps stage twips onto the
+  // painter's device. The background is the caller's.
+  void Paint(QPainter& painter, const TDisplayList& list, const QTransform& twipsToDevice);
+
+ private:
+  struct TShapePaths {
+    std::vector<std::vector<QPainterPath>> Fills, Lines;  // per layer, per styled path
+    std::vector<std::vector<QPainterPath>> Strokes;       // outlines of Lines, made on first use
+  };
+
+  void DrawCharacter(QPainter& painter, uint16_t id, const QTransform& world,
+                     const TColorTransform& cx, uint8_t buttonState, int nesting);
+  void DrawShape(QPainter& painter, const TShape& shape, const QTransform& world,
+                 const TColorTransform& cx);
+  void DrawText(QPainter& painter, const TTextCharacter& text, const QTransform& world,
+                const TColorTransform& cx);
+  void DrawButton(QPainter& painter, const TButtonCharacter& button, const QTransform& world,
+                  const TColorTransform& cx, uint8_t state, int nesting);
+  void FillPath(QPainter& painter, const QPainterPath& path, const TFillStyle& fill,
+                const TColorTransform& cx);
+  QPainterPath MaskPath(const TPlacedObject& mask, const QTransform& twipsToDevice);
+  TShapePaths& PathsOf(const TShape& shape, bool glyph);
+  const QImage* ImageOf(uint16_t bitmapID, bool padded);
+
+  std::shared_ptr<const TMovie> movie_;
+  std::unordered_map<const TShape*, TShapePaths> paths_;
+  std::unordered_map<uint32_t, QImage> images_;  // bitmap ID, +65536 for the padded form
+};
+
+// Stage fitted into the device and centred ("ShowAll"); 1:1 at the stage size.
+QTransform ShowAllTransform(const TMovie& movie, double deviceWidth, double deviceHeight);
+
+// Frame (0-based) of the movie at the scale, on its background colour.
+QImage RenderFrame(std::shared_ptr<const TMovie> movie, uint32_t frame, double scale = 1.0);
+
+}  // namespace player

@@ -1,0 +1,104 @@
+// The player widget, driven offscreen: loading, going to a frame, scaling,
+// pointer events in stage pixels, and a button's states and link.
+#include "player/player_widget.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <cstdio>
+#include <filesystem>
+
+#include "player/button_movie.h"
+#include "player/player_error.h"
+#include "support/bytes.h"
+
+namespace {
+
+using namespace player;
+
+class PlayerWidget : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    static int argc = 1;
+    static char name[] = "player_widget_test";
+    static char* argv[] = {name, nullptr};
+    if (!QApplication::instance()) app_ = new QApplication(argc, argv);
+  }
+
+  // Writes the movie to a file, loads it and deletes the file at once.
+  void LoadFromFile(TPlayerWidget& w, const vtest::SwfBytes& swf) {
+    const std::string path = vtest::KeepSwfForParserCheck("player-widget.swf", swf);
+    const std::string copy = vtest::TestTempDir() + "/movie.swf";
+    std::filesystem::copy_file(path, copy, std::filesystem::copy_options::overwrite_existing);
+    w.LoadMovie(QString::fromStdString(copy));
+    std::filesystem::remove(copy);
+  }
+
+  static QRgb PixelAt(TPlayerWidget& w, int x, int y) { return w.grab().toImage().pixel(x, y); }
+
+  static void Send(TPlayerWidget& w, QEvent::Type type, QPointF pos) {
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    const Qt::MouseButtons buttons =
+        type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+    QMouseEvent event(type, pos, w.mapToGlobal(pos), button, buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(&w, &event);
+  }
+
+  static inline QApplication* app_ = nullptr;
+};
+
+TEST_F(PlayerWidget, LoadsShowsAndScalesTheMovie) {
+  TPlayerWidget w;
+  w.resize(100, 100);
+  LoadFromFile(w, vtest::ButtonMovie());
+  EXPECT_EQ(w.FrameCount(), 1);
+  EXPECT_TRUE(w.IsPlaying());
+  EXPECT_EQ(w.sizeHint(), QSize(100, 100));
+  EXPECT_EQ(PixelAt(w, 50, 50), qRgb(255, 0, 0));  // 1:1, button up state
+  EXPECT_EQ(PixelAt(w, 20, 20), qRgb(255, 255, 255));
+  w.resize(200, 100);  // ShowAll: the stage is centred at x 50..150
+  EXPECT_EQ(PixelAt(w, 100, 50), qRgb(255, 0, 0));
+  EXPECT_EQ(PixelAt(w, 75, 50), qRgb(255, 255, 255));
+  w.SetBackgroundColor(0x123456);
+  EXPECT_EQ(PixelAt(w, 10, 50), qRgb(0x12, 0x34, 0x56));  // around the stage
+  EXPECT_EQ(w.ToStage(QPointF(100, 50)), QPointF(50, 50));
+  w.GotoFrame(0);
+  w.Stop();
+  EXPECT_FALSE(w.IsPlaying());
+  EXPECT_THROW(w.LoadMovie(QString("/nonexistent/movie.swf")), EPlayerError);
+  EXPECT_EQ(w.FrameCount(), 1);  // the movie stays
+}
+
+TEST_F(PlayerWidget, ReportsThePointerInStagePixelsAndDrivesButtons) {
+  TPlayerWidget w;
+  w.resize(200, 200);  // twice the stage: widget pixels are half stage pixels
+  w.SetOpenLinks(false);
+  LoadFromFile(w, vtest::ButtonMovie());
+  std::vector<QPointF> moves, presses, releases;
+  std::vector<QString> urls;
+  QObject::connect(&w, &TPlayerWidget::mouseMoved, [&](QPointF p) { moves.push_back(p); });
+  QObject::connect(&w, &TPlayerWidget::mousePressed, [&](QPointF p) { presses.push_back(p); });
+  QObject::connect(&w, &TPlayerWidget::mouseReleased, [&](QPointF p) { releases.push_back(p); });
+  QObject::connect(
+      &w, &TPlayerWidget::urlRequested,
+      [&](const QString& url, const QString& target) { urls.push_back(url + " " + target); });
+  Send(w, QEvent::MouseMove, QPointF(20, 20));
+  ASSERT_EQ(moves.size(), 1u);
+  EXPECT_EQ(moves[0], QPointF(10, 10));
+  EXPECT_EQ(w.cursor().shape(), Qt::ArrowCursor);
+
+  Send(w, QEvent::MouseMove, QPointF(100, 100));  // over the button
+  EXPECT_EQ(w.cursor().shape(), Qt::PointingHandCursor);
+  EXPECT_EQ(PixelAt(w, 100, 100), qRgb(0, 255, 0));  // over state
+  Send(w, QEvent::MouseButtonPress, QPointF(100, 100));
+  EXPECT_EQ(PixelAt(w, 100, 100), qRgb(0, 0, 255));  // down state
+  Send(w, QEvent::MouseButtonRelease, QPointF(100, 100));
+  ASSERT_EQ(presses.size(), 1u);
+  EXPECT_EQ(presses[0], QPointF(50, 50));
+  ASSERT_EQ(releases.size(), 1u);
+  EXPECT_EQ(urls, std::vector<QString>{"http://example.com/ _blank"});
+  EXPECT_EQ(PixelAt(w, 100, 100), qRgb(0, 255, 0));
+}
+
+}  // namespace

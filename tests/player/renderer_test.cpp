@@ -1,0 +1,242 @@
+// The renderer: chosen pixels of rendered frames have the colours the movie
+// says, with a small tolerance at antialiased edges and in gradients.
+#include "player/renderer.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <cstdlib>
+
+#include "player/player_error.h"
+#include "player/showcase_movie.h"
+#include "player/swf_reader.h"
+#include "support/bytes.h"
+
+namespace {
+
+using namespace player;
+using vtest::SwfBytes;
+using vtest::TShapeBody;
+using vtest::TSwfBuilder;
+
+struct TProbe {
+  const char* what;
+  int x, y;
+  QRgb expected;
+  int tolerance;
+};
+
+void ExpectProbes(const QImage& image, const std::vector<TProbe>& probes) {
+  for (const TProbe& p : probes) {
+    SCOPED_TRACE(p.what);
+    const QRgb got = image.pixel(p.x, p.y);
+    const int dr = std::abs(qRed(got) - qRed(p.expected)),
+              dg = std::abs(qGreen(got) - qGreen(p.expected)),
+              db = std::abs(qBlue(got) - qBlue(p.expected));
+    EXPECT_LE(std::max({dr, dg, db}), p.tolerance)
+        << "at (" << p.x << ", " << p.y << ") got " << qRed(got) << "," << qGreen(got) << ","
+        << qBlue(got);
+  }
+}
+
+std::shared_ptr<const TMovie> Load(const SwfBytes& bytes) {
+  return std::make_shared<const TMovie>(ReadMovie(bytes));
+}
+
+TEST(Renderer, PaintsEveryKindOfFillLineAndText) {
+  const SwfBytes swf = vtest::ShowcaseMovie();
+  vtest::KeepSwfForParserCheck("player-showcase.swf", swf);
+  const QImage image = RenderFrame(Load(swf), 0);
+  ASSERT_EQ(image.size(), QSize(250, 120));
+  const QRgb bg = qRgb(230, 230, 230);
+  std::vector<TProbe> probes = {
+      {"red inside", 30, 30, qRgb(255, 0, 0), 0},
+      {"red outside", 5, 30, bg, 0},
+      {"red edge just inside", 10, 30, qRgb(255, 0, 0), 2},
+      {"red edge just outside", 9, 30, bg, 2},
+      {"blue at alpha 128 over the background", 80, 30, qRgb(115, 115, 242), 3},
+      {"gradient start", 111, 30, qRgb(2, 2, 2), 6},
+      {"gradient middle", 150, 30, qRgb(128, 128, 128), 6},
+      {"gradient end", 189, 30, qRgb(253, 253, 253), 6},
+      {"radial centre", 220, 30, qRgb(255, 255, 255), 12},
+      {"radial rim", 220, 11, qRgb(0, 0, 0), 20},
+      {"rotated square centre", 30, 85, qRgb(0, 128, 0), 0},
+      {"rotated square near its top vertex", 30, 60, qRgb(0, 128, 0), 10},
+      {"rotated square, corner of its unrotated box", 48, 67, bg, 0},
+      {"rotated square, another unrotated corner", 12, 103, bg, 0},
+      {"line", 150, 70, qRgb(0, 160, 0), 0},
+      {"beside the line", 150, 74, bg, 2},
+      {"dash", 112, 90, qRgb(128, 0, 128), 30},
+      {"gap", 116, 90, bg, 10},
+      {"next dash", 120, 90, qRgb(128, 0, 128), 30},
+      {"glyph stem", 203, 95, qRgb(0, 0, 160), 0},
+      {"beside the glyph", 211, 95, bg, 0},
+      {"above the glyph", 203, 76, bg, 0},
+  };
+  for (int j = 0; j < 4; ++j)
+    for (int i = 0; i < 4; ++i)
+      probes.push_back({"bitmap cell", 62 + 5 * i, 62 + 5 * j, vtest::ShowcaseCell(i, j), 0});
+  ExpectProbes(image, probes);
+}
+
+TEST(Renderer, ScalesTheWholeFrame) {
+  const QImage image = RenderFrame(Load(vtest::ShowcaseMovie()), 0, 2.0);
+  ASSERT_EQ(image.size(), QSize(500, 240));
+  ExpectProbes(image, {{"red", 60, 60, qRgb(255, 0, 0), 0},
+                       {"outside", 18, 60, qRgb(230, 230, 230), 0},
+                       {"glyph stem", 406, 190, qRgb(0, 0, 160), 0}});
+  EXPECT_THROW(RenderFrame(Load(vtest::ShowcaseMovie()), 0, 1000.0), EPlayerError);
+}
+
+// Whole frames against reference pictures made by
+//   vellumet render tests/data/player/NAME.swf -o tests/data/player/NAME.png
+// showcase.swf is vtest::ShowcaseMovie() (VELLUMET_WRITE_FIXTURES=1 rewrites
+// it); the library-*.swf files are the movies of library_render_test as the
+// SWF library wrote them.
+TEST(Renderer, FramesMatchTheirReferencePictures) {
+  const std::string showcase = vtest::TestDataPath("player/showcase.swf");
+  if (std::getenv("VELLUMET_WRITE_FIXTURES")) {
+    const SwfBytes swf = vtest::ShowcaseMovie();
+    std::FILE* f = std::fopen(showcase.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(swf.data(), 1, swf.size(), f);
+    std::fclose(f);
+  }
+  EXPECT_TRUE(vtest::SameBytes(vtest::ShowcaseMovie(), vtest::ReadFile(showcase)));
+  for (const char* name : {"showcase", "library-shapes", "library-pictures"}) {
+    SCOPED_TRACE(name);
+    const std::string base = vtest::TestDataPath(std::string("player/") + name);
+    const QImage image =
+        RenderFrame(Load(vtest::ReadFile(base + ".swf")), 0).convertToFormat(QImage::Format_RGB32);
+    const QImage reference =
+        QImage(QString::fromStdString(base + ".png")).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(image.size(), reference.size());
+    int off = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) {
+        const QRgb a = image.pixel(x, y), b = reference.pixel(x, y);
+        if (std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                      std::abs(qBlue(a) - qBlue(b))}) > 8)
+          ++off;
+      }
+    EXPECT_LE(off, image.width() * image.height() / 200) << "pixels off the reference";
+  }
+}
+
+TEST(Renderer, AppliesColourTransformsOfPlacements) {
+  TSwfBuilder b(20, 20);
+  TShapeBody s(1, 2, {0, 400, 0, 400});
+  s.Style(0, s.Solid({200, 40, 0}), 0, 0, 0);
+  s.Rect(0, 0, 400, 400);
+  b.Tag(swf::tagDefineShape2, s.Finish());
+  swf::TSWFColorTransformRec cx;
+  cx.HasMult = cx.HasAdd = cx.HasAlpha = true;
+  cx.RedMult = 128;  // 0.5
+  cx.GreenMult = cx.BlueMult = 256;
+  cx.AlphaMult = 256;
+  cx.GreenAdd = 100;
+  b.Place(1, 1, nullptr, &cx);
+  b.ShowFrame();
+  ExpectProbes(RenderFrame(Load(b.Build()), 0), {{"transformed", 10, 10, qRgb(100, 140, 0), 1}});
+}
+
+// JPEG as the format's writers embed it: the tag adds FF D8 .. FF D9 around
+// a whole JPEG file (doubled markers), and JPEG3 adds an alpha plane.
+TEST(Renderer, PaintsJpegBitmapsWithTheirAlphaPlane) {
+  std::vector<uint8_t> rgb;
+  for (int i = 0; i < 16 * 16; ++i) rgb.insert(rgb.end(), {200, 60, 60});
+  const SwfBytes jpeg = vtest::EncodeJpeg(16, 16, rgb);
+  TSwfBuilder b(40, 20);
+  b.Background(255, 255, 255);
+  for (uint16_t id : {1, 2}) {
+    SwfBytes body{uint8_t(id), 0};
+    SwfBytes data{0xFF, 0xD8};
+    data.insert(data.end(), jpeg.begin(), jpeg.end());
+    data.insert(data.end(), {0xFF, 0xD9});
+    if (id == 2) {
+      const uint32_t offset = uint32_t(data.size());
+      for (int k = 0; k < 4; ++k) body.push_back(uint8_t(offset >> (8 * k)));
+    }
+    body.insert(body.end(), data.begin(), data.end());
+    if (id == 2) {
+      const SwfBytes alpha = vtest::Zlib(SwfBytes(16 * 16, 128));
+      body.insert(body.end(), alpha.begin(), alpha.end());
+    }
+    b.Tag(id == 1 ? swf::tagDefineBitsJPEG2 : swf::tagDefineBitsJPEG3, body);
+    const int x = id == 1 ? 0 : 20;
+    TShapeBody s(uint16_t(10 + id), 2, {x * 20, (x + 16) * 20, 0, 320});
+    s.Style(0, s.BitmapFill(0x41, id, vtest::Affine(20, 0, 0, 20, x * 20, 0)), 0, x * 20, 0);
+    s.Rect(x * 20, 0, 320, 320);
+    b.Tag(swf::tagDefineShape2, s.Finish());
+    b.Place(uint16_t(10 + id), id);
+  }
+  b.ShowFrame();
+  const SwfBytes swf = b.Build();
+  vtest::KeepSwfForParserCheck("player-jpeg.swf", swf);
+  // Alpha 128: each channel clamped to 128, premultiplied, over white.
+  ExpectProbes(RenderFrame(Load(swf), 0), {{"JPEG2", 8, 8, qRgb(200, 60, 60), 6},
+                                           {"JPEG3 at alpha 128", 28, 8, qRgb(255, 187, 187), 6}});
+}
+
+TEST(Renderer, ShowAllFitsAndCentresTheStage) {
+  TMovie movie;
+  movie.Stage = {0, 0, 4000, 2000};  // 200 x 100
+  const QTransform t = ShowAllTransform(movie, 400, 400);
+  EXPECT_EQ(t.map(QPointF(0, 0)), QPointF(0, 100));
+  EXPECT_EQ(t.map(QPointF(4000, 2000)), QPointF(400, 300));
+  EXPECT_EQ(ShowAllTransform(movie, 200, 100).map(QPointF(2000, 1000)), QPointF(100, 50));  // 1:1
+}
+
+}  // namespace
+
+namespace {
+
+// Found by the fuzz target: buttons whose records show the button itself
+// over and over, which drew exponentially often.
+TEST(Renderer, DrawsNoButtonInsideAButton) {
+  auto movie = player::ReadMovieFile(vtest::TestDataPath("player/fuzz-button-in-button.swf"));
+  const QImage image =
+      player::RenderFrame(std::make_shared<const player::TMovie>(std::move(movie)), 0, 0.01);
+  EXPECT_FALSE(image.isNull());
+}
+
+}  // namespace
+
+namespace {
+
+using namespace player;
+
+// A placement with a clip depth is a mask: the objects above it up to that
+// depth show only inside it; the mask itself is not drawn.
+TEST(Renderer, ClipDepthMasksTheDepthsAboveIt) {
+  vtest::TSwfBuilder b(40, 20);
+  b.Background(255, 255, 255);
+  const std::pair<swf::TSWFRectRec, vtest::TRgba> shapes[] = {
+      {{0, 400, 0, 400}, {0, 0, 0}},     // 1: the mask, left half
+      {{0, 800, 0, 400}, {255, 0, 0}},   // 2: red over the whole stage
+      {{0, 800, 200, 400}, {0, 0, 255}}  // 3: blue lower half, above the masked depths
+  };
+  uint16_t id = 1;
+  for (const auto& [r, colour] : shapes) {
+    vtest::TShapeBody s(id, 2, r);
+    s.Style(0, s.Solid(colour), 0, r.Xmin, r.Ymin);
+    s.Rect(r.Xmin, r.Ymin, r.Xmax - r.Xmin, r.Ymax - r.Ymin);
+    b.Tag(swf::tagDefineShape2, s.Finish());
+    swf::TSWFPlaceObject2 p;
+    p.Depth = id;
+    p.SetCharacterID(id);
+    if (id == 1) p.SetClipDepth(2);
+    b.Tag(p);
+    ++id;
+  }
+  b.ShowFrame();
+  const vtest::SwfBytes swf = b.Build();
+  vtest::KeepSwfForParserCheck("player-mask.swf", swf);
+  const QImage image = RenderFrame(std::make_shared<const TMovie>(ReadMovie(swf)), 0);
+  EXPECT_EQ(image.pixel(10, 5), qRgb(255, 0, 0));      // red inside the mask
+  EXPECT_EQ(image.pixel(30, 5), qRgb(255, 255, 255));  // red masked away
+  EXPECT_EQ(image.pixel(30, 15), qRgb(0, 0, 255));     // depth 3 is not masked
+  EXPECT_EQ(image.pixel(10, 15), qRgb(0, 0, 255));
+}
+
+}  // namespace
