@@ -11,16 +11,10 @@
 
 namespace {
 
+using vtest::ReadText;
+using vtest::WriteText;
+
 using project::RGB;
-
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteText(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
 
 TEST(Export, NamesOfTheMovieAndItsPage) {
   struct Row {

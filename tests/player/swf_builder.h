@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "support/pictures.h"
 #include "swf/core/bits_engine.h"
 #include "swf/core/swf_object.h"
 #include "swf/tags/place_object.h"
@@ -217,33 +218,6 @@ inline SwfBytes Zlib(const SwfBytes& raw) {
   SwfBytes out(size);
   compress(out.data(), &size, raw.data(), uLong(raw.size()));
   out.resize(size);
-  return out;
-}
-
-// A baseline JPEG of the RGB pixels (rows top to bottom).
-inline SwfBytes EncodeJpeg(int w, int h, const std::vector<uint8_t>& rgb, int quality = 95) {
-  jpeg_compress_struct info;
-  jpeg_error_mgr err;
-  info.err = jpeg_std_error(&err);
-  jpeg_create_compress(&info);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&info, &buffer, &size);
-  info.image_width = JDIMENSION(w);
-  info.image_height = JDIMENSION(h);
-  info.input_components = 3;
-  info.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&info);
-  jpeg_set_quality(&info, quality, TRUE);
-  jpeg_start_compress(&info, TRUE);
-  while (info.next_scanline < info.image_height) {
-    JSAMPROW row = const_cast<uint8_t*>(&rgb[size_t(info.next_scanline) * w * 3]);
-    jpeg_write_scanlines(&info, &row, 1);
-  }
-  jpeg_finish_compress(&info);
-  SwfBytes out(buffer, buffer + size);
-  jpeg_destroy_compress(&info);
-  free(buffer);
   return out;
 }
 

@@ -11,17 +11,11 @@
 
 namespace {
 
+using vtest::ReadText;
+using vtest::WriteText;
+
 using namespace project;
 namespace fs = std::filesystem;
-
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteText(const std::string& path, std::string_view text) {
-  std::ofstream(path, std::ios::binary).write(text.data(), long(text.size()));
-}
 
 // A version 1.2 file, one value per line.
 class TLegacyFile {

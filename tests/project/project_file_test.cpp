@@ -21,18 +21,11 @@
 
 namespace {
 
+using vtest::ReadText;
+using vtest::WriteText;
+
 using namespace project;
 namespace fs = std::filesystem;
-
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteText(const std::string& path, std::string_view text) {
-  fs::create_directories(fs::path(path).parent_path());
-  std::ofstream(path, std::ios::binary).write(text.data(), long(text.size()));
-}
 
 std::string Repeat(std::string_view s, int n) {
   std::string out;

@@ -57,6 +57,17 @@ Bytes ReadFile(const std::string& path) {
   return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+std::string ReadText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteText(const std::string& path, std::string_view text) {
+  const fs::path folder = fs::path(path).parent_path();
+  if (!folder.empty()) fs::create_directories(folder);
+  std::ofstream(path, std::ios::binary).write(text.data(), long(text.size()));
+}
+
 std::string KeepSwfForParserCheck(const std::string& name, const Bytes& swf) {
   fs::create_directories(VELLUMET_SWF_OUT_DIR);
   const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();

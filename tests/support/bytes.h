@@ -24,6 +24,10 @@ testing::AssertionResult SameBytes(const Bytes& expected, const Bytes& actual);
 // Reads a whole file; fails the current test when it cannot.
 Bytes ReadFile(const std::string& path);
 
+// A whole file as text, and a text written as a file (its folder made first).
+std::string ReadText(const std::string& path);
+void WriteText(const std::string& path, std::string_view text);
+
 // Writes a SWF file made by a test into the folder that the independent
 // parser checks after the suite; returns its path.
 std::string KeepSwfForParserCheck(const std::string& name, const Bytes& swf);

@@ -58,7 +58,8 @@ Bytes MakeBmp(const BmpFile& f) {
   return out;
 }
 
-Bytes MakeJpeg(int Width, int Height, bool Progressive) {
+Bytes EncodeJpeg(int Width, int Height, const std::vector<uint8_t>& Rgb, int Quality,
+                 bool Progressive) {
   jpeg_compress_struct info;
   jpeg_error_mgr errors;
   info.err = jpeg_std_error(&errors);
@@ -71,24 +72,30 @@ Bytes MakeJpeg(int Width, int Height, bool Progressive) {
   info.input_components = 3;
   info.in_color_space = JCS_RGB;
   jpeg_set_defaults(&info);
-  jpeg_set_quality(&info, 90, TRUE);
+  jpeg_set_quality(&info, Quality, TRUE);
   if (Progressive) jpeg_simple_progression(&info);
   jpeg_start_compress(&info, TRUE);
-  std::vector<uint8_t> row(size_t(Width) * 3);
-  for (int y = 0; y < Height; ++y) {
-    for (int x = 0; x < Width; ++x) {
-      row[size_t(x) * 3] = uint8_t(x * 8);
-      row[size_t(x) * 3 + 1] = uint8_t(y * 8);
-      row[size_t(x) * 3 + 2] = 128;
-    }
-    JSAMPROW line = row.data();
-    jpeg_write_scanlines(&info, &line, 1);
+  while (info.next_scanline < info.image_height) {
+    JSAMPROW row = const_cast<uint8_t*>(&Rgb[size_t(info.next_scanline) * size_t(Width) * 3]);
+    jpeg_write_scanlines(&info, &row, 1);
   }
   jpeg_finish_compress(&info);
   jpeg_destroy_compress(&info);
   Bytes out(buffer, buffer + size);
   std::free(buffer);
   return out;
+}
+
+Bytes MakeJpeg(int Width, int Height, bool Progressive) {
+  std::vector<uint8_t> rgb(size_t(Width) * size_t(Height) * 3);
+  for (int y = 0; y < Height; ++y)
+    for (int x = 0; x < Width; ++x) {
+      uint8_t* p = &rgb[(size_t(y) * size_t(Width) + size_t(x)) * 3];
+      p[0] = uint8_t(x * 8);
+      p[1] = uint8_t(y * 8);
+      p[2] = 128;
+    }
+  return EncodeJpeg(Width, Height, rgb, 90, Progressive);
 }
 
 }  // namespace vtest

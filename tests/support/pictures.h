@@ -23,6 +23,10 @@ struct BmpFile {
 // The file header, the information header, masks, palette and pixels.
 Bytes MakeBmp(const BmpFile& file);
 
+// A JPEG of the RGB pixels (rows top to bottom).
+Bytes EncodeJpeg(int Width, int Height, const std::vector<uint8_t>& Rgb, int Quality = 95,
+                 bool Progressive = false);
+
 // A JPEG of Width x Height whose pixel (x, y) has red x*8, green y*8, blue 128.
 Bytes MakeJpeg(int Width, int Height, bool Progressive);
 

@@ -56,7 +56,9 @@ TEST(FlashMovie, CompressedFileKeepsTheUncompressedLength) {
     SCOPED_TRACE(compressed);
     swf::TFlashMovie movie(0, 0, 550, 400, 12);
     movie.SetCompressed(compressed);
-    if (compressed) EXPECT_EQ(movie.Version(), 6);
+    if (compressed) {
+      EXPECT_EQ(movie.Version(), 6);
+    }
     movie.SetVersion(5);
     EXPECT_EQ(movie.Version(), compressed ? 6 : 5);
     movie.ShowFrame();
@@ -214,7 +216,9 @@ TEST(FlashMovie, TestMovieParsesIndependently) {
     EXPECT_EQ(file[3], 6);
     EXPECT_EQ(movie.FramesCount(), 6);
     EXPECT_EQ(FileLengthField(file), movie.HeaderSize() + movie.BodyStream.Size());
-    if (!compressed) EXPECT_EQ(file.size(), FileLengthField(file));
+    if (!compressed) {
+      EXPECT_EQ(file.size(), FileLengthField(file));
+    }
     const Bytes rest = compressed ? Inflate(file, 8) : Bytes(file.begin() + 8, file.end());
     EXPECT_EQ(rest.size() + 8, FileLengthField(file));
     EXPECT_EQ(rest[11] | (rest[12] << 8), 6);  // the frame count after a 9-byte RECT and the rate
