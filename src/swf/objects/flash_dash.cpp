@@ -144,6 +144,21 @@ struct TCurveWalk {
   int64_t Rem = 0;
 };
 
+// The step of iteration i for the miss (target - d): miss / C2, at least
+// 0.01 / i in size. Nearly every step is the least one; the division only
+// decides near the threshold, so the search can run ahead on the sign.
+double SearchStep(const TCurveFrame& f, double miss, int i) {
+  const double least = kMinSteps[size_t(i)];
+  // Far enough below least * C2 that the rounded quotient is below least too.
+  constexpr double kSafely = 1 - 0x1p-40;
+  if (std::fabs(miss) < least * f.C2 * kSafely) {
+    if (miss > 0) return least;
+    return -least;
+  }
+  const double raw = miss / f.C2;
+  return std::fabs(raw) < least ? std::copysign(least, raw) : raw;
+}
+
 double Squared(double dx, double dy) {
   return dx * dx + dy * dy;
 }
@@ -156,10 +171,7 @@ double SearchPiece(const TCurveFrame& f, TCurveWalk& w, int64_t piece, double& x
   for (int i = 1; i <= kMaxIterations;) {
     // The first step is 0 (d starts at the target); after it d never equals
     // the target, or the search would have stopped, so every step has a sign.
-    if (i > 1) {
-      const double raw = (target - d) / f.C2, least = kMinSteps[size_t(i)];
-      w.Dt += std::fabs(raw) < least ? std::copysign(least, raw) : raw;
-    }
+    if (i > 1) w.Dt += SearchStep(f, target - d, i);
     tn = w.T + w.Dt;
     const bool atEnd = tn > 1;
     if (atEnd) {

@@ -32,6 +32,10 @@ TSWFShapeRecord* AppendStraightEdges(TSWFShapeRecordList& records, int64_t dx, i
   if (dx == 0 && dy == 0) return nullptr;
   const int64_t n =
       std::max(CeilDiv(std::llabs(dx), kMaxDelta), CeilDiv(std::llabs(dy), kMaxDelta));
+  if (n == 1) {
+    records.push_back(std::make_unique<TSWFStraightEdgeRecord>(int32_t(dx), int32_t(dy)));
+    return records.back().get();
+  }
   // Each piece is the difference of two rounded positions, so the pieces
   // add up exactly to the delta.
   const long double stepX = (long double)dx / n, stepY = (long double)dy / n;
