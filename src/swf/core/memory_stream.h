@@ -36,6 +36,17 @@ class TMemoryStream {
     }
   }
   // Reads up to count bytes; returns how many were available.
+  // Room for count bytes at the end, filled through the returned pointer:
+  // one capacity check for a whole small record. Moves the position to the
+  // new end.
+  uint8_t* Append(size_t count) {
+    Grow(size_ + count);
+    uint8_t* at = buffer_.get() + size_;
+    size_ += count;
+    position_ = size_;
+    return at;
+  }
+
   size_t Read(void* out, size_t count) {
     const size_t n = position_ < size_ ? std::min(count, size_ - position_) : 0;
     if (n) std::memcpy(out, buffer_.get() + position_, n);

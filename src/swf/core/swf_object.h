@@ -49,10 +49,58 @@ void AssignSame(T& target, const TBasedSWFObject& source) {
   if (auto* same = dynamic_cast<const T*>(&source)) target = *same;
 }
 
+bool NeedsLongTagHeader(uint16_t tagID, uint32_t bodySize);
+// Shifts a body rendered after a 2-byte header on by 4 bytes.
+void MakeRoomForLongHeader(TMemoryStream& stream, size_t start, uint32_t bodySize);
+void WriteTagHeader(TMemoryStream& stream, uint16_t tagID, uint32_t bodySize);
+
+// A tag written inside existing data: the body goes to a buffer first.
+template <class WriteBody>
+void WriteTagSeparately(TBitsEngine& engine, uint16_t tagID, uint32_t& bodySize,
+                        WriteBody& writeBody) {
+  TMemoryStream body;
+  TBitsEngine bodyEngine(body);
+  writeBody(bodyEngine);
+  bodySize = uint32_t(body.Size());
+  WriteTagHeader(engine.Stream(), tagID, bodySize);
+  engine.Stream().Write(body.Data(), body.Size());
+}
+
+// Frames the body that writeBody(engine) renders: in place after room for
+// the short header, moved on when it needs the long one. The same bytes as
+// rendering into a separate buffer, without an allocation per tag. Inline,
+// so that a caller that knows the tag's class writes it without virtual
+// calls.
+template <class WriteBody>
+void WriteFramedTag(TBitsEngine& engine, uint16_t tagID, uint32_t& bodySize,
+                    WriteBody&& writeBody) {
+  TMemoryStream& stream = engine.Stream();
+  const size_t start = stream.Position();
+  if (start != stream.Size()) {  // writing inside existing data: use a separate buffer
+    WriteTagSeparately(engine, tagID, bodySize, writeBody);
+    return;
+  }
+  stream.Append(2);  // room for the short header
+  {
+    TBitsEngine bodyEngine(stream);
+    writeBody(bodyEngine);  // bits left pending here are dropped, as with a separate buffer
+  }
+  const size_t end = stream.Size();
+  bodySize = uint32_t(end - start - 2);
+  const bool isLong = NeedsLongTagHeader(tagID, bodySize);
+  if (isLong) MakeRoomForLongHeader(stream, start, bodySize);
+  uint8_t* header = stream.Data() + start;
+  const uint16_t word = uint16_t(tagID * 64 + (isLong ? 63 : bodySize));
+  header[0] = uint8_t(word);
+  header[1] = uint8_t(word >> 8);
+  if (isLong)
+    for (int i = 0; i < 4; ++i) header[2 + i] = uint8_t(bodySize >> (8 * i));
+  stream.Seek(stream.Size());
+}
+
 // Writes a tag header for a body of the given size: the short form below 63
 // bytes, the long form otherwise and always for the lossless bitmaps and
 // video streams, which players expect in the long form.
 void WriteTagHeader(TMemoryStream& stream, uint16_t tagID, uint32_t bodySize);
-bool NeedsLongTagHeader(uint16_t tagID, uint32_t bodySize);
 
 }  // namespace swf

@@ -1,6 +1,7 @@
 #include "swf/objects/flash_movie.h"
 
 #include <cmath>
+#include <mutex>
 
 #include "swf/core/control_tags.h"
 #include "swf/objects/action_script.h"
@@ -10,6 +11,51 @@
 #include "swf/tags/sound_tags.h"
 
 namespace swf {
+
+namespace {
+
+constexpr size_t kArenaChunkSize = 64 * 1024;
+constexpr size_t kPooledChunksMax = 64;  // 4 MiB at most
+
+// Process-wide and never destroyed, so that a movie freed at exit still
+// finds it.
+struct TChunkPool {
+  std::mutex Lock;
+  std::vector<std::unique_ptr<std::byte[]>> Chunks;
+};
+TChunkPool& ChunkPool() {
+  static TChunkPool* pool = new TChunkPool;
+  return *pool;
+}
+
+}  // namespace
+
+void TObjectArena::AddChunk(size_t size) {
+  if (size <= kArenaChunkSize) {
+    TChunkPool& pool = ChunkPool();
+    std::lock_guard lock(pool.Lock);
+    if (!pool.Chunks.empty()) {
+      chunks_.push_back(std::move(pool.Chunks.back()));
+      pool.Chunks.pop_back();
+      chunkSize_ = kArenaChunkSize;
+      return;
+    }
+  }
+  chunkSize_ = std::max(size, kArenaChunkSize);
+  chunks_.push_back(std::make_unique_for_overwrite<std::byte[]>(chunkSize_));
+}
+
+void TObjectArena::Release() {
+  if (!chunks_.empty()) {
+    TChunkPool& pool = ChunkPool();
+    std::lock_guard lock(pool.Lock);
+    for (auto& chunk : chunks_)
+      if (pool.Chunks.size() < kPooledChunksMax) pool.Chunks.push_back(std::move(chunk));
+  }
+  chunks_.clear();
+  used_ = 0;
+  chunkSize_ = 0;
+}
 
 TFlashMovie::TFlashMovie(int32_t xMin, int32_t yMin, int32_t xMax, int32_t yMax, float fps,
                          bool inPixels)
@@ -40,33 +86,33 @@ TFlashButton& TFlashMovie::AddButton(bool trackAsMenu, bool advanced) {
 
 TFlashPlaceObject& TFlashMovie::PlaceObject(TFlashVisualObject* object, uint16_t depth) {
   return static_cast<TFlashPlaceObject&>(
-      Register(MakeInArena<TFlashPlaceObject>(this, object, depth)));
+      Register(MakeInArena<TFlashPlaceObject>(TSlotKind::PlaceObject, this, object, depth)));
 }
 
 void TFlashMovie::RemoveObject(uint16_t depth, const TFlashIDObject* object) {
   if (object) {
-    auto& tag = static_cast<TSWFRemoveObject&>(Register(MakeInArena<TSWFRemoveObject>()));
+    auto& tag = static_cast<TSWFRemoveObject&>(Register(MakeInArena<TSWFRemoveObject>(TSlotKind::InArena)));
     tag.CharacterID = object->GetCharacterID();
     tag.Depth = depth;
   } else {
-    static_cast<TSWFRemoveObject2&>(Register(MakeInArena<TSWFRemoveObject2>())).Depth = depth;
+    static_cast<TSWFRemoveObject2&>(Register(MakeInArena<TSWFRemoveObject2>(TSlotKind::RemoveObject2))).Depth = depth;
   }
 }
 
 TSWFStartSound& TFlashMovie::StartSound(uint16_t soundID) {
-  return static_cast<TSWFStartSound&>(Register(MakeInArena<TSWFStartSound>(soundID)));
+  return static_cast<TSWFStartSound&>(Register(MakeInArena<TSWFStartSound>(TSlotKind::InArena, soundID)));
 }
 
 void TFlashMovie::ShowFrame(uint16_t count) {
   if (count == 0) count = 1;
   if (!frameLabel_.empty()) {
-    objects_.push_back(MakeInArena<TSWFFrameLabel>(frameLabel_));
+    objects_.push_back(MakeInArena<TSWFFrameLabel>(TSlotKind::InArena, frameLabel_));
     frameLabel_.clear();
   }
   if (frameActions_) objects_.push_back(TObjectPtr(frameActions_.release()));
   for (uint16_t i = 0; i < count; ++i) {
     if (framesCount_ < kMaxFramesCount) ++framesCount_;
-    objects_.push_back(MakeInArena<TSWFShowFrame>());
+    objects_.push_back(MakeInArena<TSWFShowFrame>(TSlotKind::ShowFrame));
   }
   CurrentFrameNum = int32_t(framesCount_) - 1;
 }
@@ -101,6 +147,21 @@ TFlashActionScript& TFlashMovie::FrameActions() {
   return *frameActions_;
 }
 
+void TFlashMovie::WriteShowFrame(TBitsEngine& be) {
+  uint8_t* tag = be.Stream().Append(2);
+  tag[0] = uint8_t(tagShowFrame << 6);
+  tag[1] = uint8_t(tagShowFrame >> 2);
+}
+
+void TFlashMovie::WriteRemoveObject2(TBitsEngine& be, const TBasedSWFObject& object) {
+  const uint16_t depth = static_cast<const TSWFRemoveObject2&>(object).Depth;
+  uint8_t* tag = be.Stream().Append(4);
+  tag[0] = uint8_t(tagRemoveObject2 << 6 | 2);
+  tag[1] = uint8_t(tagRemoveObject2 >> 2);
+  tag[2] = uint8_t(depth);
+  tag[3] = uint8_t(depth >> 8);
+}
+
 void TFlashMovie::MakeData() {
   BodyStream.Clear();
   BodyStream.Reserve(objects_.size() * 8 + 64);
@@ -131,6 +192,25 @@ void TFlashMovie::MakeData() {
     TBasedSWFObject& object = *objects_[i];
     if (OnProgress)
       OnProgress(*this, int(std::nearbyint(double(i + 1) / double(count) * 100.0)), 1);
+    switch (objects_[i].get_deleter().Kind) {
+      case TSlotKind::ShowFrame:
+        if (backgroundSound_) backgroundSound_->WriteStreamBlock(be);
+        ++frames;
+        WriteShowFrame(be);
+        continue;
+      case TSlotKind::RemoveObject2:
+        version = std::max(version, 3);
+        WriteRemoveObject2(be, object);
+        continue;
+      case TSlotKind::PlaceObject: {
+        auto& place = static_cast<TFlashPlaceObject&>(object);
+        version = std::max(version, place.MinVersion());
+        place.WriteInMovie(be, uint8_t(version));
+        continue;
+      }
+      default:
+        break;
+    }
     version = std::max(version, object.MinVersion());
     if (object.LibraryLevel() == 0) {
       if (static_cast<TSWFObject&>(object).TagID == tagShowFrame) {

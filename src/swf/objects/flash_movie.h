@@ -34,38 +34,64 @@ using TFlashObjectList = std::vector<T*>;
 // Called by each image before it loads its file: (image, file name, continue flag).
 using TLoadImageEvent = std::function<void(TFlashImage&, const std::string&, bool&)>;
 
-// Objects owns what the caller hands over (deleted) and the small tags the
-// movie makes itself, which live in an arena (only destroyed): a movie of
-// thousands of frames would otherwise spend most of its time allocating.
-struct TObjectDeleter {
-  bool InArena = false;
+// How Objects holds each object. Objects owns what the caller hands over
+// (deleted) and the small tags the movie makes itself, which live in an
+// arena (only destroyed: a movie of thousands of frames would otherwise
+// spend most of its time allocating). The kind also lets MakeData write the
+// movie's own frequent tags (frames, removals by depth, placements) without
+// a round of virtual calls each.
+enum class TSlotKind : uint8_t {
+  Owned,
+  InArena,
+  ShowFrame,      // in the arena, nothing to destroy
+  RemoveObject2,  // in the arena, nothing to destroy
+  PlaceObject,    // a TFlashPlaceObject in the arena
+};
+struct TObjectSlot {
+  TSlotKind Kind = TSlotKind::Owned;
   void operator()(TBasedSWFObject* object) const {
-    if (InArena) object->~TBasedSWFObject();
-    else delete object;
+    switch (Kind) {
+      case TSlotKind::Owned:
+        delete object;
+        break;
+      case TSlotKind::InArena:
+      case TSlotKind::PlaceObject:
+        object->~TBasedSWFObject();
+        break;
+      case TSlotKind::ShowFrame:
+      case TSlotKind::RemoveObject2:
+        break;  // plain fields only: the arena's memory is all they hold
+    }
   }
 };
-using TObjectPtr = std::unique_ptr<TBasedSWFObject, TObjectDeleter>;
+using TObjectPtr = std::unique_ptr<TBasedSWFObject, TObjectSlot>;
 
 // A bump allocator: memory is handed out in order and freed all at once.
+// Released chunks go to a small per-thread pool, so the next movie reuses
+// memory that is already mapped instead of faulting in fresh pages.
 class TObjectArena {
  public:
+  TObjectArena() = default;
+  TObjectArena(const TObjectArena&) = delete;
+  TObjectArena& operator=(const TObjectArena&) = delete;
+  ~TObjectArena() { Release(); }
+
   void* Allocate(size_t size, size_t align) {
     size_t at = (used_ + align - 1) & ~(align - 1);
-    if (chunks_.empty() || at + size > kChunkSize) {
-      chunks_.push_back(std::make_unique_for_overwrite<std::byte[]>(std::max(size, kChunkSize)));
+    if (chunks_.empty() || at + size > chunkSize_) {
+      AddChunk(size);
       at = 0;
     }
     used_ = at + size;
     return chunks_.back().get() + at;
   }
-  void Release() {
-    chunks_.clear();
-    used_ = 0;
-  }
+  void Release();
 
  private:
-  static constexpr size_t kChunkSize = 64 * 1024;
+  void AddChunk(size_t size);
+
   std::vector<std::unique_ptr<std::byte[]>> chunks_;
+  size_t chunkSize_ = 0;  // of the last chunk
   size_t used_ = 0;
 };
 
@@ -148,10 +174,13 @@ class TFlashMovie : public TBasedSWFStream {
  private:
   TBasedSWFObject& Register(TObjectPtr object);
   template <class T, class... Args>
-  TObjectPtr MakeInArena(Args&&... args) {
+  TObjectPtr MakeInArena(TSlotKind kind, Args&&... args) {
     void* memory = arena_.Allocate(sizeof(T), alignof(T));
-    return TObjectPtr(new (memory) T(std::forward<Args>(args)...), TObjectDeleter{true});
+    return TObjectPtr(new (memory) T(std::forward<Args>(args)...), TObjectSlot{kind});
   }
+  // The movie's own frequent tags, written straight into the body.
+  void WriteShowFrame(TBitsEngine& be);
+  void WriteRemoveObject2(TBitsEngine& be, const TBasedSWFObject& tag);
 
   TObjectArena arena_;  // declared before objects_: outlives them
   std::vector<TObjectPtr> objects_;

@@ -9,7 +9,7 @@
 
 namespace swf {
 
-class TFlashPlaceObject : public TFlashObject {
+class TFlashPlaceObject final : public TFlashObject {
  public:
   TFlashPlaceObject(TFlashMovie* owner, TFlashVisualObject* object, uint16_t depth);
 
@@ -18,6 +18,13 @@ class TFlashPlaceObject : public TFlashObject {
   void WriteToStream(TBitsEngine& be) override { placeTag_.WriteToStream(be); }
   void SetMovieVersion(uint8_t version) override { placeTag_.SWFVersion = version; }
   uint16_t GetCharacterID() const { return placeTag_.CharacterID; }
+  // What the movie does for each placement, without virtual calls: tells
+  // the tag the movie's version, then writes it.
+  void WriteInMovie(TBitsEngine& be, uint8_t version) {
+    placeTag_.SWFVersion = version;
+    WriteFramedTag(be, placeTag_.TagID, placeTag_.BodySize,
+                   [this](TBitsEngine& body) { placeTag_.WriteTagBody(body); });
+  }
 
   // Rotates about the character's origin (degrees).
   void SetRotate(float angle) { placeTag_.Matrix().SetRotate(angle); }
