@@ -43,8 +43,9 @@ class TBitsEngine {
   }
   void WriteWord(uint16_t w) {
     FlushLastByte(true);
-    stream_.WriteByte(uint8_t(w));
-    stream_.WriteByte(uint8_t(w >> 8));
+    uint8_t* at = stream_.WriteRoom(2);
+    at[0] = uint8_t(w);
+    at[1] = uint8_t(w >> 8);
   }
   void WriteDWord(uint32_t d);
   void WriteSDWord(int32_t d) { WriteDWord(uint32_t(d)); }

@@ -2,6 +2,13 @@
 
 namespace swf {
 
-void TMemoryStream::WriteByteSlow(uint8_t b) { Write(&b, 1); }
+uint8_t* TMemoryStream::WriteRoomSlow(size_t count) {
+  Grow(position_ + count);
+  if (position_ > size_) std::memset(buffer_.get() + size_, 0, position_ - size_);
+  uint8_t* at = buffer_.get() + position_;
+  position_ += count;
+  size_ = std::max(size_, position_);
+  return at;
+}
 
 }  // namespace swf

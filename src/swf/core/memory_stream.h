@@ -27,25 +27,17 @@ class TMemoryStream {
     position_ += count;
     size_ = std::max(size_, position_);
   }
-  void WriteByte(uint8_t b) {
-    if (position_ == size_ && size_ < capacity_) [[likely]] {
-      buffer_[size_++] = b;
-      position_ = size_;
-    } else {
-      WriteByteSlow(b);
+  // Room for count bytes at the position, filled through the returned
+  // pointer: one check for a whole small record instead of one per byte.
+  uint8_t* WriteRoom(size_t count) {
+    const size_t at = size_;
+    if (position_ == at && capacity_ - at >= count) [[likely]] {
+      size_ = position_ = at + count;
+      return buffer_.get() + at;
     }
+    return WriteRoomSlow(count);
   }
-  // Reads up to count bytes; returns how many were available.
-  // Room for count bytes at the end, filled through the returned pointer:
-  // one capacity check for a whole small record. Moves the position to the
-  // new end.
-  uint8_t* Append(size_t count) {
-    Grow(size_ + count);
-    uint8_t* at = buffer_.get() + size_;
-    size_ += count;
-    position_ = size_;
-    return at;
-  }
+  void WriteByte(uint8_t b) { *WriteRoom(1) = b; }
 
   size_t Read(void* out, size_t count) {
     const size_t n = position_ < size_ ? std::min(count, size_ - position_) : 0;
@@ -73,7 +65,7 @@ class TMemoryStream {
 
  private:
   // Overwriting, growing, or filling a gap left by a seek past the end.
-  void WriteByteSlow(uint8_t b);
+  uint8_t* WriteRoomSlow(size_t count);
   void Grow(size_t needed) {
     if (needed <= capacity_) return;
     const size_t capacity = std::max({needed, capacity_ * 2, size_t(256)});

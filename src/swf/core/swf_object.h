@@ -49,10 +49,23 @@ void AssignSame(T& target, const TBasedSWFObject& source) {
   if (auto* same = dynamic_cast<const T*>(&source)) target = *same;
 }
 
-bool NeedsLongTagHeader(uint16_t tagID, uint32_t bodySize);
+// A tag header is the short form (2 bytes) for bodies below 63 bytes, the
+// long form (6 bytes) otherwise and always for the lossless bitmaps and
+// video streams, which players expect in the long form.
+inline bool NeedsLongTagHeader(uint16_t tagID, uint32_t bodySize) {
+  return bodySize >= 63 || tagID == tagDefineBitsLossless || tagID == tagDefineBitsLossless2 ||
+         tagID == tagDefineVideoStream;
+}
+inline void FillTagHeader(uint8_t* header, uint16_t tagID, uint32_t bodySize, bool isLong) {
+  const uint16_t word = uint16_t(tagID * 64 + (isLong ? 63 : bodySize));
+  header[0] = uint8_t(word);
+  header[1] = uint8_t(word >> 8);
+  if (isLong)
+    for (int i = 0; i < 4; ++i) header[2 + i] = uint8_t(bodySize >> (8 * i));
+}
+void WriteTagHeader(TMemoryStream& stream, uint16_t tagID, uint32_t bodySize);
 // Shifts a body rendered after a 2-byte header on by 4 bytes.
 void MakeRoomForLongHeader(TMemoryStream& stream, size_t start, uint32_t bodySize);
-void WriteTagHeader(TMemoryStream& stream, uint16_t tagID, uint32_t bodySize);
 
 // A tag written inside existing data: the body goes to a buffer first.
 template <class WriteBody>
@@ -80,27 +93,16 @@ void WriteFramedTag(TBitsEngine& engine, uint16_t tagID, uint32_t& bodySize,
     WriteTagSeparately(engine, tagID, bodySize, writeBody);
     return;
   }
-  stream.Append(2);  // room for the short header
+  stream.WriteRoom(2);  // room for the short header
   {
     TBitsEngine bodyEngine(stream);
     writeBody(bodyEngine);  // bits left pending here are dropped, as with a separate buffer
   }
-  const size_t end = stream.Size();
-  bodySize = uint32_t(end - start - 2);
+  bodySize = uint32_t(stream.Size() - start - 2);
   const bool isLong = NeedsLongTagHeader(tagID, bodySize);
   if (isLong) MakeRoomForLongHeader(stream, start, bodySize);
-  uint8_t* header = stream.Data() + start;
-  const uint16_t word = uint16_t(tagID * 64 + (isLong ? 63 : bodySize));
-  header[0] = uint8_t(word);
-  header[1] = uint8_t(word >> 8);
-  if (isLong)
-    for (int i = 0; i < 4; ++i) header[2 + i] = uint8_t(bodySize >> (8 * i));
+  FillTagHeader(stream.Data() + start, tagID, bodySize, isLong);
   stream.Seek(stream.Size());
 }
-
-// Writes a tag header for a body of the given size: the short form below 63
-// bytes, the long form otherwise and always for the lossless bitmaps and
-// video streams, which players expect in the long form.
-void WriteTagHeader(TMemoryStream& stream, uint16_t tagID, uint32_t bodySize);
 
 }  // namespace swf

@@ -61,23 +61,44 @@ TFlashMovie::TFlashMovie(int32_t xMin, int32_t yMin, int32_t xMax, int32_t yMax,
                          bool inPixels)
     : TBasedSWFStream(xMin, yMin, xMax, yMax, fps, inPixels) {}
 
-TFlashMovie::~TFlashMovie() = default;
-
-TBasedSWFObject& TFlashMovie::AddFlashObject(std::unique_ptr<TBasedSWFObject> object) {
-  return Register(TObjectPtr(object.release()));
+void TTagSlot::Free() const {
+  switch (Kind) {
+    case TSlotKind::Owned:
+      delete Object;
+      break;
+    case TSlotKind::InArena:
+    case TSlotKind::PlaceObject:
+      Object->~TBasedSWFObject();
+      break;
+    case TSlotKind::ShowFrame:
+    case TSlotKind::RemoveObject2:
+      break;  // plain fields only: the arena's memory is all they hold
+  }
 }
 
-TBasedSWFObject& TFlashMovie::Register(TObjectPtr object) {
-  TBasedSWFObject& ref = *object;
+TFlashMovie::~TFlashMovie() { FreeObjects(); }
+
+void TFlashMovie::FreeObjects() {
+  for (const TTagSlot& slot : objects_) slot.Free();
+  objects_.clear();
+  arena_.Release();
+}
+
+TBasedSWFObject& TFlashMovie::AddFlashObject(std::unique_ptr<TBasedSWFObject> object) {
+  MakeRoomForSlot();
+  return Register(TTagSlot{object.release(), TSlotKind::Owned});
+}
+
+TBasedSWFObject& TFlashMovie::Register(TTagSlot slot) {
   const int32_t count = int32_t(objects_.size());
-  if (InsertMode && InsertPos != -1 && InsertPos >= 0 && InsertPos < count - 1) {
-    objects_.insert(objects_.begin() + InsertPos, std::move(object));
+  if (InsertMode && InsertPos != -1 && InsertPos >= 0 && InsertPos < count - 1) [[unlikely]] {
+    objects_.insert(objects_.begin() + InsertPos, slot);
     ++InsertPos;
   } else {
-    objects_.push_back(std::move(object));
-    InsertPos = int32_t(objects_.size()) - 1;
+    objects_.push_back(slot);
+    InsertPos = count;
   }
-  return ref;
+  return *slot.Object;
 }
 
 TFlashButton& TFlashMovie::AddButton(bool trackAsMenu, bool advanced) {
@@ -109,7 +130,10 @@ void TFlashMovie::ShowFrame(uint16_t count) {
     objects_.push_back(MakeInArena<TSWFFrameLabel>(TSlotKind::InArena, frameLabel_));
     frameLabel_.clear();
   }
-  if (frameActions_) objects_.push_back(TObjectPtr(frameActions_.release()));
+  if (frameActions_) {
+    MakeRoomForSlot();
+    objects_.push_back(TTagSlot{frameActions_.release(), TSlotKind::Owned});
+  }
   for (uint16_t i = 0; i < count; ++i) {
     if (framesCount_ < kMaxFramesCount) ++framesCount_;
     objects_.push_back(MakeInArena<TSWFShowFrame>(TSlotKind::ShowFrame));
@@ -131,8 +155,7 @@ void TFlashMovie::Clear() {
   texts_.clear();
   sounds_.clear();
   buttons_.clear();
-  objects_.clear();
-  arena_.Release();
+  FreeObjects();
   NextCharacterID = 0;
 }
 
@@ -148,16 +171,13 @@ TFlashActionScript& TFlashMovie::FrameActions() {
 }
 
 void TFlashMovie::WriteShowFrame(TBitsEngine& be) {
-  uint8_t* tag = be.Stream().Append(2);
-  tag[0] = uint8_t(tagShowFrame << 6);
-  tag[1] = uint8_t(tagShowFrame >> 2);
+  FillTagHeader(be.Stream().WriteRoom(2), tagShowFrame, 0, false);
 }
 
 void TFlashMovie::WriteRemoveObject2(TBitsEngine& be, const TBasedSWFObject& object) {
   const uint16_t depth = static_cast<const TSWFRemoveObject2&>(object).Depth;
-  uint8_t* tag = be.Stream().Append(4);
-  tag[0] = uint8_t(tagRemoveObject2 << 6 | 2);
-  tag[1] = uint8_t(tagRemoveObject2 >> 2);
+  uint8_t* tag = be.Stream().WriteRoom(4);
+  FillTagHeader(tag, tagRemoveObject2, 2, false);
   tag[2] = uint8_t(depth);
   tag[3] = uint8_t(depth >> 8);
 }
@@ -192,7 +212,7 @@ void TFlashMovie::MakeData() {
     TBasedSWFObject& object = *objects_[i];
     if (OnProgress)
       OnProgress(*this, int(std::nearbyint(double(i + 1) / double(count) * 100.0)), 1);
-    switch (objects_[i].get_deleter().Kind) {
+    switch (objects_[i].Kind) {
       case TSlotKind::ShowFrame:
         if (backgroundSound_) backgroundSound_->WriteStreamBlock(be);
         ++frames;
@@ -223,7 +243,7 @@ void TFlashMovie::MakeData() {
     object.WriteToStream(be);
   }
 
-  const bool endsWithEnd = count > 0 && dynamic_cast<TSWFEnd*>(objects_.back().get());
+  const bool endsWithEnd = count > 0 && dynamic_cast<TSWFEnd*>(objects_.back().Object);
   if (!endsWithEnd) be.WriteWord(0);
 
   // The header holds 16 bits: a longer movie says 65535 rather than a wrapped count.

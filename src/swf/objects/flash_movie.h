@@ -34,12 +34,13 @@ using TFlashObjectList = std::vector<T*>;
 // Called by each image before it loads its file: (image, file name, continue flag).
 using TLoadImageEvent = std::function<void(TFlashImage&, const std::string&, bool&)>;
 
-// How Objects holds each object. Objects owns what the caller hands over
-// (deleted) and the small tags the movie makes itself, which live in an
-// arena (only destroyed: a movie of thousands of frames would otherwise
-// spend most of its time allocating). The kind also lets MakeData write the
-// movie's own frequent tags (frames, removals by depth, placements) without
-// a round of virtual calls each.
+// One entry of Objects, in tag order. The movie owns every object: what the
+// caller hands over (deleted), and the small tags it makes itself, which
+// live in an arena (only destroyed: a movie of thousands of frames would
+// otherwise spend most of its time allocating). The kind says which, and
+// lets MakeData write the movie's own frequent tags (frames, removals by
+// depth, placements) without a round of virtual calls each. A plain pair,
+// so that a growing list of tens of thousands of tags moves as bytes.
 enum class TSlotKind : uint8_t {
   Owned,
   InArena,
@@ -47,24 +48,16 @@ enum class TSlotKind : uint8_t {
   RemoveObject2,  // in the arena, nothing to destroy
   PlaceObject,    // a TFlashPlaceObject in the arena
 };
-struct TObjectSlot {
+struct TTagSlot {
+  TBasedSWFObject* Object = nullptr;
   TSlotKind Kind = TSlotKind::Owned;
-  void operator()(TBasedSWFObject* object) const {
-    switch (Kind) {
-      case TSlotKind::Owned:
-        delete object;
-        break;
-      case TSlotKind::InArena:
-      case TSlotKind::PlaceObject:
-        object->~TBasedSWFObject();
-        break;
-      case TSlotKind::ShowFrame:
-      case TSlotKind::RemoveObject2:
-        break;  // plain fields only: the arena's memory is all they hold
-    }
-  }
+
+  TBasedSWFObject* get() const { return Object; }
+  TBasedSWFObject& operator*() const { return *Object; }
+  TBasedSWFObject* operator->() const { return Object; }
+  // Ends the object's life the way its kind requires.
+  void Free() const;
 };
-using TObjectPtr = std::unique_ptr<TBasedSWFObject, TObjectSlot>;
 
 // A bump allocator: memory is handed out in order and freed all at once.
 // Released chunks go to a small per-thread pool, so the next movie reuses
@@ -163,7 +156,7 @@ class TFlashMovie : public TBasedSWFStream {
   TFlashObjectList<TFlashSound>& Sounds() { return sounds_; }
   TFlashObjectList<TFlashButton>& Buttons() { return buttons_; }
 
-  const std::vector<TObjectPtr>& Objects() const { return objects_; }
+  const std::vector<TTagSlot>& Objects() const { return objects_; }
 
   bool InsertMode = false;
   int32_t InsertPos = 0;
@@ -172,18 +165,25 @@ class TFlashMovie : public TBasedSWFStream {
   TLoadImageEvent OnLoadImage;
 
  private:
-  TBasedSWFObject& Register(TObjectPtr object);
-  template <class T, class... Args>
-  TObjectPtr MakeInArena(TSlotKind kind, Args&&... args) {
-    void* memory = arena_.Allocate(sizeof(T), alignof(T));
-    return TObjectPtr(new (memory) T(std::forward<Args>(args)...), TObjectSlot{kind});
+  // Registers an object the movie already owns through the slot; the list
+  // has room for it (MakeRoomForSlot), so that nothing is lost on a throw.
+  TBasedSWFObject& Register(TTagSlot slot);
+  void MakeRoomForSlot() {
+    if (objects_.size() == objects_.capacity()) objects_.reserve(objects_.capacity() * 2 + 64);
   }
+  template <class T, class... Args>
+  TTagSlot MakeInArena(TSlotKind kind, Args&&... args) {
+    MakeRoomForSlot();
+    void* memory = arena_.Allocate(sizeof(T), alignof(T));
+    return TTagSlot{new (memory) T(std::forward<Args>(args)...), kind};
+  }
+  void FreeObjects();
   // The movie's own frequent tags, written straight into the body.
   void WriteShowFrame(TBitsEngine& be);
   void WriteRemoveObject2(TBitsEngine& be, const TBasedSWFObject& tag);
 
-  TObjectArena arena_;  // declared before objects_: outlives them
-  std::vector<TObjectPtr> objects_;
+  TObjectArena arena_;
+  std::vector<TTagSlot> objects_;  // freed by FreeObjects
   std::optional<TSWFRGB> backgroundColor_;
   bool hasBackground_ = false;
   std::unique_ptr<TFlashSound> backgroundSound_;
