@@ -10,6 +10,8 @@
 #include <memory>
 #include <vector>
 
+#include "swf/core/buffer_pool.h"
+
 namespace swf {
 
 class TMemoryStream {
@@ -18,12 +20,13 @@ class TMemoryStream {
   explicit TMemoryStream(const std::vector<uint8_t>& bytes) { Write(bytes.data(), bytes.size()); Seek(0); }
   TMemoryStream(const TMemoryStream&) = delete;
   TMemoryStream& operator=(const TMemoryStream&) = delete;
+  ~TMemoryStream() { GiveBlock(buffer_, capacity_); }
 
   void Write(const void* data, size_t count) {
     if (count == 0) return;
     Grow(position_ + count);
-    if (position_ > size_) std::memset(buffer_.get() + size_, 0, position_ - size_);
-    std::memcpy(buffer_.get() + position_, data, count);
+    if (position_ > size_) std::memset(buffer_ + size_, 0, position_ - size_);
+    std::memcpy(buffer_ + position_, data, count);
     position_ += count;
     size_ = std::max(size_, position_);
   }
@@ -33,7 +36,7 @@ class TMemoryStream {
     const size_t at = size_;
     if (position_ == at && capacity_ - at >= count) [[likely]] {
       size_ = position_ = at + count;
-      return buffer_.get() + at;
+      return buffer_ + at;
     }
     return WriteRoomSlow(count);
   }
@@ -41,7 +44,7 @@ class TMemoryStream {
 
   size_t Read(void* out, size_t count) {
     const size_t n = position_ < size_ ? std::min(count, size_ - position_) : 0;
-    if (n) std::memcpy(out, buffer_.get() + position_, n);
+    if (n) std::memcpy(out, buffer_ + position_, n);
     position_ += n;
     return n;
   }
@@ -52,15 +55,15 @@ class TMemoryStream {
   // Growing fills with zero bytes; shrinking keeps the position inside.
   void SetSize(size_t size) {
     Grow(size);
-    if (size > size_) std::memset(buffer_.get() + size_, 0, size - size_);
+    if (size > size_) std::memset(buffer_ + size_, 0, size - size_);
     size_ = size;
     position_ = std::min(position_, size_);
   }
   void Clear() { size_ = position_ = 0; }
   void Reserve(size_t n) { Grow(n); }
 
-  const uint8_t* Data() const { return buffer_.get(); }
-  uint8_t* Data() { return buffer_.get(); }
+  const uint8_t* Data() const { return buffer_; }
+  uint8_t* Data() { return buffer_; }
   std::vector<uint8_t> Bytes() const { return std::vector<uint8_t>(Data(), Data() + size_); }
 
  private:
@@ -68,14 +71,15 @@ class TMemoryStream {
   uint8_t* WriteRoomSlow(size_t count);
   void Grow(size_t needed) {
     if (needed <= capacity_) return;
-    const size_t capacity = std::max({needed, capacity_ * 2, size_t(256)});
-    auto bigger = std::make_unique_for_overwrite<uint8_t[]>(capacity);
-    if (size_) std::memcpy(bigger.get(), buffer_.get(), size_);
-    buffer_ = std::move(bigger);
+    const size_t capacity = PooledBlockSize(std::max({needed, capacity_ * 2, size_t(256)}));
+    auto* bigger = static_cast<uint8_t*>(TakeBlock(capacity));
+    if (size_) std::memcpy(bigger, buffer_, size_);
+    GiveBlock(buffer_, capacity_);
+    buffer_ = bigger;
     capacity_ = capacity;
   }
 
-  std::unique_ptr<uint8_t[]> buffer_;
+  uint8_t* buffer_ = nullptr;  // a pool block of capacity_ bytes
   size_t capacity_ = 0;
   size_t size_ = 0;
   size_t position_ = 0;

@@ -2,17 +2,60 @@
 
 #include <zlib.h>
 
+#include <array>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <new>
 
 #include "swf/core/bit_math.h"
 #include "swf/core/bits_engine.h"
+#include "swf/core/buffer_pool.h"
 #include "swf/core/swf_error.h"
 
 namespace swf {
+
+namespace {
+
+// zlib's working memory (about 270 KB at the default level) comes from the
+// buffer pool, so saving one movie after another reuses it. deflate makes
+// five allocations; the table has room for a few more.
+struct TZlibMemory {
+  struct TBlock {
+    void* Memory;
+    size_t Size;
+  };
+  std::array<TBlock, 8> Blocks{};
+  size_t Count = 0;
+};
+
+voidpf ZlibAlloc(voidpf opaque, uInt items, uInt size) {
+  auto& memory = *static_cast<TZlibMemory*>(opaque);
+  if (memory.Count == memory.Blocks.size()) return Z_NULL;
+  const size_t bytes = size_t(items) * size;
+  void* block;
+  try {
+    block = TakeBlock(bytes);
+  } catch (const std::bad_alloc&) {
+    return Z_NULL;
+  }
+  memory.Blocks[memory.Count++] = {block, bytes};
+  return block;
+}
+
+void ZlibFree(voidpf opaque, voidpf address) {
+  auto& memory = *static_cast<TZlibMemory*>(opaque);
+  for (size_t i = 0; i < memory.Count; ++i) {
+    if (memory.Blocks[i].Memory != address) continue;
+    GiveBlock(address, memory.Blocks[i].Size);
+    memory.Blocks[i] = memory.Blocks[--memory.Count];
+    return;
+  }
+}
+
+}  // namespace
 
 TBasedSWFStream::TBasedSWFStream(int32_t xMin, int32_t yMin, int32_t xMax, int32_t yMax, float fps,
                                  bool inPixels) {
@@ -73,8 +116,16 @@ void TBasedSWFStream::SaveToStream(TMemoryStream& stream) {
 void TBasedSWFStream::WriteCompressed(TMemoryStream& stream) {
   TMemoryStream tail;
   WriteHeaderTail(tail);
+  TZlibMemory memory;
   z_stream z{};
-  deflateInit(&z, Z_DEFAULT_COMPRESSION);
+  z.zalloc = ZlibAlloc;
+  z.zfree = ZlibFree;
+  z.opaque = &memory;
+  if (deflateInit(&z, Z_DEFAULT_COMPRESSION) != Z_OK) throw std::bad_alloc();
+  struct TEndDeflate {
+    z_stream& Z;
+    ~TEndDeflate() { deflateEnd(&Z); }
+  } endDeflate{z};  // also when writing or a progress handler throws
   constexpr size_t kChunk = 64 * 1024;
   std::vector<uint8_t> out(kChunk);
   const size_t bodySize = BodyStream.Size();
@@ -96,7 +147,6 @@ void TBasedSWFStream::WriteCompressed(TMemoryStream& stream) {
   };
   pump(tail.Data(), tail.Size(), Z_NO_FLUSH);
   pump(BodyStream.Data(), bodySize, Z_FINISH);
-  deflateEnd(&z);
 }
 
 std::vector<uint8_t> TBasedSWFStream::SaveToBytes() {

@@ -1,7 +1,6 @@
 #include "swf/objects/flash_movie.h"
 
 #include <cmath>
-#include <mutex>
 
 #include "swf/core/control_tags.h"
 #include "swf/objects/action_script.h"
@@ -15,46 +14,19 @@ namespace swf {
 namespace {
 
 constexpr size_t kArenaChunkSize = 64 * 1024;
-constexpr size_t kPooledChunksMax = 64;  // 4 MiB at most
-
-// Process-wide and never destroyed, so that a movie freed at exit still
-// finds it.
-struct TChunkPool {
-  std::mutex Lock;
-  std::vector<std::unique_ptr<std::byte[]>> Chunks;
-};
-TChunkPool& ChunkPool() {
-  static TChunkPool* pool = new TChunkPool;
-  return *pool;
-}
 
 }  // namespace
 
 void TObjectArena::AddChunk(size_t size) {
-  if (size <= kArenaChunkSize) {
-    TChunkPool& pool = ChunkPool();
-    std::lock_guard lock(pool.Lock);
-    if (!pool.Chunks.empty()) {
-      chunks_.push_back(std::move(pool.Chunks.back()));
-      pool.Chunks.pop_back();
-      chunkSize_ = kArenaChunkSize;
-      return;
-    }
-  }
-  chunkSize_ = std::max(size, kArenaChunkSize);
-  chunks_.push_back(std::make_unique_for_overwrite<std::byte[]>(chunkSize_));
+  const size_t chunkSize = PooledBlockSize(std::max(size, kArenaChunkSize));
+  chunks_.reserve(chunks_.size() + 1);  // so that the block cannot be lost
+  chunks_.push_back({static_cast<std::byte*>(TakeBlock(chunkSize)), chunkSize});
 }
 
 void TObjectArena::Release() {
-  if (!chunks_.empty()) {
-    TChunkPool& pool = ChunkPool();
-    std::lock_guard lock(pool.Lock);
-    for (auto& chunk : chunks_)
-      if (pool.Chunks.size() < kPooledChunksMax) pool.Chunks.push_back(std::move(chunk));
-  }
+  for (const TChunk& chunk : chunks_) GiveBlock(chunk.Memory, chunk.Size);
   chunks_.clear();
   used_ = 0;
-  chunkSize_ = 0;
 }
 
 TFlashMovie::TFlashMovie(int32_t xMin, int32_t yMin, int32_t xMax, int32_t yMax, float fps,

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/font_engine.h"
+#include "swf/core/buffer_pool.h"
 #include "swf/core/records.h"
 #include "swf/core/swf_stream.h"
 #include "swf/objects/flash_object.h"
@@ -59,9 +60,8 @@ struct TTagSlot {
   void Free() const;
 };
 
-// A bump allocator: memory is handed out in order and freed all at once.
-// Released chunks go to a small per-thread pool, so the next movie reuses
-// memory that is already mapped instead of faulting in fresh pages.
+// A bump allocator: memory is handed out in order and freed all at once,
+// in blocks from the buffer pool.
 class TObjectArena {
  public:
   TObjectArena() = default;
@@ -71,22 +71,29 @@ class TObjectArena {
 
   void* Allocate(size_t size, size_t align) {
     size_t at = (used_ + align - 1) & ~(align - 1);
-    if (chunks_.empty() || at + size > chunkSize_) {
+    if (chunks_.empty() || at + size > chunks_.back().Size) {
       AddChunk(size);
       at = 0;
     }
     used_ = at + size;
-    return chunks_.back().get() + at;
+    return chunks_.back().Memory + at;
   }
   void Release();
 
  private:
+  struct TChunk {
+    std::byte* Memory;
+    size_t Size;
+  };
   void AddChunk(size_t size);
 
-  std::vector<std::unique_ptr<std::byte[]>> chunks_;
-  size_t chunkSize_ = 0;  // of the last chunk
+  std::vector<TChunk> chunks_;
   size_t used_ = 0;
 };
+
+// The movie's tags in order: tens of thousands for a long movie, so the
+// list's memory comes from the buffer pool.
+using TTagList = std::vector<TTagSlot, TPooledAllocator<TTagSlot>>;
 
 class TFlashMovie : public TBasedSWFStream {
  public:
@@ -156,7 +163,7 @@ class TFlashMovie : public TBasedSWFStream {
   TFlashObjectList<TFlashSound>& Sounds() { return sounds_; }
   TFlashObjectList<TFlashButton>& Buttons() { return buttons_; }
 
-  const std::vector<TTagSlot>& Objects() const { return objects_; }
+  const TTagList& Objects() const { return objects_; }
 
   bool InsertMode = false;
   int32_t InsertPos = 0;
@@ -169,7 +176,7 @@ class TFlashMovie : public TBasedSWFStream {
   // has room for it (MakeRoomForSlot), so that nothing is lost on a throw.
   TBasedSWFObject& Register(TTagSlot slot);
   void MakeRoomForSlot() {
-    if (objects_.size() == objects_.capacity()) objects_.reserve(objects_.capacity() * 2 + 64);
+    if (objects_.size() == objects_.capacity()) objects_.reserve(std::max<size_t>(objects_.capacity() * 2, 256));
   }
   template <class T, class... Args>
   TTagSlot MakeInArena(TSlotKind kind, Args&&... args) {
@@ -183,7 +190,7 @@ class TFlashMovie : public TBasedSWFStream {
   void WriteRemoveObject2(TBitsEngine& be, const TBasedSWFObject& tag);
 
   TObjectArena arena_;
-  std::vector<TTagSlot> objects_;  // freed by FreeObjects
+  TTagList objects_;  // freed by FreeObjects
   std::optional<TSWFRGB> backgroundColor_;
   bool hasBackground_ = false;
   std::unique_ptr<TFlashSound> backgroundSound_;
