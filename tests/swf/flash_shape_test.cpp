@@ -419,17 +419,18 @@ TEST_F(PixelMovieTest, DashedCurvesKeepTheirBytes) {
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
+    TFlashMovie fresh{0, 0, 550, 400, 12, true};  // each shape gets the first character ID
     TFlashShape* shape;
     switch (r.kind) {
       case 0:
-        shape = &movie.AddEllipse(10, 10, 110, 110);
+        shape = &fresh.AddEllipse(10, 10, 110, 110);
         shape->SetSolidColor(200, 200, 200);
         break;
       case 1:
-        shape = &movie.AddStar(200, 200, 90, 40, 7, true);
+        shape = &fresh.AddStar(200, 200, 90, 40, 7, true);
         break;
       default: {
-        shape = &movie.AddShape();
+        shape = &fresh.AddShape();
         shape->SetBounds(0, 0, 100, 100);
         shape->Edges().MoveTo(10, 10);
         if (r.kind == 2)
