@@ -399,4 +399,56 @@ TEST_F(PixelMovieTest, DashedCurveBackToItsStart) {
   EXPECT_EQ(shape.ShapeTag().ShapeRecords[1]->RecordKind(), rkCurvedEdge);
 }
 
+// The dashed curve search is fixed to the byte: these outlines pin it, down
+// to its double rounding, including a curve so large that the search's
+// misses leave the range where the quotient is taken without dividing.
+TEST_F(PixelMovieTest, DashedCurvesKeepTheirBytes) {
+  struct Row {
+    const char* name;
+    int kind;
+    std::vector<uint8_t> pattern;
+    size_t size;
+    uint64_t hash;
+  };
+  const Row rows[] = {
+      {"ellipse", 0, {2, 4}, 483, 0x6c116cbd9ef30510ull},
+      {"curved star", 1, {3, 1, 2}, 1228, 0x583c7ce21bf896aeull},
+      {"large curve", 2, {255, 1}, 227, 0x9fd7d893766ed63eull},
+      // Cut in halves first; its misses run far past 2^26.
+      {"huge curve", 3, {255, 1}, 54046, 0xd27f5e6d3bc43ba1ull},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    TFlashMovie fresh{0, 0, 550, 400, 12, true};  // each shape gets the first character ID
+    TFlashShape* shape;
+    switch (r.kind) {
+      case 0:
+        shape = &fresh.AddEllipse(10, 10, 110, 110);
+        shape->SetSolidColor(200, 200, 200);
+        break;
+      case 1:
+        shape = &fresh.AddStar(200, 200, 90, 40, 7, true);
+        break;
+      default: {
+        shape = &fresh.AddShape();
+        shape->SetBounds(0, 0, 100, 100);
+        shape->Edges().MoveTo(10, 10);
+        if (r.kind == 2)
+          shape->Edges().CurveDelta(3000, -1000, -1500, 3000);
+        else
+          shape->Edges().CurveDelta(2446, -1235, -1538, 2397);
+        shape->Edges().EndShape();
+        break;
+      }
+    }
+    shape->SetLineStyle(2, 0xFF323232);
+    shape->DashPattern().SetPattern(r.pattern);
+    const Bytes bytes = Written(*shape);
+    uint64_t h = 1469598103934665603ull;
+    for (uint8_t c : bytes) h = (h ^ c) * 1099511628211ull;
+    EXPECT_EQ(bytes.size(), r.size);
+    EXPECT_EQ(h, r.hash);
+  }
+}
+
 }  // namespace

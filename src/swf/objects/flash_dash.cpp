@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 
 #include "swf/objects/flash_edges.h"
@@ -111,12 +112,10 @@ void TDashedOutline::StraightEdge(int64_t dx, int64_t dy) {
 
 namespace {
 
-// 1.5 * 2^52: adding and taking it away again rounds to the nearest integer,
-// ties to even, exactly for the curve coordinates (far below 2^51).
+// 1.5 * 2^52: adding it rounds to the nearest integer, ties to even, exactly
+// for the curve coordinates (far below 2^51); taking it away again leaves
+// that integer.
 constexpr double kRoundMagic = 6755399441055744.0;
-double RoundHalfEven(double v) {
-  return (v + kRoundMagic) - kRoundMagic;
-}
 
 // The smallest search step of iteration i, 0.01 / i.
 const std::array<double, kMaxIterations + 1> kMinSteps = [] {
@@ -125,14 +124,44 @@ const std::array<double, kMaxIterations + 1> kMinSteps = [] {
   return steps;
 }();
 
-// A quadratic curve in its own frame: B(t) = t (Q t + 2 P1), from (0, 0)
-// through the control point P1 to P2. Points are rounded to whole twips and
-// kept as doubles, which hold them exactly.
-struct TCurveFrame {
-  double P1X, P1Y, P2X, P2Y, QX, QY, C2;
+// miss / C2 without waiting for the division: the reciprocal of C2 is split
+// into a 27-bit head, whose product with a miss below 2^26 is exact, and a
+// tail, so that the two products give the correctly rounded quotient in
+// nearly every case. The division still runs and decides; it only leaves the
+// chain of dependent steps, since the CPU goes on with the products while the
+// comparison is pending.
+class TDivisor {
+ public:
+  explicit TDivisor(double c2) : c2_(c2) {
+    const double r = 1.0 / c2;
+    head_ = std::bit_cast<double>(std::bit_cast<uint64_t>(r) & ~((uint64_t(1) << 26) - 1));
+    tail_ = (r - head_) + std::fma(-c2, r, 1.0) / c2;
+  }
+  double C2() const { return c2_; }
+  double Quotient(double miss) const {
+    const double fast = miss * head_ + miss * tail_;
+    if (fast != miss / c2_) [[unlikely]]
+      return Divide(miss, c2_);
+    return fast;
+  }
 
-  double AtX(double t) const { return RoundHalfEven((QX * t + 2.0 * P1X) * t); }
-  double AtY(double t) const { return RoundHalfEven((QY * t + 2.0 * P1Y) * t); }
+ private:
+  // Out of line, so that the compiler keeps the check a branch instead of
+  // selecting the quotient, which would put the division back on the chain.
+  [[gnu::noinline]] static double Divide(double a, double b) { return a / b; }
+
+  double c2_, head_, tail_;
+};
+
+// A quadratic curve in its own frame: B(t) = t (Q t + 2 P1), from (0, 0)
+// through the control point P1 to P2. Points are rounded to whole twips.
+struct TCurveFrame {
+  double P1X, P1Y, P2X, P2Y, QX, QY;
+  TDivisor Divisor;
+
+  // B(t) + 1.5 * 2^52: the rounded point, offset by the rounding constant.
+  double BiasedX(double t) const { return (QX * t + 2.0 * P1X) * t + kRoundMagic; }
+  double BiasedY(double t) const { return (QY * t + 2.0 * P1Y) * t + kRoundMagic; }
 };
 
 // The walk along one curve: the parameter and point of the last cut, the
@@ -147,15 +176,15 @@ struct TCurveWalk {
 // The step of iteration i for the miss (target - d): miss / C2, at least
 // 0.01 / i in size. Nearly every step is the least one; the division only
 // decides near the threshold, so the search can run ahead on the sign.
-double SearchStep(const TCurveFrame& f, double miss, int i) {
+double SearchStep(const TDivisor& divisor, double miss, int i) {
   const double least = kMinSteps[size_t(i)];
   // Far enough below least * C2 that the rounded quotient is below least too.
   constexpr double kSafely = 1 - 0x1p-40;
-  if (std::fabs(miss) < least * f.C2 * kSafely) {
+  if (std::fabs(miss) < least * divisor.C2() * kSafely) {
     if (miss > 0) return least;
     return -least;
   }
-  const double raw = miss / f.C2;
+  const double raw = divisor.Quotient(miss);
   return std::fabs(raw) < least ? std::copysign(least, raw) : raw;
 }
 
@@ -164,37 +193,48 @@ double Squared(double dx, double dy) {
 }
 
 // Searches the point at chord distance piece from the walk's point; returns
-// its parameter tn and the point. At most kMaxIterations steps.
+// its parameter tn and the point. At most kMaxIterations steps. The loop is
+// one chain of dependent steps, so it keeps its state in locals and takes
+// the rare cases (tn outside the curve) on a branch of their own.
 double SearchPiece(const TCurveFrame& f, TCurveWalk& w, int64_t piece, double& x, double& y) {
   const double target = double(piece) * double(piece);
-  double d = target, tn = w.T;
+  // A biased point minus (bias + start) is the offset from the start, exact.
+  const double startX = kRoundMagic + w.X, startY = kRoundMagic + w.Y;
+  const double t = w.T;
+  double dt = w.Dt;
+  int64_t rem = w.Rem;
+  double d = target, tn = t, bx = startX, by = startY;
   for (int i = 1; i <= kMaxIterations;) {
     // The first step is 0 (d starts at the target); after it d never equals
     // the target, or the search would have stopped, so every step has a sign.
-    if (i > 1) w.Dt += SearchStep(f, target - d, i);
-    tn = w.T + w.Dt;
-    const bool atEnd = tn > 1;
-    if (atEnd) {
-      tn = 1;
-      w.Rem = RoundEven(double(piece) - std::sqrt(Squared(f.P2X - w.X, f.P2Y - w.Y)));
-    } else if (tn < 0) {
-      tn = 0;  // keeps the point on the curve when the search runs away
+    if (i > 1) dt += SearchStep(f.Divisor, target - d, i);
+    tn = t + dt;
+    bool atEnd = false;
+    if (!(tn >= 0 && tn <= 1)) [[unlikely]] {
+      atEnd = tn > 1;
+      if (atEnd)
+        rem = RoundEven(double(piece) - std::sqrt(Squared(f.P2X - w.X, f.P2Y - w.Y)));
+      tn = atEnd ? 1 : 0;  // 0 keeps the point on the curve when the search runs away
     }
-    x = f.AtX(tn);
-    y = f.AtY(tn);
-    d = Squared(x - w.X, y - w.Y);
+    bx = f.BiasedX(tn);
+    by = f.BiasedY(tn);
+    d = Squared(bx - startX, by - startY);
     ++i;
-    if (w.Rem != 0 && target < d) w.Rem = 0;
+    if (rem != 0 && target < d) rem = 0;
     if (std::fabs(d - target) < kTolerance) break;
     if (atEnd && d < target) {
       // The piece is longer than what is left of the curve: every further
-      // step is the same forward one and only moves Dt. Take them without
+      // step is the same forward one and only moves dt. Take them without
       // evaluating the curve.
-      const double forward = (target - d) / f.C2;
+      const double forward = (target - d) / f.Divisor.C2();
       for (; i <= kMaxIterations; ++i)
-        w.Dt += std::fabs(forward) < kMinSteps[size_t(i)] ? kMinSteps[size_t(i)] : forward;
+        dt += std::fabs(forward) < kMinSteps[size_t(i)] ? kMinSteps[size_t(i)] : forward;
     }
   }
+  w.Dt = dt;
+  w.Rem = rem;
+  x = bx - kRoundMagic;
+  y = by - kRoundMagic;
   return tn;
 }
 
@@ -227,7 +267,7 @@ void TDashedOutline::CurvedEdge(int64_t cx, int64_t cy, int64_t ax, int64_t ay) 
                       double(endY),
                       double(endX - 2 * cx),
                       double(endY - 2 * cy),
-                      double(endX) * double(endX) + double(endY) * double(endY)};
+                      TDivisor(double(endX) * double(endX) + double(endY) * double(endY))};
   // A generous bound on the pieces: the search cannot stall a write, even
   // for curves it handles badly.
   const double hull = std::hypot(f.P1X, f.P1Y) + std::hypot(f.P2X - f.P1X, f.P2Y - f.P1Y);

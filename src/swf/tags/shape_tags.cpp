@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstdlib>
+#include <limits>
 
 #include "swf/core/bit_math.h"
 #include "swf/core/swf_error.h"
@@ -45,6 +47,15 @@ size_t ReadStyleCount(TBitsEngine& be, size_t minBytes) {
   const size_t left = s.Size() > s.Position() ? s.Size() - s.Position() : 0;
   if (count > left / minBytes) throw ESWFError("Shape style count exceeds the tag data");
   return count;
+}
+
+// MaxAbs without building a list: records are written by the hundred for a
+// dashed outline.
+template <class... T>
+int32_t MaxAbsOf(T... values) {
+  const int64_t best = std::max({std::llabs(int64_t(values))...});
+  return best > std::numeric_limits<int32_t>::max() ? std::numeric_limits<int32_t>::min()
+                                                    : int32_t(best);
 }
 
 }  // namespace
@@ -233,18 +244,16 @@ void TSWFStraightEdgeRecord::Assign(const TSWFShapeRecord& source) {
 
 void TSWFStraightEdgeRecord::Write(TBitsEngine& be) {
   if (X == 0 && Y == 0) return;
-  const unsigned n = GetBitsCount(MaxAbs({X, Y}));
+  const unsigned n = GetBitsCount(MaxAbsOf(X, Y));
   assert(n <= 17);
-  be.WriteBit(true);  // edge
-  be.WriteBit(true);  // straight
-  be.WriteBits(n - 2, 4);
+  // Edge and straight flags, the bit count less 2, then the general line flag
+  // (or, for a line along an axis, its flag and the vertical flag).
   if (X != 0 && Y != 0) {
-    be.WriteBit(true);  // general line
+    be.WriteBits(0x60 | ((n - 2) & 15) << 1 | 1, 7);
     be.WriteSBits(X, n);
     be.WriteSBits(Y, n);
   } else {
-    be.WriteBit(false);
-    be.WriteBit(X == 0);  // vertical
+    be.WriteBits(0xC0 | ((n - 2) & 15) << 2 | (X == 0 ? 1 : 0), 8);
     be.WriteSBits(X == 0 ? Y : X, n);
   }
 }
@@ -260,11 +269,9 @@ void TSWFCurvedEdgeRecord::Assign(const TSWFShapeRecord& source) {
 
 void TSWFCurvedEdgeRecord::Write(TBitsEngine& be) {
   if (ControlX == 0 && ControlY == 0 && AnchorX == 0 && AnchorY == 0) return;
-  const unsigned n = GetBitsCount(MaxAbs({ControlX, ControlY, AnchorX, AnchorY}));
+  const unsigned n = GetBitsCount(MaxAbsOf(ControlX, ControlY, AnchorX, AnchorY));
   assert(n <= 17);
-  be.WriteBit(true);   // edge
-  be.WriteBit(false);  // curved
-  be.WriteBits(n - 2, 4);
+  be.WriteBits(0x20 | ((n - 2) & 15), 6);  // edge, curved, the bit count less 2
   for (int32_t v : {ControlX, ControlY, AnchorX, AnchorY}) be.WriteSBits(v, n);
 }
 
@@ -309,17 +316,15 @@ void TSWFStyleChangeRecord::Assign(const TSWFShapeRecord& source) {
 }
 
 void TSWFStyleChangeRecord::Write(TBitsEngine& be) {
-  be.WriteBit(false);  // not an edge
-  be.WriteBit(HasNewStyles);
-  be.WriteBit(HasLineStyle);
-  be.WriteBit(HasFillStyle1);
-  be.WriteBit(HasFillStyle0);
   // A record that selects no style always moves, so that it never reads as
   // the end record.
   const bool move = (HasFillStyle0 || HasFillStyle1 || HasLineStyle) ? HasMoveTo : true;
-  be.WriteBit(move);
+  // Not an edge (0), then the five flags.
+  be.WriteBits(uint32_t(HasNewStyles) << 4 | uint32_t(HasLineStyle) << 3 |
+                   uint32_t(HasFillStyle1) << 2 | uint32_t(HasFillStyle0) << 1 | uint32_t(move),
+               6);
   if (move) {
-    const unsigned n = GetBitsCount(MaxAbs({X, Y}));
+    const unsigned n = GetBitsCount(MaxAbsOf(X, Y));
     be.WriteBits(n, 5);
     be.WriteSBits(X, n);
     be.WriteSBits(Y, n);
