@@ -25,7 +25,9 @@ struct TPooledAllocator {
   T* allocate(size_t n) { return static_cast<T*>(TakeBlock(n * sizeof(T))); }
   void deallocate(T* p, size_t n) noexcept { GiveBlock(p, n * sizeof(T)); }
   template <class U>
-  bool operator==(const TPooledAllocator<U>&) const { return true; }
+  bool operator==(const TPooledAllocator<U>&) const {
+    return true;
+  }
 };
 
 }  // namespace swf

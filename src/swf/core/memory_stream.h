@@ -42,6 +42,7 @@ class TMemoryStream {
   }
   void WriteByte(uint8_t b) { *WriteRoom(1) = b; }
 
+  // Reads up to count bytes; returns how many were available.
   size_t Read(void* out, size_t count) {
     const size_t n = position_ < size_ ? std::min(count, size_ - position_) : 0;
     if (n) std::memcpy(out, buffer_ + position_, n);

@@ -48,7 +48,9 @@ void TTagSlot::Free() const {
   }
 }
 
-TFlashMovie::~TFlashMovie() { FreeObjects(); }
+TFlashMovie::~TFlashMovie() {
+  FreeObjects();
+}
 
 void TFlashMovie::FreeObjects() {
   for (const TTagSlot& slot : objects_) slot.Free();
@@ -84,16 +86,20 @@ TFlashPlaceObject& TFlashMovie::PlaceObject(TFlashVisualObject* object, uint16_t
 
 void TFlashMovie::RemoveObject(uint16_t depth, const TFlashIDObject* object) {
   if (object) {
-    auto& tag = static_cast<TSWFRemoveObject&>(Register(MakeInArena<TSWFRemoveObject>(TSlotKind::InArena)));
+    auto& tag =
+        static_cast<TSWFRemoveObject&>(Register(MakeInArena<TSWFRemoveObject>(TSlotKind::InArena)));
     tag.CharacterID = object->GetCharacterID();
     tag.Depth = depth;
   } else {
-    static_cast<TSWFRemoveObject2&>(Register(MakeInArena<TSWFRemoveObject2>(TSlotKind::RemoveObject2))).Depth = depth;
+    auto& tag = static_cast<TSWFRemoveObject2&>(
+        Register(MakeInArena<TSWFRemoveObject2>(TSlotKind::RemoveObject2)));
+    tag.Depth = depth;
   }
 }
 
 TSWFStartSound& TFlashMovie::StartSound(uint16_t soundID) {
-  return static_cast<TSWFStartSound&>(Register(MakeInArena<TSWFStartSound>(TSlotKind::InArena, soundID)));
+  return static_cast<TSWFStartSound&>(
+      Register(MakeInArena<TSWFStartSound>(TSlotKind::InArena, soundID)));
 }
 
 void TFlashMovie::ShowFrame(uint16_t count) {

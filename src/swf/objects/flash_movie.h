@@ -128,7 +128,8 @@ class TFlashMovie : public TBasedSWFStream {
   TFlashShape& AddEllipse(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
   TFlashShape& AddCircle(int32_t x, int32_t y, int32_t r);
   TFlashShape& AddDiamond(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
-  TFlashShape& AddStar(int32_t x, int32_t y, int32_t r1, int32_t r2, uint16_t numPoints, bool curved);
+  TFlashShape& AddStar(int32_t x, int32_t y, int32_t r1, int32_t r2, uint16_t numPoints,
+                       bool curved);
   TFlashImage& AddImage(const std::string& fileName);
   TFlashSound& AddSound(const std::string& fileName);
   TFlashButton& AddButton(bool trackAsMenu, bool advanced);
@@ -176,7 +177,8 @@ class TFlashMovie : public TBasedSWFStream {
   // has room for it (MakeRoomForSlot), so that nothing is lost on a throw.
   TBasedSWFObject& Register(TTagSlot slot);
   void MakeRoomForSlot() {
-    if (objects_.size() == objects_.capacity()) objects_.reserve(std::max<size_t>(objects_.capacity() * 2, 256));
+    if (objects_.size() == objects_.capacity())
+      objects_.reserve(std::max<size_t>(objects_.capacity() * 2, 256));
   }
   template <class T, class... Args>
   TTagSlot MakeInArena(TSlotKind kind, Args&&... args) {
