@@ -131,6 +131,28 @@ TEST(FlashMovie, InsertModeAndPositions) {
   EXPECT_EQ(movie.InsertPos, 4);
 }
 
+// MakeData writes frames, removals and placements itself; the bytes must be
+// those each tag writes on its own, in the movie's order.
+TEST(FlashMovie, BodyIsTheTagsWrittenInOrder) {
+  swf::TFlashMovie movie(0, 0, 100, 100, 12);
+  swf::TFlashButton& button = movie.AddButton(false, true);
+  button.AddRecordByID(1, swf::bsHitTest, 1);
+  movie.PlaceObject(&button, 1);
+  movie.ShowFrame();
+  movie.RemoveObject(1);
+  movie.PlaceObject(&button, 300).SetRotate(30);
+  movie.RemoveObject(300, &button);
+  movie.StartSound(4);
+  movie.ShowFrame(2);
+
+  swf::TMemoryStream expected;
+  swf::TBitsEngine be(expected);
+  for (const swf::TTagSlot& slot : movie.Objects()) slot->WriteToStream(be);
+  be.WriteWord(0);
+  EXPECT_TRUE(SameBytes(expected.Bytes(), Body(movie)));
+  EXPECT_EQ(movie.FramesCount(), 3);
+}
+
 TEST(FlashMovie, VersionRisesWithTheTagsAndProtection) {
   swf::TFlashMovie movie(0, 0, 10, 10, 12);
   movie.SetVersion(1);
