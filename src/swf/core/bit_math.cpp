@@ -5,13 +5,6 @@
 
 namespace swf {
 
-int32_t MaxAbs(std::initializer_list<int32_t> values) {
-  int64_t best = 0;
-  for (int32_t v : values) best = std::max<int64_t>(best, std::llabs(v));
-  return best > std::numeric_limits<int32_t>::max() ? std::numeric_limits<int32_t>::min()
-                                                    : int32_t(best);
-}
-
 int32_t SingleToFixed(double x) {
   double scaled = std::trunc(double(float(x)) * 65536.0);
   if (!(scaled > -2147483648.0)) return std::numeric_limits<int32_t>::min();

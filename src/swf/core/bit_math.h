@@ -1,10 +1,12 @@
 #pragma once
 // Bit-count rules and fixed-point conversions shared by every variable-width
 // field of the SWF format.
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstdlib>
 #include <initializer_list>
+#include <limits>
 
 namespace swf {
 
@@ -20,8 +22,15 @@ inline uint8_t GetBitsCount(int32_t v, uint8_t add = 1) {
   return uint8_t(GetBitsLength(magnitude) + add);
 }
 
-// The largest absolute value of a group of fields.
-int32_t MaxAbs(std::initializer_list<int32_t> values);
+// The largest absolute value of a group of fields; |INT32_MIN| comes back as
+// INT32_MIN, which GetBitsCount sizes right. Inline: shape records are
+// written by the hundred.
+inline int32_t MaxAbs(std::initializer_list<int32_t> values) {
+  int64_t best = 0;
+  for (int32_t v : values) best = std::max<int64_t>(best, std::llabs(v));
+  return best > std::numeric_limits<int32_t>::max() ? std::numeric_limits<int32_t>::min()
+                                                    : int32_t(best);
+}
 
 // 16.16 fixed: x * 65536 truncated toward zero (saturated to 32 bits).
 int32_t SingleToFixed(double x);

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cassert>
-#include <cstdlib>
-#include <limits>
 
 #include "swf/core/bit_math.h"
 #include "swf/core/swf_error.h"
@@ -47,15 +45,6 @@ size_t ReadStyleCount(TBitsEngine& be, size_t minBytes) {
   const size_t left = s.Size() > s.Position() ? s.Size() - s.Position() : 0;
   if (count > left / minBytes) throw ESWFError("Shape style count exceeds the tag data");
   return count;
-}
-
-// MaxAbs without building a list: records are written by the hundred for a
-// dashed outline.
-template <class... T>
-int32_t MaxAbsOf(T... values) {
-  const int64_t best = std::max({std::llabs(int64_t(values))...});
-  return best > std::numeric_limits<int32_t>::max() ? std::numeric_limits<int32_t>::min()
-                                                    : int32_t(best);
 }
 
 }  // namespace
@@ -244,7 +233,7 @@ void TSWFStraightEdgeRecord::Assign(const TSWFShapeRecord& source) {
 
 void TSWFStraightEdgeRecord::Write(TBitsEngine& be) {
   if (X == 0 && Y == 0) return;
-  const unsigned n = GetBitsCount(MaxAbsOf(X, Y));
+  const unsigned n = GetBitsCount(MaxAbs({X, Y}));
   assert(n <= 17);
   // Edge and straight flags, the bit count less 2, then the general line flag
   // (or, for a line along an axis, its flag and the vertical flag).
@@ -269,7 +258,7 @@ void TSWFCurvedEdgeRecord::Assign(const TSWFShapeRecord& source) {
 
 void TSWFCurvedEdgeRecord::Write(TBitsEngine& be) {
   if (ControlX == 0 && ControlY == 0 && AnchorX == 0 && AnchorY == 0) return;
-  const unsigned n = GetBitsCount(MaxAbsOf(ControlX, ControlY, AnchorX, AnchorY));
+  const unsigned n = GetBitsCount(MaxAbs({ControlX, ControlY, AnchorX, AnchorY}));
   assert(n <= 17);
   be.WriteBits(0x20 | ((n - 2) & 15), 6);  // edge, curved, the bit count less 2
   for (int32_t v : {ControlX, ControlY, AnchorX, AnchorY}) be.WriteSBits(v, n);
@@ -324,7 +313,7 @@ void TSWFStyleChangeRecord::Write(TBitsEngine& be) {
                    uint32_t(HasFillStyle1) << 2 | uint32_t(HasFillStyle0) << 1 | uint32_t(move),
                6);
   if (move) {
-    const unsigned n = GetBitsCount(MaxAbsOf(X, Y));
+    const unsigned n = GetBitsCount(MaxAbs({X, Y}));
     be.WriteBits(n, 5);
     be.WriteSBits(X, n);
     be.WriteSBits(Y, n);
