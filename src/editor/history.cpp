@@ -25,7 +25,7 @@ size_t StringBytes(const project::TShapeRec& r) {
 }  // namespace
 
 void THistory::Begin(const TViewState& before) {
-  open_.emplace();
+  open_ = TStep{};  // not emplace(): clang judges TStep by its incomplete enclosing class
   open_->Before = before;
 }
 
