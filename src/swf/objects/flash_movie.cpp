@@ -160,13 +160,9 @@ void TFlashMovie::WriteRemoveObject2(TBitsEngine& be, const TBasedSWFObject& obj
   tag[3] = uint8_t(depth >> 8);
 }
 
-void TFlashMovie::MakeData() {
-  BodyStream.Clear();
-  BodyStream.Reserve(objects_.size() * 8 + 64);
-  int version = Version();
-  TBitsEngine be(BodyStream);
-  uint32_t frames = 0;
-
+// What stands before the tags: background colour, the stream sound's head,
+// protection.
+void TFlashMovie::WriteLeadingTags(TBitsEngine& be, int& version) {
   if (hasBackground_) {
     TSWFSetBackgroundColor tag;
     tag.Color.Assign(*backgroundColor_);
@@ -184,41 +180,57 @@ void TFlashMovie::MakeData() {
     version = std::max(version, tag.MinVersion());
     tag.WriteToStream(be);
   }
+}
+
+// A frame's sound block goes before its ShowFrame.
+void TFlashMovie::CountFrame(TBitsEngine& be, uint32_t& frames) {
+  if (backgroundSound_) backgroundSound_->WriteStreamBlock(be);
+  ++frames;
+}
+
+void TFlashMovie::WriteSlot(TBitsEngine& be, const TTagSlot& slot, int& version,
+                            uint32_t& frames) {
+  TBasedSWFObject& object = *slot;
+  switch (slot.Kind) {
+    case TSlotKind::ShowFrame:
+      CountFrame(be, frames);
+      WriteShowFrame(be);
+      return;
+    case TSlotKind::RemoveObject2:
+      version = std::max(version, 3);
+      WriteRemoveObject2(be, object);
+      return;
+    case TSlotKind::PlaceObject: {
+      auto& place = static_cast<TFlashPlaceObject&>(object);
+      version = std::max(version, place.MinVersion());
+      place.WriteInMovie(be, uint8_t(version));
+      return;
+    }
+    default:
+      break;
+  }
+  version = std::max(version, object.MinVersion());
+  if (object.LibraryLevel() == 0) {
+    if (static_cast<TSWFObject&>(object).TagID == tagShowFrame) CountFrame(be, frames);
+  } else {
+    static_cast<TFlashObject&>(object).SetMovieVersion(uint8_t(version));
+  }
+  object.WriteToStream(be);
+}
+
+void TFlashMovie::MakeData() {
+  BodyStream.Clear();
+  BodyStream.Reserve(objects_.size() * 8 + 64);
+  int version = Version();
+  TBitsEngine be(BodyStream);
+  uint32_t frames = 0;
+  WriteLeadingTags(be, version);
 
   const size_t count = objects_.size();
   for (size_t i = 0; i < count; ++i) {
-    TBasedSWFObject& object = *objects_[i];
     if (OnProgress)
       OnProgress(*this, int(std::nearbyint(double(i + 1) / double(count) * 100.0)), 1);
-    switch (objects_[i].Kind) {
-      case TSlotKind::ShowFrame:
-        if (backgroundSound_) backgroundSound_->WriteStreamBlock(be);
-        ++frames;
-        WriteShowFrame(be);
-        continue;
-      case TSlotKind::RemoveObject2:
-        version = std::max(version, 3);
-        WriteRemoveObject2(be, object);
-        continue;
-      case TSlotKind::PlaceObject: {
-        auto& place = static_cast<TFlashPlaceObject&>(object);
-        version = std::max(version, place.MinVersion());
-        place.WriteInMovie(be, uint8_t(version));
-        continue;
-      }
-      default:
-        break;
-    }
-    version = std::max(version, object.MinVersion());
-    if (object.LibraryLevel() == 0) {
-      if (static_cast<TSWFObject&>(object).TagID == tagShowFrame) {
-        if (backgroundSound_) backgroundSound_->WriteStreamBlock(be);
-        ++frames;
-      }
-    } else {
-      static_cast<TFlashObject&>(object).SetMovieVersion(uint8_t(version));
-    }
-    object.WriteToStream(be);
+    WriteSlot(be, objects_[i], version, frames);
   }
 
   const bool endsWithEnd = count > 0 && dynamic_cast<TSWFEnd*>(objects_.back().Object);

@@ -187,6 +187,10 @@ class TFlashMovie : public TBasedSWFStream {
     return TTagSlot{new (memory) T(std::forward<Args>(args)...), kind};
   }
   void FreeObjects();
+  void WriteLeadingTags(TBitsEngine& be, int& version);
+  void CountFrame(TBitsEngine& be, uint32_t& frames);
+  // Writes one tag, raising version to what it needs and counting frames.
+  void WriteSlot(TBitsEngine& be, const TTagSlot& slot, int& version, uint32_t& frames);
   // The movie's own frequent tags, written straight into the body.
   void WriteShowFrame(TBitsEngine& be);
   void WriteRemoveObject2(TBitsEngine& be, const TBasedSWFObject& tag);
