@@ -86,6 +86,13 @@ void CopyReplacing(const std::string& from, const std::string& to) {
   }
 }
 
+// An embedding sample of the test page: the code itself, then the same code
+// in a box to copy from.
+std::string EmbeddingSample(const std::string& code, int rows) {
+  return code + "\r\n\r\n<BR><BR><textarea name=\"textfield\" rows=\"" + std::to_string(rows) +
+         "\" cols=\"70\">\r\n" + code + "</textarea><BR><BR>\r\n\r\n";
+}
+
 }  // namespace
 
 std::string ExportFileName(const std::string& chosen) {
@@ -99,23 +106,18 @@ std::string TestPageFileName(const std::string& swfPath) {
 }
 
 std::string TestPage(const project::TMovieSettings& s, const std::string& swfName) {
-  const std::string plain = kPlainCode, transparent = kTransparentCode;
   std::string page =
       "<html>\r\n<head>\r\n<title>Test page for %TT%</title>\r\n"
       "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\">\r\n"
       "</head>\r\n<body bgcolor=\"%SS%\" text=\"#000000\">\r\n"
       "<font color=\"%NN%\">Sample 1: None-transparent embedding of %TT% into HTML:</font>"
       "<BR><BR>\r\n\r\n";
-  page += plain + "\r\n\r\n";
-  page += "<BR><BR><textarea name=\"textfield\" rows=\"7\" cols=\"70\">\r\n" + plain +
-          "</textarea><BR><BR>\r\n\r\n";
+  page += EmbeddingSample(kPlainCode, 7);
   page += "<BR>\r\n";
   page +=
       "<font color=\"%NN%\">Sample 2: Embedding of %TT% into HTML using transparency<BR>"
       "(Movie Background color will be displayed as transparent):</font><BR><BR>\r\n\r\n";
-  page += transparent + "\r\n\r\n";
-  page += "<BR><BR><textarea name=\"textfield\" rows=\"8\" cols=\"70\">\r\n" + transparent +
-          "</textarea><BR><BR>\r\n\r\n";
+  page += EmbeddingSample(kTransparentCode, 8);
   page += "</body>\r\n</html>\r\n";
 
   const int r = project::Red(s.MSiteColor), g = project::Green(s.MSiteColor),

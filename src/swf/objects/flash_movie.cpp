@@ -148,18 +148,6 @@ TFlashActionScript& TFlashMovie::FrameActions() {
   return *frameActions_;
 }
 
-void TFlashMovie::WriteShowFrame(TBitsEngine& be) {
-  FillTagHeader(be.Stream().WriteRoom(2), tagShowFrame, 0, false);
-}
-
-void TFlashMovie::WriteRemoveObject2(TBitsEngine& be, const TBasedSWFObject& object) {
-  const uint16_t depth = static_cast<const TSWFRemoveObject2&>(object).Depth;
-  uint8_t* tag = be.Stream().WriteRoom(4);
-  FillTagHeader(tag, tagRemoveObject2, 2, false);
-  tag[2] = uint8_t(depth);
-  tag[3] = uint8_t(depth >> 8);
-}
-
 // What stands before the tags: background colour, the stream sound's head,
 // protection.
 void TFlashMovie::WriteLeadingTags(TBitsEngine& be, int& version) {
@@ -194,11 +182,11 @@ void TFlashMovie::WriteSlot(TBitsEngine& be, const TTagSlot& slot, int& version,
   switch (slot.Kind) {
     case TSlotKind::ShowFrame:
       CountFrame(be, frames);
-      WriteShowFrame(be);
+      object.WriteToStream(be);
       return;
     case TSlotKind::RemoveObject2:
       version = std::max(version, 3);
-      WriteRemoveObject2(be, object);
+      object.WriteToStream(be);
       return;
     case TSlotKind::PlaceObject: {
       auto& place = static_cast<TFlashPlaceObject&>(object);

@@ -39,8 +39,8 @@ using TLoadImageEvent = std::function<void(TFlashImage&, const std::string&, boo
 // caller hands over (deleted), and the small tags it makes itself, which
 // live in an arena (only destroyed: a movie of thousands of frames would
 // otherwise spend most of its time allocating). The kind says which, and
-// lets MakeData write the movie's own frequent tags (frames, removals by
-// depth, placements) without a round of virtual calls each. A plain pair,
+// tells MakeData the movie's own frequent tags (frames, removals by depth,
+// placements) apart without a round of virtual calls each. A plain pair,
 // so that a growing list of tens of thousands of tags moves as bytes.
 enum class TSlotKind : uint8_t {
   Owned,
@@ -191,9 +191,6 @@ class TFlashMovie : public TBasedSWFStream {
   void CountFrame(TBitsEngine& be, uint32_t& frames);
   // Writes one tag, raising version to what it needs and counting frames.
   void WriteSlot(TBitsEngine& be, const TTagSlot& slot, int& version, uint32_t& frames);
-  // The movie's own frequent tags, written straight into the body.
-  void WriteShowFrame(TBitsEngine& be);
-  void WriteRemoveObject2(TBitsEngine& be, const TBasedSWFObject& tag);
 
   TObjectArena arena_;
   TTagList objects_;  // freed by FreeObjects

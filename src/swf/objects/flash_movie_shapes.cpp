@@ -1,6 +1,7 @@
 // The shape members of TFlashMovie.
 #include <algorithm>
 
+#include "swf/objects/flash_edges.h"
 #include "swf/objects/flash_movie.h"
 #include "swf/objects/flash_shape.h"
 #include "swf/objects/shape_math.h"
@@ -11,6 +12,18 @@ namespace {
 
 int32_t Span(int32_t from, int32_t to) {
   return ClampToInt32(int64_t(to) - from);
+}
+
+// A primitive in the box (x1, y1)-(x2, y2): bounds, a move to (startX, y1),
+// then draw(edges, width, height) and the end of the outline.
+template <class Draw>
+TFlashShape& DrawInBox(TFlashShape& shape, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
+                       int32_t startX, Draw draw) {
+  shape.SetBounds(x1, y1, x2, y2);
+  shape.Edges().MoveTo(startX, y1);
+  draw(shape.Edges(), Span(x1, x2), Span(y1, y2));
+  shape.Edges().EndShape();
+  return shape;
 }
 
 }  // namespace
@@ -38,30 +51,18 @@ TFlashShape& TFlashMovie::AddShape(std::unique_ptr<TFlashShape> shape) {
 }
 
 TFlashShape& TFlashMovie::AddRectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-  TFlashShape& shape = AddShape();
-  shape.SetBounds(x1, y1, x2, y2);
-  shape.Edges().MoveTo(x1, y1);
-  shape.Edges().MakeRectangle(Span(x1, x2), Span(y1, y2));
-  shape.Edges().EndShape();
-  return shape;
+  return DrawInBox(AddShape(), x1, y1, x2, y2, x1,
+                   [](TFlashEdges& edges, int32_t w, int32_t h) { edges.MakeRectangle(w, h); });
 }
 
 TFlashShape& TFlashMovie::AddRoundRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t r) {
-  TFlashShape& shape = AddShape();
-  shape.SetBounds(x1, y1, x2, y2);
-  shape.Edges().MoveTo(x1, y1);
-  shape.Edges().MakeRoundRect(Span(x1, x2), Span(y1, y2), r);
-  shape.Edges().EndShape();
-  return shape;
+  return DrawInBox(AddShape(), x1, y1, x2, y2, x1,
+                   [r](TFlashEdges& edges, int32_t w, int32_t h) { edges.MakeRoundRect(w, h, r); });
 }
 
 TFlashShape& TFlashMovie::AddEllipse(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-  TFlashShape& shape = AddShape();
-  shape.SetBounds(x1, y1, x2, y2);
-  shape.Edges().MoveTo(x1, y1);
-  shape.Edges().MakeEllipse(Span(x1, x2), Span(y1, y2));
-  shape.Edges().EndShape();
-  return shape;
+  return DrawInBox(AddShape(), x1, y1, x2, y2, x1,
+                   [](TFlashEdges& edges, int32_t w, int32_t h) { edges.MakeEllipse(w, h); });
 }
 
 TFlashShape& TFlashMovie::AddCircle(int32_t x, int32_t y, int32_t r) {
@@ -70,12 +71,10 @@ TFlashShape& TFlashMovie::AddCircle(int32_t x, int32_t y, int32_t r) {
 }
 
 TFlashShape& TFlashMovie::AddDiamond(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-  TFlashShape& shape = AddShape();
-  shape.SetBounds(x1, y1, x2, y2);
-  shape.Edges().MoveTo(ClampToInt32(x1 + int64_t(Span(x1, x2)) / 2), y1);
-  shape.Edges().MakeDiamond(Span(x1, x2), Span(y1, y2));
-  shape.Edges().EndShape();
-  return shape;
+  // A diamond starts at its top corner.
+  const int32_t top = ClampToInt32(x1 + int64_t(Span(x1, x2)) / 2);
+  return DrawInBox(AddShape(), x1, y1, x2, y2, top,
+                   [](TFlashEdges& edges, int32_t w, int32_t h) { edges.MakeDiamond(w, h); });
 }
 
 TFlashShape& TFlashMovie::AddStar(int32_t x, int32_t y, int32_t r1, int32_t r2, uint16_t numPoints,
