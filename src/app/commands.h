@@ -5,5 +5,6 @@ namespace app {
 int RunRender(int argc, char** argv);  // vellumet render IN -o OUT.png [--frame N] [--scale S]
 int RunDump(int argc, char** argv);    // vellumet dump FILE.swf
 void PrintUsage();
+int RunEditor(int argc, char** argv);  // vellumet [PROJECT.sw0]: the editor window
 
 }  // namespace app

@@ -12,15 +12,19 @@ int main(int argc, char** argv) {
   if (std::strcmp(command, "export") == 0) return app::RunExport(argc - 2, argv + 2);
   if (std::strcmp(command, "render") == 0) return app::RunRender(argc - 2, argv + 2);
   if (std::strcmp(command, "dump") == 0) return app::RunDump(argc - 2, argv + 2);
-  if (argc >= 2) {
+  if (std::strcmp(command, "demo") == 0) {
+    try {
+      return app::RunDemoMovie();
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "vellumet: %s\n", e.what());
+      return 1;
+    }
+  }
+  // Anything else that looks like an option gets the usage; a plain start or
+  // a project path opens the editor.
+  if (argc >= 2 && (command[0] == '-' || argc > 2)) {
     app::PrintUsage();
     return std::strcmp(command, "--help") == 0 ? 0 : 2;
   }
-  // Until the editor exists, a plain start writes a demo movie.
-  try {
-    return app::RunDemoMovie();
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "vellumet: %s\n", e.what());
-    return 1;
-  }
+  return app::RunEditor(argc, argv);
 }

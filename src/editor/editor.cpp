@@ -65,8 +65,8 @@ void TEditor::Command(const std::function<void()>& body, const TStepKey& key) {
   try {
     body();
     history_.Commit(ViewState(), key);
-  } catch (const std::exception&) {
-    Recover(before, wasModified);
+  } catch (const std::exception& e) {
+    Recover(before, wasModified, e.what());
   }
   --depth_;
   UpdateUndoMenu();
@@ -80,18 +80,23 @@ void TEditor::Unrecorded(const std::function<void()>& body) {
   ++depth_;
   try {
     body();
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
     updating_ = false;
-    ports_.Window.Beep();
+    Fail(e.what());
   }
   --depth_;
   UpdateUndoMenu();
 }
 
+void TEditor::Fail(const std::string& why) {
+  if (!why.empty()) panel_.StatusPanes[0] = why;
+  ports_.Window.Beep();
+}
+
 // A failed command leaves the document as it was. A command that changed
 // nothing in it (going to another frame, say) keeps its frame, so that a
 // frame whose preview cannot be built can still be reached and mended.
-void TEditor::Recover(const TViewState& before, bool wasModified) {
+void TEditor::Recover(const TViewState& before, bool wasModified, const std::string& why) {
   updating_ = false;
   bool changed = history_.Changed();
   history_.Rollback();
@@ -105,7 +110,7 @@ void TEditor::Recover(const TViewState& before, bool wasModified) {
   } catch (const std::exception&) {
     updating_ = false;
   }
-  ports_.Window.Beep();
+  Fail(why);
 }
 
 TStepKey TEditor::TypingKey(TCtl control) const {
@@ -116,9 +121,9 @@ TStepKey TEditor::TypingKey(TCtl control) const {
   return {kTypingStep, int(control), doc_.CurrentFrame, CurrentObject()};
 }
 
-void TEditor::HandleError() {
+void TEditor::HandleError(const std::string& why) {
   updating_ = false;
-  ports_.Window.Beep();
+  Fail(why);
 }
 
 // ---- Undo ------------------------------------------------------------------
@@ -159,7 +164,7 @@ void TEditor::MoveHistory(bool undo) {
   TViewState view = undo ? history_.Undo() : history_.Redo();
   try {
     AfterHistoryMove(view, w, h);
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
     updating_ = false;
     if (undo)
       history_.Redo();
@@ -171,7 +176,7 @@ void TEditor::MoveHistory(bool undo) {
     } catch (const std::exception&) {
       updating_ = false;
     }
-    ports_.Window.Beep();
+    Fail(e.what());
   }
   --depth_;
   UpdateUndoMenu();
@@ -222,8 +227,8 @@ void TEditor::NewProjectShown() {
   try {
     DAT(false);
     RebuildPreview();
-  } catch (const std::exception&) {
-    HandleError();
+  } catch (const std::exception& e) {
+    HandleError(e.what());
   }
 }
 
@@ -251,16 +256,16 @@ void TEditor::ProjectOpened(const std::string& path) {
   try {
     DAT(false);
     if (!CWidthChange(CWidth)) RebuildPreview();
-  } catch (const std::exception&) {
-    HandleError();
+  } catch (const std::exception& e) {
+    HandleError(e.what());
   }
 }
 
 void TEditor::OpenFinished() {
   try {
     ShowFrame(1);
-  } catch (const std::exception&) {
-    HandleError();
+  } catch (const std::exception& e) {
+    HandleError(e.what());
   }
   justOpened_ = false;
 }

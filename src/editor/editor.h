@@ -31,6 +31,9 @@ enum class TSoundButton { ButtonSound, BackgroundSound };
 // Keys, as Windows virtual-key codes; letters are their upper-case codes.
 constexpr int VK_BACK = 0x08, VK_TAB = 0x09, VK_CONTROL = 0x11, VK_ESCAPE = 0x1B, VK_DELETE = 0x2E,
               VK_F1 = 0x70;
+struct TPoint {
+  int32_t X = 0, Y = 0;
+};
 struct TShiftState {
   bool Ctrl = false, Shift = false, Alt = false;
 };
@@ -72,6 +75,12 @@ class TEditor : private project::IDocumentView {
   void FieldExit(TCtl control);
   // A menu item was chosen (only enabled items act).
   void MenuClick(TMenuItem item);
+  // The user turned the property panel to another page.
+  void SetActivePage(TPage page) { panel_.ActivePage = page; }
+  // Files dropped on the canvas at stage position (x, y): the first project
+  // among them opens; otherwise each BMP or JPEG picture becomes a picture
+  // object there, through the same steps as "Add new Picture".
+  void DropFiles(const std::vector<std::string>& paths, int32_t x, int32_t y);
 
   // ---- Property panel ---------------------------------------------------
   void DAT(bool keepList);
@@ -147,8 +156,9 @@ class TEditor : private project::IDocumentView {
   TMsgResult ModifyMsg();
   // Opens a project (also from the command line and the recent files).
   void OpenProject(const std::string& path);
-  // The application-wide error hook for errors outside these operations.
-  void HandleError();
+  // The application-wide error hook for errors outside these operations:
+  // a beep, and `why` in the first status pane.
+  void HandleError(const std::string& why = "");
 
   // ---- Preview and export -----------------------------------------------
   void RzStartClick();
@@ -179,7 +189,10 @@ class TEditor : private project::IDocumentView {
   void Command(const std::function<void()>& body, const TStepKey& key = {});
   // Runs `body` without an undo step (new and opened documents).
   void Unrecorded(const std::function<void()>& body);
-  void Recover(const TViewState& before, bool wasModified);
+  void Recover(const TViewState& before, bool wasModified, const std::string& why);
+  // The user learns why a command failed: the beep, and the reason in the
+  // first status pane.
+  void Fail(const std::string& why);
   TStepKey TypingKey(TCtl control) const;
   TViewState ViewState() const;
   void RestoreView(const TViewState& view);
@@ -232,6 +245,7 @@ class TEditor : private project::IDocumentView {
   void WriteSlotText(int slot, const std::string& text, bool everyFrame);
   std::string StoredMediaName(const std::string& path) const;
   std::string ExistingMediaFile(const std::string& stored) const;
+  void AddPictureObject(project::TShapeKind kind, const std::string& path, const TPoint* at);
   void DragTo(int32_t x, int32_t y);
   void UpdatePointer(int32_t x, int32_t y);
 

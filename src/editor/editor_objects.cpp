@@ -141,27 +141,40 @@ void TEditor::btnPictureClick(TPictureButton button) {
     else if (DirectoryExists(doc_.ProgramDir + "Buttons"))
       request.InitialDir = doc_.ProgramDir + "Buttons";
     std::optional<std::string> path = ports_.Prompts.OpenFileDialog(request);
-    if (!path) return;
-    int s = doc_.GetMinFreeShapeNr();
-    if (s > project::MaxShapeSlots) {
-      Warn("Could not add a new object. The maximal number of objects is 255.");
-      return;
-    }
-    TShapeKind kind = picture ? project::skPicture : project::skButton;
-    std::string label = Label(s, kind);
-    if (picture) PictureDir = Folder(*path);
-    int32_t from = 0, to = 0;
-    if (!AskFrameRange("Specifying the Target Frames", label + " will be inserted into the frames:",
-                       doc_.CurrentFrame, doc_.FrameCount, from, to))
-      return;
-    CreateObject(s, kind, from, to);
-    WriteSlotText(s, ModelPath(*path), !locked);
-    SelectNew(s, kind);
-    panel_.ActivePage = TPage::Objects;
-    DAT(false);
-    RebuildPreview();
-    doc_.Modify(true);
+    if (path) AddPictureObject(picture ? project::skPicture : project::skButton, *path, nullptr);
   });
+}
+
+// A new picture or button showing the file at `path`; `at` places it (stage
+// pixels) in every frame it is created in.
+void TEditor::AddPictureObject(TShapeKind kind, const std::string& path, const TPoint* at) {
+  bool locked = mode_ == TEditMode::emLocked;
+  int s = doc_.GetMinFreeShapeNr();
+  if (s > project::MaxShapeSlots) {
+    Warn("Could not add a new object. The maximal number of objects is 255.");
+    return;
+  }
+  std::string label = Label(s, kind);
+  if (kind == project::skPicture) PictureDir = Folder(path);
+  int32_t from = 0, to = 0;
+  if (!AskFrameRange("Specifying the Target Frames", label + " will be inserted into the frames:",
+                     doc_.CurrentFrame, doc_.FrameCount, from, to))
+    return;
+  CreateObject(s, kind, from, to);
+  WriteSlotText(s, ModelPath(path), !locked);
+  if (at) {
+    for (int32_t i = 1; i <= doc_.FrameCount; ++i) {
+      if (Slot(i, s).Object != kind) continue;
+      TShapeRec& r = EditSlot(i, s);
+      r.X = at->X;
+      r.Y = at->Y;
+    }
+  }
+  SelectNew(s, kind);
+  panel_.ActivePage = TPage::Objects;
+  DAT(false);
+  RebuildPreview();
+  doc_.Modify(true);
 }
 
 // ---- Remove, select, copy, paste -------------------------------------------

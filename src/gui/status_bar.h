@@ -1,0 +1,25 @@
+#pragma once
+// The main window's status bar: progress and errors, the frame position,
+// the edit mode in its colour, and the object under the pointer.
+#include <QStatusBar>
+#include <array>
+
+#include "editor/panel.h"
+
+class QLabel;
+
+namespace gui {
+
+class TMainStatusBar : public QStatusBar {
+  Q_OBJECT
+
+ public:
+  explicit TMainStatusBar(QWidget* parent = nullptr);
+  void Show(const editor::TPropertyPanel& panel);
+  QString Pane(int index) const;
+
+ private:
+  std::array<QLabel*, 4> panes_{};
+};
+
+}  // namespace gui

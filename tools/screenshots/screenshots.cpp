@@ -1,0 +1,76 @@
+// Pictures of the editor window for the README: `make screenshots` runs this
+// under Xvfb. Usage: vellumet_screenshots OUT_DIR PROJECT.sw0
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <cstdio>
+#include <functional>
+
+#include "editor/editor.h"
+#include "gui/main_window.h"
+#include "gui/qt_services.h"
+
+namespace {
+
+void Settle(int ms = 150) {
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+bool Save(QWidget& w, const QString& dir, const char* name) {
+  Settle();
+  QString path = QDir(dir).filePath(QString(name) + ".png");
+  bool ok = w.grab().save(path);
+  std::printf("%s %s\n", ok ? "wrote" : "could not write", qPrintable(path));
+  return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: vellumet_screenshots OUT_DIR PROJECT.sw0\n");
+    return 2;
+  }
+  QApplication qt(argc, argv);
+  QApplication::setApplicationVersion("1.4.0");
+  QTemporaryDir home;
+  QString out = QString::fromLocal8Bit(argv[1]);
+  QDir().mkpath(out);
+
+  gui::TMainWindowSetup setup;
+  setup.Args = {argv[2]};
+  setup.Settings = std::make_unique<gui::TQtSettingsStore>(home.filePath("settings.ini"));
+  setup.OpenDocument = [](const std::string&) {};
+  gui::TfrmMain window(std::move(setup));
+  window.show();
+  Settle(400);
+  editor::TEditor& e = window.Editor();
+
+  auto page = [&](editor::TPage p, const char* name) {
+    e.SetActivePage(p);
+    window.ShowState();
+    return Save(window, out, name);
+  };
+  bool ok = page(editor::TPage::Movie, "main-movie");
+  ok &= page(editor::TPage::CurrentFrame, "main-frame");
+  // Press on the current object, as a user does to pick it.
+  if (int slot = e.CurrentObject()) {
+    const project::TShapeRec& r = e.Doc().Frames[size_t(e.Doc().CurrentFrame)].Slots[slot];
+    int x = r.X + r.W / 2, y = r.Y + r.H / 2;
+    e.SWF1MouseMove(x, y);
+    e.SWF1MouseDown(x, y);
+    e.SWF1MouseUp();
+  }
+  ok &= page(editor::TPage::Objects, "main-objects-selected");
+  const char* modes[] = {"mode-all-frames", "mode-animation", "mode-locked"};
+  for (const char* name : modes) {
+    e.RzLockClick();
+    window.ShowState();
+    ok &= Save(window, out, name);
+  }
+  return ok ? 0 : 1;
+}
