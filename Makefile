@@ -5,7 +5,9 @@ TEST_DIR := build/test
 RUN_DIR := build/release
 BENCH_DIR := build/bench
 
-.PHONY: deps run test bench fuzz clean
+ARGS ?=
+
+.PHONY: deps run test bench fuzz screenshots clean
 
 deps:
 	@tools/deps.sh
@@ -13,8 +15,7 @@ deps:
 run: deps
 	cmake -S . -B $(RUN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLUMET_TESTS=OFF
 	cmake --build $(RUN_DIR) -j $(JOBS) --target vellumet
-	mkdir -p $(RUN_DIR)/exported
-	for p in samples/*.sw0; do $(RUN_DIR)/src/app/vellumet export $$p -o $(RUN_DIR)/exported/$$(basename $$p .sw0) || exit 1; done
+	$(RUN_DIR)/src/app/vellumet $(ARGS)
 
 test: deps
 	cmake -S . -B $(TEST_DIR) -DCMAKE_BUILD_TYPE=Debug -DVELLUMET_SANITIZE=ON
@@ -29,6 +30,13 @@ bench: deps
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLUMET_TESTS=OFF -DVELLUMET_FUZZ=ON
 	cmake --build build/fuzz -j $(JOBS)
+
+# Pictures of the editor window for the README, taken under a virtual display.
+screenshots: deps
+	cmake -S . -B $(RUN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLUMET_TESTS=OFF
+	cmake --build $(RUN_DIR) -j $(JOBS) --target vellumet_screenshots
+	xvfb-run -a -s "-screen 0 1600x1000x24" env QT_QPA_PLATFORM=xcb \
+	  $(RUN_DIR)/tools/screenshots/vellumet_screenshots docs/screenshots samples/banner.sw0
 
 clean:
 	rm -rf build

@@ -1,0 +1,351 @@
+// The editor window driven as a user drives it, offscreen: palette, fields of
+// each page, canvas drags in the three modes, frame and object commands with
+// the clipboard, undo and redo, open, save, the unsaved-changes question and
+// the recent files. Settings and files live in temporary folders.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+#include "editor/editor.h"
+#include "gui/canvas.h"
+#include "gui/main_actions.h"
+#include "gui/main_window.h"
+#include "gui/palette_strip.h"
+#include "gui/property_panel.h"
+#include "gui/qt_services.h"
+#include "gui/status_bar.h"
+#include "player/player_widget.h"
+
+namespace {
+
+using editor::TCtl;
+using project::TEditMode;
+
+// Answers the modal dialogs that come up, in order: each step runs on the
+// next modal widget. A dialog that never comes fails the test.
+class TDialogScript {
+ public:
+  using TStep = std::function<void(QWidget*)>;
+  explicit TDialogScript(std::deque<TStep> steps) : steps_(std::move(steps)) {
+    timer_.setInterval(5);
+    QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
+    timer_.start();
+    clock_.start();
+  }
+  ~TDialogScript() { EXPECT_TRUE(steps_.empty()) << steps_.size() << " dialogs never came"; }
+
+ private:
+  void Poll() {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (steps_.empty() || !modal || modal == last_) {
+      if (clock_.elapsed() > 10000) steps_.clear();
+      if (!modal) last_ = nullptr;
+      return;
+    }
+    last_ = modal;
+    TStep step = std::move(steps_.front());
+    steps_.pop_front();
+    step(modal);
+  }
+  std::deque<TStep> steps_;
+  QTimer timer_;
+  QElapsedTimer clock_;
+  QWidget* last_ = nullptr;
+};
+
+void ClickButton(QWidget* dialog, const QString& caption) {
+  for (QAbstractButton* b : dialog->findChildren<QAbstractButton*>())
+    if (b->text().remove('&') == caption && b->isVisible()) return b->click();
+  ADD_FAILURE() << "no button " << caption.toStdString();
+}
+
+TDialogScript::TStep Ok() {
+  return [](QWidget* w) {
+    if (auto* box = qobject_cast<QMessageBox*>(w)) return box->button(QMessageBox::Ok)->click();
+    ClickButton(w, "OK");
+  };
+}
+
+TDialogScript::TStep Answer(QMessageBox::StandardButton button, QString* text = nullptr) {
+  return [button, text](QWidget* w) {
+    auto* box = qobject_cast<QMessageBox*>(w);
+    ASSERT_NE(box, nullptr);
+    if (text) *text = box->text();
+    box->button(button)->click();
+  };
+}
+
+TDialogScript::TStep ChooseFile(const QString& path) {
+  return [path](QWidget* w) {
+    auto* dialog = qobject_cast<QFileDialog*>(w);
+    ASSERT_NE(dialog, nullptr);
+    dialog->selectFile(path);
+    dialog->accept();
+  };
+}
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    static int argc = 1;
+    static char name[] = "main_window_test";
+    static char* argv[] = {name, nullptr};
+    if (!QApplication::instance()) new QApplication(argc, argv);
+  }
+
+  void SetUp() override { Open({}); }
+
+  void Open(std::vector<std::string> args) {
+    window_.reset();
+    gui::TMainWindowSetup setup;
+    setup.Args = std::move(args);
+    setup.Settings = std::make_unique<gui::TQtSettingsStore>(home_.filePath("settings.ini"));
+    setup.OpenDocument = [this](const std::string& path) { opened_.push_back(path); };
+    window_ = std::make_unique<gui::TfrmMain>(std::move(setup));
+    window_->show();
+    Settle();
+  }
+
+  static void Settle() {
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+  }
+
+  editor::TEditor& Editor() { return window_->Editor(); }
+  project::TProjectDocument& Doc() { return Editor().Doc(); }
+  const project::TShapeRec& Slot(int frame, int slot) {
+    return Doc().Frames[size_t(frame)].Slots[slot];
+  }
+  player::TPlayerWidget* Player() { return window_->Canvas()->Player(); }
+  QImage Canvas() { return Player()->grab().toImage(); }
+  QAction* Act(const char* name) { return window_->Actions()->Action(name); }
+  template <class W>
+  W* Control(TCtl c) {
+    return qobject_cast<W*>(window_->PanelView()->Control(c));
+  }
+
+  void SetMode(TEditMode mode) {
+    while (Editor().EditMode() != mode) Act("actMode")->trigger();
+  }
+
+  // A palette click in animation mode asks for the frame range: take it.
+  void AddShape(int kind) {
+    TDialogScript script({Ok()});
+    window_->Canvas()->Palette()->Button(kind)->click();
+  }
+
+  void TypeInto(QWidget* field, const QString& text) {
+    auto* edit = qobject_cast<QLineEdit*>(field);
+    if (!edit) edit = field->findChild<QLineEdit*>();
+    ASSERT_NE(edit, nullptr);
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+  }
+
+  void Mouse(QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+    Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, QPointF(at), Player()->mapToGlobal(QPointF(at)), button, buttons,
+                      Qt::NoModifier);
+    QApplication::sendEvent(Player(), &event);
+  }
+
+  void Drag(QPoint from, QPoint by) {
+    Mouse(QEvent::MouseMove, from, Qt::NoButton);
+    Mouse(QEvent::MouseButtonPress, from, Qt::LeftButton);
+    for (int i = 1; i <= 3; ++i) Mouse(QEvent::MouseMove, from + by * i / 3, Qt::LeftButton);
+    Mouse(QEvent::MouseButtonRelease, from + by, Qt::NoButton);
+  }
+
+  QTemporaryDir home_;
+  std::vector<std::string> opened_;
+  std::unique_ptr<gui::TfrmMain> window_;
+};
+
+TEST_F(MainWindowTest, PaletteAddsEveryKindAndTheCanvasShowsIt) {
+  QImage empty = Canvas();
+  for (int kind = 1; kind <= 7; ++kind) AddShape(kind);
+  QString picture = VELLUMET_TEST_DATA_DIR "/bmp-24bit.bmp";
+  {
+    TDialogScript script({ChooseFile(picture), Ok()});
+    window_->Canvas()->Palette()->Button(8)->click();
+  }
+  {
+    TDialogScript script({ChooseFile(VELLUMET_SAMPLES_DIR "/media/button.bmp"), Ok()});
+    window_->Canvas()->Palette()->Button(9)->click();
+  }
+  for (int kind = 1; kind <= 9; ++kind) {
+    SCOPED_TRACE(kind);
+    EXPECT_EQ(Slot(1, kind).Object, kind);
+    EXPECT_EQ(Slot(Doc().FrameCount, kind).Object, kind);
+  }
+  EXPECT_EQ(Control<QComboBox>(editor::CBox7)->count(), 9);
+  EXPECT_NE(Canvas(), empty);
+  EXPECT_EQ(window_->PanelView()->currentIndex(), int(editor::TPage::Objects));
+}
+
+TEST_F(MainWindowTest, FieldsOfEachPageReachTheModelAndTheCanvas) {
+  TypeInto(window_->PanelView()->Control(editor::CWidth), "300");
+  EXPECT_EQ(Doc().Settings.MWidth, 300);
+  EXPECT_EQ(Player()->width(), 300);
+
+  QImage before = Canvas();
+  window_->PanelView()->setCurrentIndex(int(editor::TPage::CurrentFrame));
+  QTest::mouseClick(Control<QCheckBox>(editor::ChBox1), Qt::LeftButton, {},
+                    QPoint(5, Control<QCheckBox>(editor::ChBox1)->height() / 2));
+  EXPECT_EQ(Doc().Frames[1].AddGrad, 1);
+  EXPECT_EQ(Doc().Frames[20].AddGrad, 1);  // animation mode copies switches
+  EXPECT_NE(Canvas(), before);
+
+  AddShape(project::skRectangle);
+  before = Canvas();
+  TypeInto(window_->PanelView()->Control(editor::SE11), "40");
+  EXPECT_EQ(Slot(1, 1).X, 40);
+  EXPECT_NE(Canvas(), before);
+  EXPECT_EQ(window_->windowTitle().left(12), "untitled.sw0");
+  EXPECT_TRUE(window_->windowTitle().contains('*'));
+}
+
+TEST_F(MainWindowTest, DraggingMovesTheFramesTheModeReaches) {
+  struct TCase {
+    TEditMode Mode;
+    int Frame;  // where the drag happens
+    bool FirstMoves, LastMoves, MiddleMoves;
+  };
+  const TCase cases[] = {
+      {TEditMode::emLocked, 10, false, false, false},
+      {TEditMode::emAllFrames, 10, true, true, true},
+      {TEditMode::emAnimation, 10, false, false, true},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(int(c.Mode));
+    Act("actNew")->trigger();
+    {
+      TDialogScript script({Answer(QMessageBox::No)});
+      Act("actNew")->trigger();
+    }
+    AddShape(project::skRectangle);
+    const int x0 = Slot(1, 1).X, y0 = Slot(1, 1).Y;
+    SetMode(c.Mode);
+    while (Doc().CurrentFrame != c.Frame) Act("actNext")->trigger();
+    Drag(QPoint(x0 + 5, y0 + 5), QPoint(30, 0));
+    EXPECT_EQ(Slot(c.Frame, 1).X, x0 + 30);
+    EXPECT_EQ(Slot(c.Frame, 1).Y, y0);
+    EXPECT_EQ(Slot(1, 1).X != x0, c.FirstMoves);
+    EXPECT_EQ(Slot(20, 1).X != x0, c.LastMoves);
+    EXPECT_EQ(Slot(5, 1).X != x0, c.MiddleMoves);
+    if (c.Mode == TEditMode::emAnimation) EXPECT_LT(Slot(5, 1).X, x0 + 30);
+    EXPECT_FALSE(Editor().Dragging());
+  }
+}
+
+TEST_F(MainWindowTest, FrameAndObjectCommandsWithTheClipboard) {
+  AddShape(project::skStar);
+  Act("actInsertFrame")->trigger();
+  EXPECT_EQ(Doc().FrameCount, 21);
+  EXPECT_EQ(Doc().CurrentFrame, 2);
+
+  Player()->setFocus();
+  QTest::keyClick(Player(), Qt::Key_C, Qt::ControlModifier);
+  EXPECT_TRUE(QGuiApplication::clipboard()->text().startsWith("[Object]"));
+  QTest::keyClick(Player(), Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(Slot(2, 2).Object, project::skStar);
+  EXPECT_EQ(Slot(2, 2).X, 30);  // a pasted star lands at (30, 30)
+
+  QGuiApplication::clipboard()->setText("not an object");
+  QTest::keyClick(Player(), Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(Slot(2, 3).Object, 0);
+
+  QMenu* edit = window_->menuBar()->findChildren<QMenu*>().at(1);
+  Act("actCopyFrame")->trigger();
+  Act("actNext")->trigger();
+  emit edit->aboutToShow();
+  ASSERT_TRUE(Act("actPasteFrame")->isEnabled());
+  Act("actPasteFrame")->trigger();
+  EXPECT_EQ(Slot(3, 2).Object, project::skStar);
+
+  Player()->setFocus();
+  {
+    TDialogScript script({Answer(QMessageBox::Yes)});
+    QTest::keyClick(Player(), Qt::Key_Delete);
+  }
+  EXPECT_EQ(Control<QComboBox>(editor::CBox7)->count(), 1);
+}
+
+TEST_F(MainWindowTest, UndoAndRedoThroughTheMenuRepaintTheCanvas) {
+  AddShape(project::skEllipse);
+  QImage placed = Canvas();
+  TypeInto(window_->PanelView()->Control(editor::SE11), "60");
+  window_->PanelView()->setFocus();
+  QImage moved = Canvas();
+  ASSERT_NE(moved, placed);
+  Act("actUndo")->trigger();
+  EXPECT_NE(Slot(1, 1).X, 60);
+  EXPECT_EQ(Canvas(), placed);
+  Act("actRedo")->trigger();
+  EXPECT_EQ(Slot(1, 1).X, 60);
+  EXPECT_EQ(Canvas(), moved);
+}
+
+TEST_F(MainWindowTest, SaveOpenAskAndRecentFiles) {
+  QString path = home_.filePath("first.sw0");
+  AddShape(project::skCircle);
+  {
+    TDialogScript script({ChooseFile(path)});
+    Act("actSaveAs")->trigger();
+  }
+  ASSERT_TRUE(std::filesystem::exists(path.toStdString()));
+  EXPECT_EQ(window_->windowTitle(), "first.sw0 - Vellumet");
+
+  TypeInto(window_->PanelView()->Control(editor::SE12), "33");
+  QString question;
+  {
+    TDialogScript script({Answer(QMessageBox::Cancel, &question)});
+    window_->close();
+  }
+  EXPECT_EQ(question, "Project first.sw0 has been modified. Save it?");
+  EXPECT_TRUE(window_->isVisible());
+  {
+    TDialogScript script({Answer(QMessageBox::No)});
+    Act("actNew")->trigger();
+  }
+  EXPECT_EQ(Slot(1, 3).Object, 0);
+  window_->close();
+
+  Open({});  // a new run with the same settings
+  QAction* recent = Act("actRecent1");
+  ASSERT_TRUE(recent->isVisible());
+  EXPECT_EQ(recent->text(), "&1 " + path);
+  recent->trigger();
+  EXPECT_EQ(Doc().ProjectFileName, path.toStdString());
+  EXPECT_EQ(Slot(1, 1).Object, project::skCircle);
+  EXPECT_EQ(Slot(1, 1).Y, Slot(2, 1).Y);  // the unsaved 33 was never written
+  EXPECT_EQ(Editor().EditMode(), TEditMode::emLocked);
+}
+
+TEST_F(MainWindowTest, CommandLineProjectOpensOnceTheWindowShows) {
+  Open({VELLUMET_SAMPLES_DIR "/shapes.sw0"});
+  EXPECT_EQ(Doc().ProjectFileName, VELLUMET_SAMPLES_DIR "/shapes.sw0");
+  EXPECT_GT(Control<QComboBox>(editor::CBox7)->count(), 0);
+  EXPECT_EQ(window_->Status()->Pane(2), "LOCKED MODE");
+}
+
+}  // namespace
