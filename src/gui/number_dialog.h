@@ -1,0 +1,33 @@
+#pragma once
+// The number dialog (TfrmNumber): a question and one frame count with
+// up-down arrows. The editor's TNumberDialog holds the values and rules;
+// this window shows them and reports keys, steps and exits to it.
+#include <QDialog>
+
+#include "editor/small_dialogs.h"
+
+class QLabel;
+
+namespace gui {
+
+class TNumberField;
+
+class TfrmNumber : public QDialog {
+ public:
+  explicit TfrmNumber(QWidget* parent = nullptr);
+
+  // Shows the dialog modally for `d`; true for OK, and then d.Number holds
+  // the field's text after the exit rule.
+  bool Execute(editor::TNumberDialog& d);
+
+  void accept() override;
+
+ private:
+  void Show();
+
+  editor::TNumberDialog* dialog_ = nullptr;
+  QLabel* info_;
+  TNumberField* number_;
+};
+
+}  // namespace gui
