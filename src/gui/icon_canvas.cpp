@@ -20,7 +20,9 @@ namespace {
 constexpr double kCells = 16;
 
 // 1 pixel up to 27 pixels, 2 up to 43, 3 up to 59, ...
-double StrokeFor(int pixels) { return std::max(1.0, std::floor(pixels / kCells + 0.25)); }
+double StrokeFor(int pixels) {
+  return std::max(1.0, std::floor(pixels / kCells + 0.25));
+}
 
 QPointF Normal(QPointF from, QPointF to) {
   const QPointF d = to - from;
@@ -40,9 +42,10 @@ QPainterPath OffsetBand(const QPolygonF& line, double half) {
   QPolygonF left;
   QPolygonF right;
   for (qsizetype i = 0; i < points.size(); ++i) {
-    const QPointF in = Normal(points[std::max<qsizetype>(i - 1, 0)], points[std::max<qsizetype>(i, 1)]);
-    const QPointF out = Normal(points[std::min(i, points.size() - 2)],
-                               points[std::min(i + 1, points.size() - 1)]);
+    const QPointF in =
+        Normal(points[std::max<qsizetype>(i - 1, 0)], points[std::max<qsizetype>(i, 1)]);
+    const QPointF out =
+        Normal(points[std::min(i, points.size() - 2)], points[std::min(i + 1, points.size() - 1)]);
     QPointF mitre = in + out;
     mitre *= 2 * half / QPointF::dotProduct(mitre, mitre);
     left << points[i] + mitre;

@@ -27,7 +27,9 @@ QPainterPath Line(TIconCanvas& c, QPointF from, QPointF to) {
 }
 
 // Paper inked in the tone of what it belongs to, so its outline joins the rest.
-TTone PaperIn(const TTone& t) { return {tone::kPaper.fill, t.ink}; }
+TTone PaperIn(const TTone& t) {
+  return {tone::kPaper.fill, t.ink};
+}
 
 // A floppy disk whose outline covers cells x..x+size and y..y+size.
 void FloppyAt(TIconCanvas& c, const TTone& t, double x, double y, double size) {
@@ -47,13 +49,21 @@ void FrameAt(TIconCanvas& c, const TTone& t, double x, double y, double size) {
 
 }  // namespace
 
-void Rectangle(TIconCanvas& c, const TTone& t) { c.Shape(c.Rect(1, 3, 14, 12), t); }
+void Rectangle(TIconCanvas& c, const TTone& t) {
+  c.Shape(c.Rect(1, 3, 14, 12), t);
+}
 
-void RoundRect(TIconCanvas& c, const TTone& t) { c.Shape(RoundedBox(c, 1, 3, 14, 12, 3), t); }
+void RoundRect(TIconCanvas& c, const TTone& t) {
+  c.Shape(RoundedBox(c, 1, 3, 14, 12, 3), t);
+}
 
-void Circle(TIconCanvas& c, const TTone& t) { c.Shape(c.Ellipse(1, 1, 14, 14), t); }
+void Circle(TIconCanvas& c, const TTone& t) {
+  c.Shape(c.Ellipse(1, 1, 14, 14), t);
+}
 
-void Ellipse(TIconCanvas& c, const TTone& t) { c.Shape(c.Ellipse(0, 3, 15, 12), t); }
+void Ellipse(TIconCanvas& c, const TTone& t) {
+  c.Shape(c.Ellipse(0, 3, 15, 12), t);
+}
 
 void Diamond(TIconCanvas& c, const TTone& t) {
   c.Shape(c.Polygon({{7.5, 0}, {15, 7.5}, {7.5, 15}, {0, 7.5}}), t);
@@ -115,7 +125,9 @@ void ClosedFolder(TIconCanvas& c, const TTone& t) {
   c.Shape(c.Rect(0, 6, 15, 13), t);
 }
 
-void Floppy(TIconCanvas& c, const TTone& t) { FloppyAt(c, t, 1, 1, 13); }
+void Floppy(TIconCanvas& c, const TTone& t) {
+  FloppyAt(c, t, 1, 1, 13);
+}
 
 void FloppyAndPencil(TIconCanvas& c, const TTone& t) {
   FloppyAt(c, t, 0, 0, 11);

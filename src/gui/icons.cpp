@@ -7,6 +7,7 @@
 #include <QPixmapCache>
 #include <algorithm>
 #include <cassert>
+#include <iterator>
 
 #include "gui/icon_canvas.h"
 #include "gui/icon_motifs.h"
@@ -16,47 +17,51 @@ namespace gui {
 namespace {
 
 struct TIconLook {
+  TIcon icon;
   motif::TDraw draw;
   const TTone& tone;
   bool mirrored = false;
 };
 
-// Indexed by TIcon - 1.
-const TIconLook kLooks[kIconCount] = {
-    {motif::Rectangle, tone::kBlue},
-    {motif::RoundRect, tone::kBlue},
-    {motif::Circle, tone::kBlue},
-    {motif::Ellipse, tone::kBlue},
-    {motif::Diamond, tone::kBlue},
-    {motif::Star, tone::kBlue},
-    {motif::Text, tone::kBlue},
-    {motif::Picture, tone::kGreen},
-    {motif::Button, tone::kBlue},
-    {motif::NewPage, tone::kPaper},
-    {motif::OpenFolder, tone::kAmber},
-    {motif::Floppy, tone::kBlue},
-    {motif::FloppyAndPencil, tone::kBlue},
-    {motif::PlayScreen, tone::kGreen},
-    {motif::SkipToEnd, tone::kBlue, true},
-    {motif::StepForward, tone::kBlue, true},
-    {motif::StepForward, tone::kBlue},
-    {motif::SkipToEnd, tone::kBlue},
-    {motif::FramePlus, tone::kBlue},
-    {motif::FrameMinus, tone::kBlue},
-    {motif::OppositeArrows, tone::kBlue},
-    {motif::MotionTrail, tone::kBlue},
-    {motif::Padlock, tone::kRed},
-    {motif::FrameStack, tone::kGreen},
-    {motif::ClosedFolder, tone::kAmber},
-    {motif::Cross, tone::kRed},
-    {motif::TurnBack, tone::kBlue},
-    {motif::TurnBack, tone::kBlue, true},
+// In the order of TIcon.
+const TIconLook kLooks[] = {
+    {TIcon::Rectangle, motif::Rectangle, tone::kBlue},
+    {TIcon::RoundRect, motif::RoundRect, tone::kBlue},
+    {TIcon::Circle, motif::Circle, tone::kBlue},
+    {TIcon::Ellipse, motif::Ellipse, tone::kBlue},
+    {TIcon::Diamond, motif::Diamond, tone::kBlue},
+    {TIcon::Star, motif::Star, tone::kBlue},
+    {TIcon::Text, motif::Text, tone::kBlue},
+    {TIcon::Picture, motif::Picture, tone::kGreen},
+    {TIcon::Button, motif::Button, tone::kBlue},
+    {TIcon::NewProject, motif::NewPage, tone::kPaper},
+    {TIcon::OpenProject, motif::OpenFolder, tone::kAmber},
+    {TIcon::SaveProject, motif::Floppy, tone::kBlue},
+    {TIcon::SaveProjectAs, motif::FloppyAndPencil, tone::kBlue},
+    {TIcon::SwfPreview, motif::PlayScreen, tone::kGreen},
+    {TIcon::FirstFrame, motif::SkipToEnd, tone::kBlue, true},
+    {TIcon::PreviousFrame, motif::StepForward, tone::kBlue, true},
+    {TIcon::NextFrame, motif::StepForward, tone::kBlue},
+    {TIcon::LastFrame, motif::SkipToEnd, tone::kBlue},
+    {TIcon::InsertFrame, motif::FramePlus, tone::kBlue},
+    {TIcon::RemoveFrame, motif::FrameMinus, tone::kBlue},
+    {TIcon::ReverseFrames, motif::OppositeArrows, tone::kBlue},
+    {TIcon::ModeAnimation, motif::MotionTrail, tone::kBlue},
+    {TIcon::ModeLocked, motif::Padlock, tone::kRed},
+    {TIcon::ModeAllFrames, motif::FrameStack, tone::kGreen},
+    {TIcon::FileLoad, motif::ClosedFolder, tone::kAmber},
+    {TIcon::FileClear, motif::Cross, tone::kRed},
+    {TIcon::Undo, motif::TurnBack, tone::kBlue},
+    {TIcon::Redo, motif::TurnBack, tone::kBlue, true},
 };
+static_assert(std::size(kLooks) == kIconCount);
 
 const TIconLook& LookOf(TIcon which) {
   const int index = static_cast<int>(which) - 1;
   assert(index >= 0 && index < kIconCount);
-  return kLooks[index];
+  const TIconLook& look = kLooks[index];
+  assert(look.icon == which);
+  return look;
 }
 
 // Grey, with its contrast and opacity lowered, so a disabled icon recedes
@@ -65,15 +70,14 @@ void Grey(QImage& image) {
   for (int y = 0; y < image.height(); ++y) {
     auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
     for (int x = 0; x < image.width(); ++x) {
-      const QColor colour = QColor::fromRgba(line[x]);
-      const int grey = 128 + (qGray(colour.rgb()) - 128) * 2 / 5;
-      line[x] = qRgba(grey, grey, grey, colour.alpha() / 2);
+      const int grey = 128 + (qGray(line[x]) - 128) * 2 / 5;
+      line[x] = qRgba(grey, grey, grey, qAlpha(line[x]) / 2);
     }
   }
 }
 
 // The icon drawn into the largest centred square of size device pixels.
-QImage Render(TIcon which, QSize size, QIcon::Mode mode) {
+QImage Render(TIcon which, QSize size, bool disabled) {
   QImage image(size, QImage::Format_ARGB32);
   image.fill(Qt::transparent);
   const int side = std::min(size.width(), size.height());
@@ -86,7 +90,7 @@ QImage Render(TIcon which, QSize size, QIcon::Mode mode) {
     TIconCanvas canvas(painter, side);
     look.draw(canvas, look.tone);
   }
-  if (mode == QIcon::Disabled) Grey(image);
+  if (disabled) Grey(image);
   return image;
 }
 
@@ -99,7 +103,7 @@ QPixmap CachedPixmap(TIcon which, QSize size, QIcon::Mode mode, qreal ratio) {
                           .arg(disabled ? 'd' : 'n');
   QPixmap pixmap;
   if (!QPixmapCache::find(key, &pixmap)) {
-    pixmap = QPixmap::fromImage(Render(which, size, disabled ? QIcon::Disabled : QIcon::Normal));
+    pixmap = QPixmap::fromImage(Render(which, size, disabled));
     QPixmapCache::insert(key, pixmap);
   }
   pixmap.setDevicePixelRatio(ratio);
@@ -119,7 +123,7 @@ class TPaintedIconEngine final : public QIconEngine {
     return CachedPixmap(which_, size, mode, 1);
   }
 
-  // Qt hands over the size in device pixels.
+  // Qt 6.4 hands over the size in device pixels.
   QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State, qreal scale) override {
     return CachedPixmap(which_, size, mode, scale);
   }
@@ -135,7 +139,10 @@ class TPaintedIconEngine final : public QIconEngine {
 
 }  // namespace
 
-QIcon MakeIcon(TIcon which) { return QIcon(new TPaintedIconEngine(which)); }
+// QIcon takes ownership of its engine.
+QIcon MakeIcon(TIcon which) {
+  return QIcon(new TPaintedIconEngine(which));
+}
 
 TIcon PaletteIcon(project::TShapeKind kind) {
   assert(kind >= project::skRectangle && kind <= project::skButton);

@@ -50,8 +50,8 @@ TEST_F(Icons, EveryIconPaintsAtEverySizeAndRatio) {
   for (TIcon which : gui::AllIcons()) {
     for (int size : kSizes) {
       for (qreal ratio : kRatios) {
-        SCOPED_TRACE(testing::Message() << "icon " << static_cast<int>(which) << " at " << size
-                                        << " x" << ratio);
+        SCOPED_TRACE(testing::Message()
+                     << "icon " << static_cast<int>(which) << " at " << size << " x" << ratio);
         const QPixmap pixmap = gui::MakeIcon(which).pixmap(QSize(size, size), ratio);
         EXPECT_EQ(pixmap.size(), QSize(size, size) * ratio);
         EXPECT_EQ(pixmap.devicePixelRatio(), ratio);
