@@ -89,9 +89,20 @@ TEST_F(ColorDialogWindow, ASwatchClickShowsItsColourAndEnterKeepsIt) {
     EXPECT_EQ(Fields(), QStringList({"255", "0", "0"}));
     EXPECT_EQ(PaintedColor(Find("OutColor")), QColor(255, 0, 0));
     EXPECT_EQ(Swatch("RP17"), QColor(255, 0, 0));
+    // Sunken while selected, raised under the pointer, flat otherwise: the
+    // looks differ at the edge, whatever the colour.
+    auto corner = [&](const char* name) { return PaintedColor(Find(name), {0, 0}); };
+    const QColor flat = corner("RP18");
+    EXPECT_EQ(corner("RP19"), flat);
+    EXPECT_NE(corner("RP17"), flat);
+    QTest::mouseMove(Find("RP19"));
+    EXPECT_NE(corner("RP19"), flat);
+    EXPECT_NE(corner("RP19"), corner("RP17"));
+    Click("RP18");
+    EXPECT_EQ(corner("RP17"), flat);
     Key(Qt::Key_Return);
   }));
-  EXPECT_EQ(dialog_.DialogColor, RGB(255, 0, 0));
+  EXPECT_EQ(dialog_.DialogColor, RGB(255, 136, 34));  // RP18, the last one clicked
 }
 
 TEST_F(ColorDialogWindow, CancelKeepsTheColourTheDialogOpenedWith) {
