@@ -81,14 +81,15 @@ void TfrmColDlg::CreateControls() {
       new TSwatchGrid(TColorDialog::FirstGradientSwatch,
                       TColorDialog::LastGradientSwatch - TColorDialog::FirstGradientSwatch + 1, 10,
                       "Gradient color", calculator_);
-  start_ = new TColorSwatch(kEndFrameWidth, calculator_);
-  start_->setObjectName("RP91");
-  start_->setAccessibleName("Start Color");
-  start_->setFocusPolicy(Qt::StrongFocus);
-  end_ = new TColorSwatch(kEndFrameWidth, calculator_);
-  end_->setObjectName("RP92");
-  end_->setAccessibleName("End Color");
-  end_->setFocusPolicy(Qt::StrongFocus);
+  auto endSwatch = [this](const char* name, const char* accessibleName) {
+    auto* swatch = new TColorSwatch(kEndFrameWidth, calculator_);
+    swatch->setObjectName(name);
+    swatch->setAccessibleName(accessibleName);
+    swatch->setFocusPolicy(Qt::StrongFocus);
+    return swatch;
+  };
+  start_ = endSwatch("RP91", "Start Color");
+  end_ = endSwatch("RP92", "End Color");
   freeze_ = MakeButton("&Freeze the Gradient Palette ", "B4", calculator_);
 }
 
