@@ -102,9 +102,12 @@ TColor TColorPicker::PickHue(int32_t x) {
 }
 
 std::optional<TColor> TColorPicker::FieldChanged(int index, const std::string& text) {
-  if (index < 0 || index > 2 || text.empty() ||
-      text.find_first_not_of("0123456789") != std::string::npos)
+  if (index < 0 || index > 2 || text.find_first_not_of("0123456789") != std::string::npos)
     return std::nullopt;
+  if (text.empty()) {
+    fields_[size_t(index)].clear();  // stays empty until the field is left
+    return std::nullopt;
+  }
   int32_t value = 0;
   for (char c : text) value = std::min(value * 10 + (c - '0'), 256);
   bool limited = value > 255;

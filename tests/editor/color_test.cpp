@@ -53,6 +53,10 @@ TEST(ColorDialog, ThePickerReportsWhatTheUserPicks) {
   EXPECT_EQ(picker.Fields()[0], "255");
   EXPECT_EQ(picker.FieldChanged(1, ""), std::nullopt);
   EXPECT_EQ(picker.FieldChanged(2, "12"), RGB(255, 255, 12));
+  EXPECT_EQ(picker.FieldChanged(1, ""), std::nullopt);
+  EXPECT_EQ(picker.Fields()[1], "");  // the field stays empty while the user types
+  EXPECT_EQ(picker.FieldExit(1), RGB(255, 0, 12));
+  EXPECT_EQ(picker.Fields()[1], "0");
   EXPECT_EQ(TColorPicker::HuePixel(0), RGB(255, 0, 0));
 }
 

@@ -1,0 +1,145 @@
+#include "gui/preview_window.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+#include "player/player_widget.h"
+
+namespace gui {
+
+namespace {
+
+// Widths of the first three status panes; the fourth takes the rest.
+constexpr int kPaneWidths[3] = {150, 150, 81};
+const char* const kPaneNames[4] = {"State", "File size", "Status", "Message"};
+
+}  // namespace
+
+TfrmSWF::TfrmSWF(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName("frmSWF");
+  setWindowTitle("SWF Preview");
+  stage_ = new QWidget(this);
+  stage_->setObjectName("Stage");
+  stage_->setAutoFillBackground(true);
+  stage_->installEventFilter(this);
+  player_ = new player::TPlayerWidget(stage_);
+  player_->setObjectName("SWFPlayer");
+  player_->setAccessibleName("SWF movie");
+  player_->setFocusPolicy(Qt::StrongFocus);
+  auto* column = new QVBoxLayout(this);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  column->addWidget(stage_, 1);
+  column->addWidget(MakeStatusBar());
+}
+
+// The panes keep their widths and are cut off at the window's edge when the
+// window is narrower; the button always stays in view at the right.
+QStatusBar* TfrmSWF::MakeStatusBar() {
+  statusBar_ = new QStatusBar(this);
+  statusBar_->setSizeGripEnabled(false);
+  auto* panes = new QWidget(statusBar_);
+  panes->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  auto* row = new QHBoxLayout(panes);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(0);
+  for (size_t i = 0; i < panes_.size(); ++i) {
+    QLabel* pane = panes_[i] = new QLabel(panes);
+    pane->setObjectName(QString("Pane%1").arg(i + 1));
+    pane->setAccessibleName(kPaneNames[i]);
+    pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    if (i < 3) pane->setFixedWidth(kPaneWidths[i]);
+    row->addWidget(pane, i < 3 ? 0 : 1);
+  }
+  panes_[0]->setText("OK");
+  save_ = new QPushButton("Save SWF...", statusBar_);
+  save_->setObjectName("SaveSWF");
+  save_->setAccessibleName("Save SWF...");
+  QFont bold = save_->font();
+  bold.setBold(true);
+  save_->setFont(bold);
+  connect(save_, &QPushButton::clicked, this, [this] {
+    if (OnSaveClicked) OnSaveClicked();
+  });
+  statusBar_->addWidget(panes, 1);
+  statusBar_->addPermanentWidget(save_);
+  return statusBar_;
+}
+
+bool TfrmSWF::IsOpen() {
+  return isVisible();
+}
+
+void TfrmSWF::Show(const editor::TPreviewRequest& request) {
+  player_->LoadMovie(QString::fromStdString(request.MoviePath));
+  player_->SetBackgroundColor(int(request.BackgroundColor & 0xFFFFFF));
+  SetSiteColor(request.SiteColor);
+  player_->resize(request.Width, request.Height);
+  const int status = statusBar_->sizeHint().height();
+  // The whole movie stays in view. (Counted with the window's frame, this is
+  // the movie, the status bar and the caption, plus 4 pixels of border a side.)
+  setMinimumSize(request.Width, request.Height + status);
+  resize(request.Width + 30, request.Height + status + 30);
+  layout()->activate();  // the client area takes its new size before the player is centred
+  CentrePlayer();
+  panes_[0]->setText("OK");
+  panes_[1]->setText(QString::fromStdString(request.Status));
+  show();
+  if (!placed_) PlaceOnScreenCentre();
+  placed_ = true;
+  raise();
+  activateWindow();
+  player_->setFocus();
+}
+
+void TfrmSWF::Close() {
+  player_->Stop();
+  hide();
+}
+
+void TfrmSWF::Play() {
+  player_->Play();
+}
+
+void TfrmSWF::Stop() {
+  player_->Stop();
+}
+
+void TfrmSWF::closeEvent(QCloseEvent* event) {
+  player_->Stop();
+  event->accept();
+  if (OnClosed) OnClosed();
+}
+
+bool TfrmSWF::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == stage_ && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
+    CentrePlayer();
+  return QWidget::eventFilter(watched, event);
+}
+
+void TfrmSWF::SetSiteColor(uint32_t rgb) {
+  QPalette site = stage_->palette();
+  site.setColor(QPalette::Window, QColor(QRgb(rgb)));
+  stage_->setPalette(site);
+}
+
+// Offsets round toward zero and go negative when the window is smaller than
+// the movie.
+void TfrmSWF::CentrePlayer() {
+  player_->move((stage_->width() - player_->width()) / 2,
+                (stage_->height() - player_->height()) / 2);
+}
+
+// Centred with its frame, as far as the window system has told its size.
+void TfrmSWF::PlaceOnScreenCentre() {
+  const QRect screen = this->screen()->geometry();
+  const QSize outer = frameGeometry().size();
+  move(screen.x() + (screen.width() - outer.width()) / 2,
+       screen.y() + (screen.height() - outer.height()) / 2);
+}
+
+}  // namespace gui
