@@ -189,7 +189,7 @@ void TMainActions::BuildToolBar() {
   toolBar_->setObjectName("ToolBar");
   toolBar_->setMovable(false);
   toolBar_->setIconSize({24, 24});
-  for (const char* name : {"actNew", "actOpen", "actSave", nullptr, "actPreview", nullptr,
+  for (const char* name : std::initializer_list<const char*>{"actNew", "actOpen", "actSave", nullptr, "actPreview", nullptr,
                            "actFirst", "actPrev", "actNext", "actLast", nullptr, "actInsertFrame",
                            "actRemoveFrame", "actReverse", nullptr, "actUndo", "actRedo", nullptr}) {
     if (name)

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "gui/canvas.h"
+#include "gui/color_dialog_window.h"
 #include "gui/main_actions.h"
 #include "gui/palette_strip.h"
 #include "gui/preview_window.h"
@@ -62,11 +63,15 @@ class TfrmMain::TServices {
   TServices(QWidget* window, std::unique_ptr<editor::ISettingsStore> settings)
       : Prompts(window),
         Settings(settings ? std::move(settings) : std::make_unique<TQtSettingsStore>()),
-        Preview(window) {}
+        Preview(window),
+        ColorDialog(window) {
+    Prompts.ColorDialogHandler = [this](editor::TColorDialog& d) { return ColorDialog.Execute(d); };
+  }
   TQtPrompts Prompts;
   TQtClipboard Clipboard;
   std::unique_ptr<editor::ISettingsStore> Settings;
   TfrmSWF Preview;
+  TfrmColDlg ColorDialog;
   editor::TMovieGenBuilder Builder;
   editor::TScreenTextMeasurer Measurer;
 };

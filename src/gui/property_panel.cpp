@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include "editor/editor.h"
+#include "gui/icons.h"
 #include "gui/panel_widgets.h"
 
 namespace gui {
@@ -126,9 +127,15 @@ QWidget* TPropertyPanelView::MakeControl(const TCell& cell) {
       w = new TNameField;
       w->setMinimumWidth(160);
       break;
-    case TCellKind::Tool:
-      w = new QToolButton;
+    case TCellKind::Tool: {
+      auto* tool = new QToolButton;
+      bool clear = cell.Ctl == editor::btnClearBkgrSound || cell.Ctl == editor::btnClearFillBitmap ||
+                   cell.Ctl == editor::btnClearPicture || cell.Ctl == editor::btnClearSoundEv;
+      tool->setIcon(MakeIcon(clear ? TIcon::FileClear : TIcon::FileLoad));
+      tool->setAutoRaise(true);
+      w = tool;
       break;
+    }
     case TCellKind::Push:
       w = new QPushButton;
       break;
