@@ -5,5 +5,6 @@ namespace app {
 int RunRender(int argc, char** argv);  // vellumet render IN -o OUT.png [--frame N] [--scale S]
 int RunDump(int argc, char** argv);    // vellumet dump FILE.swf
 void PrintUsage();
+void PrintVersion();  // "vellumet 1.4.0": the version of the CMake project
 
 }  // namespace app
