@@ -4,8 +4,10 @@ JOBS ?= $(shell nproc)
 TEST_DIR := build/test
 RUN_DIR := build/release
 BENCH_DIR := build/bench
+DIST_DIR := build/dist
+PREFIX ?= /usr/local
 
-.PHONY: deps run test bench fuzz clean
+.PHONY: deps run test bench fuzz install package dist clean
 
 deps:
 	@tools/deps.sh
@@ -29,6 +31,19 @@ bench: deps
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLUMET_TESTS=OFF -DVELLUMET_FUZZ=ON
 	cmake --build build/fuzz -j $(JOBS)
+
+# A Release build for installing and packaging; the .deb installs under /usr
+# whatever PREFIX is.
+dist: deps
+	cmake -S . -B $(DIST_DIR) -DCMAKE_BUILD_TYPE=Release -DVELLUMET_TESTS=OFF -DCMAKE_INSTALL_PREFIX=$(PREFIX)
+	cmake --build $(DIST_DIR) -j $(JOBS) --target vellumet
+
+# make install [PREFIX=/usr/local] [DESTDIR=...]
+install: dist
+	DESTDIR="$(DESTDIR)" cmake --install $(DIST_DIR)
+
+package: dist
+	cd $(DIST_DIR) && cpack -G DEB
 
 clean:
 	rm -rf build

@@ -13,16 +13,15 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${VELLUMET_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-# Continuation lines of a Debian description start with a blank; " ." is an
-# empty line.
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION [[authoring tool for small animated SWF banners
- Vellumet composes web banners and slide shows as a list of frames with
- shapes, texts, pictures and buttons, each moving, growing or changing colour
- from frame to frame. Projects are saved as .sw0 files with their media
- embedded; movies are exported as SWF files with an HTML test page.
- .
- Besides the editor window the program exports, renders and dumps movies
- from the command line.]])
+# The summary above is the first line; CPack indents the rest and writes the
+# empty line as " .".
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION [[Vellumet composes web banners and slide shows as a list of frames with
+shapes, texts, pictures and buttons, each moving, growing or changing colour
+from frame to frame. Projects are saved as .sw0 files with their media
+embedded; movies are exported as SWF files with an HTML test page.
+
+Besides the editor window the program exports, renders and dumps movies
+from the command line.]])
 # Libraries come from dpkg-shlibdeps. Texts are drawn with the fonts that
 # stand in for Arial, Times New Roman and Courier New (Liberation) and the
 # general fallback (DejaVu); help and test pages open in the desktop's browser.
