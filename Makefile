@@ -4,10 +4,12 @@ JOBS ?= $(shell nproc)
 TEST_DIR := build/test
 RUN_DIR := build/release
 BENCH_DIR := build/bench
+DIST_DIR := build/dist
+PREFIX ?= /usr/local
 
 ARGS ?=
 
-.PHONY: deps run test bench fuzz screenshots clean
+.PHONY: deps run test bench fuzz screenshots install package dist clean
 
 deps:
 	@tools/deps.sh
@@ -37,6 +39,19 @@ screenshots: deps
 	cmake --build $(RUN_DIR) -j $(JOBS) --target vellumet_screenshots
 	xvfb-run -a -s "-screen 0 1600x1000x24" env QT_QPA_PLATFORM=xcb \
 	  $(RUN_DIR)/tools/screenshots/vellumet_screenshots docs/screenshots samples/banner.sw0
+
+# A Release build for installing and packaging; the .deb installs under /usr
+# whatever PREFIX is.
+dist: deps
+	cmake -S . -B $(DIST_DIR) -DCMAKE_BUILD_TYPE=Release -DVELLUMET_TESTS=OFF -DCMAKE_INSTALL_PREFIX=$(PREFIX)
+	cmake --build $(DIST_DIR) -j $(JOBS) --target vellumet
+
+# make install [PREFIX=/usr/local] [DESTDIR=...]
+install: dist
+	DESTDIR="$(DESTDIR)" cmake --install $(DIST_DIR)
+
+package: dist
+	cd $(DIST_DIR) && cpack -G DEB
 
 clean:
 	rm -rf build

@@ -6,5 +6,6 @@ int RunRender(int argc, char** argv);  // vellumet render IN -o OUT.png [--frame
 int RunDump(int argc, char** argv);    // vellumet dump FILE.swf
 void PrintUsage();
 int RunEditor(int argc, char** argv);  // vellumet [PROJECT.sw0]: the editor window
+void PrintVersion();  // "vellumet 1.4.0": the version of the CMake project
 
 }  // namespace app

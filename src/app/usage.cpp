@@ -14,8 +14,14 @@ void PrintUsage() {
       "      paints frame N (1-based, default 1) at scale S (default 1): of an SWF movie, or\n"
       "      of a project (.sw0) the single-frame build of frame N, as the editor shows it\n"
       "  vellumet dump FILE.swf\n"
-      "      prints the header and one line per tag\n",
+      "      prints the header and one line per tag\n"
+      "  vellumet --version\n"
+      "      prints the program's version\n",
       kExportUsage);
+}
+
+void PrintVersion() {
+  std::printf("vellumet %s\n", VELLUMET_VERSION);
 }
 
 }  // namespace app
