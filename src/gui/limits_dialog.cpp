@@ -41,15 +41,20 @@ void TfrmLimits::Bind(TNumberField& field, std::string TLimitsDialog::*text,
     if (dialog_) dialog_->*text = typed;
   };
   field.OnStep = [this, step](int delta) {
-    if (!dialog_) return;
-    (dialog_->*step)(delta);
-    Show();
+    Apply([step, delta](TLimitsDialog& d) { (d.*step)(delta); });
   };
-  field.OnExit = [this, exit] {
-    if (!dialog_) return;
-    (dialog_->*exit)();
-    Show();
-  };
+  field.OnExit = [this, exit] { Apply([exit](TLimitsDialog& d) { (d.*exit)(); }); };
+}
+
+void TfrmLimits::Apply(const std::function<void(TLimitsDialog&)>& rule) {
+  if (!dialog_) return;
+  rule(*dialog_);
+  Show();
+}
+
+TfrmLimits::~TfrmLimits() {
+  from_->Unbind();
+  to_->Unbind();
 }
 
 bool TfrmLimits::Execute(TLimitsDialog& d) {

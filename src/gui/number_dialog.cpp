@@ -40,6 +40,10 @@ TfrmNumber::TfrmNumber(QWidget* parent)
   };
 }
 
+TfrmNumber::~TfrmNumber() {
+  number_->Unbind();
+}
+
 bool TfrmNumber::Execute(editor::TNumberDialog& d) {
   dialog_ = &d;
   Show();

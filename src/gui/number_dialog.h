@@ -13,8 +13,11 @@ namespace gui {
 class TNumberField;
 
 class TfrmNumber : public QDialog {
+  Q_OBJECT
+
  public:
   explicit TfrmNumber(QWidget* parent = nullptr);
+  ~TfrmNumber() override;
 
   // Shows the dialog modally for `d`; true for OK, and then d.Number holds
   // the field's text after the exit rule.
