@@ -13,12 +13,10 @@ using editor::TLimitsDialog;
 
 TfrmLimits::TfrmLimits(QWidget* parent)
     : QDialog(parent),
-      info_(new QLabel(this)),
+      info_(MakeInfoLabel(this)),
       from_(new TNumberField("from:", "E_From", "UpDown1", this)),
       to_(new TNumberField("to:", "E_To", "UpDown2", this)) {
   setObjectName("frmLimits");
-  info_->setObjectName("L_Info");
-  info_->setWordWrap(true);
   auto* column = new QVBoxLayout(this);
   column->addWidget(info_);
   auto* fields = new QFormLayout;
@@ -33,6 +31,11 @@ TfrmLimits::TfrmLimits(QWidget* parent)
 
   Bind(*from_, &TLimitsDialog::From, &TLimitsDialog::StepFrom, &TLimitsDialog::FromExit);
   Bind(*to_, &TLimitsDialog::To, &TLimitsDialog::StepTo, &TLimitsDialog::ToExit);
+}
+
+TfrmLimits::~TfrmLimits() {
+  from_->Unbind();
+  to_->Unbind();
 }
 
 void TfrmLimits::Bind(TNumberField& field, std::string TLimitsDialog::*text,
@@ -52,11 +55,6 @@ void TfrmLimits::Apply(const std::function<void(TLimitsDialog&)>& rule) {
   Show();
 }
 
-TfrmLimits::~TfrmLimits() {
-  from_->Unbind();
-  to_->Unbind();
-}
-
 bool TfrmLimits::Execute(TLimitsDialog& d) {
   dialog_ = &d;
   Show();
@@ -69,11 +67,10 @@ bool TfrmLimits::Execute(TLimitsDialog& d) {
 
 // Enter takes OK without leaving the field, so the exit rules run here too.
 void TfrmLimits::accept() {
-  if (dialog_) {
-    dialog_->FromExit();
-    dialog_->ToExit();
-    Show();
-  }
+  Apply([](TLimitsDialog& d) {
+    d.FromExit();
+    d.ToExit();
+  });
   QDialog::accept();
 }
 

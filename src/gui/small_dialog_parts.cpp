@@ -5,6 +5,7 @@
 #include <QDialogButtonBox>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
 #include <QToolButton>
 #include <QValidator>
@@ -102,6 +103,14 @@ bool TNumberField::eventFilter(QObject* watched, QEvent* event) {
     if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && OnExit) OnExit();
   }
   return false;
+}
+
+QLabel* MakeInfoLabel(QWidget* parent) {
+  auto* label = new QLabel(parent);
+  label->setObjectName("L_Info");
+  label->setWordWrap(true);
+  label->setMinimumWidth(label->fontMetrics().averageCharWidth() * 40);
+  return label;
 }
 
 TOkCancel AddOkCancel(QDialog& dialog, QLayout& layout) {

@@ -7,6 +7,7 @@
 #include <string>
 
 class QDialog;
+class QLabel;
 class QLayout;
 class QPushButton;
 class QToolButton;
@@ -25,8 +26,9 @@ class TUpDown : public QWidget {
 };
 
 // A line edit for a frame number with its arrows. Typed and pasted texts
-// go through the editor's key filter; Up and Down step like the arrows. The field reports edits,
-// steps and the moment it loses the focus; the dialog answers with Show(its value's text).
+// go through the editor's key filter; Up and Down step like the arrows.
+// The field reports edits, steps and the moment it loses the focus; the
+// dialog answers with Show(its value's text).
 class TNumberField : public QWidget {
  public:
   // `name` is the field's caption, its accessible name; the line edit and
@@ -51,6 +53,10 @@ class TNumberField : public QWidget {
   QLineEdit* edit_;
   TUpDown* upDown_;
 };
+
+// L_Info: the caller's question or explanation above the fields, wide
+// enough for the editor's texts to wrap at most once.
+QLabel* MakeInfoLabel(QWidget* parent);
 
 struct TOkCancel {
   QPushButton* Ok;
