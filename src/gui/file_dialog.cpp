@@ -1,6 +1,7 @@
 #include "gui/file_dialog.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 
 namespace gui {
 
@@ -17,10 +18,8 @@ QStringList QtNameFilters(const std::string& filter) {
   return filters;
 }
 
-namespace {
-
-void Prepare(QFileDialog& dialog, const editor::TFileDialogRequest& request,
-             TFileDialogMode mode) {
+void TFileDialogs::Prepare(QFileDialog& dialog, const editor::TFileDialogRequest& request,
+                           TFileDialogMode mode) const {
   const bool save = mode == TFileDialogMode::Save;
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -31,20 +30,22 @@ void Prepare(QFileDialog& dialog, const editor::TFileDialogRequest& request,
   QString suffix = QString::fromUtf8(request.DefaultExt);
   if (suffix.startsWith('.')) suffix.remove(0, 1);
   dialog.setDefaultSuffix(suffix);
-  if (!request.InitialDir.empty()) dialog.setDirectory(QString::fromUtf8(request.InitialDir));
-  if (!request.InitialDir.empty() || !request.FileName.empty())
-    dialog.selectFile(QString::fromUtf8(request.FileName));
+  const bool keepLast = request.InitialDir.empty() && request.FileName.empty();
+  const QString dir = request.InitialDir.empty() ? lastDir_ : QString::fromUtf8(request.InitialDir);
+  if (!dir.isEmpty()) dialog.setDirectory(dir);
+  const QString name = keepLast ? lastName_ : QString::fromUtf8(request.FileName);
+  if (!name.isEmpty()) dialog.selectFile(name);
 }
 
-}  // namespace
-
-std::optional<std::string> RunFileDialog(QFileDialog& dialog,
-                                         const editor::TFileDialogRequest& request,
-                                         TFileDialogMode mode) {
+std::optional<std::string> TFileDialogs::Run(const editor::TFileDialogRequest& request,
+                                             TFileDialogMode mode) {
+  QFileDialog dialog(parent_);
   Prepare(dialog, request, mode);
-  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const bool accepted = dialog.exec() == QDialog::Accepted;
+  lastDir_ = dialog.directory().absolutePath();
   const QStringList chosen = dialog.selectedFiles();
-  if (chosen.isEmpty()) return std::nullopt;
+  if (!accepted || chosen.isEmpty()) return std::nullopt;
+  lastName_ = QFileInfo(chosen.front()).fileName();
   return chosen.front().toStdString();
 }
 

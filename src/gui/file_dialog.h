@@ -1,6 +1,6 @@
 #pragma once
-// The open and save dialogs of the editor's prompts on one QFileDialog,
-// which keeps its last folder between calls.
+// The open and save dialogs of the editor's prompts.
+#include <QString>
 #include <QStringList>
 #include <optional>
 #include <string>
@@ -8,6 +8,7 @@
 #include "editor/interfaces.h"
 
 class QFileDialog;
+class QWidget;
 
 namespace gui {
 
@@ -17,10 +18,22 @@ QStringList QtNameFilters(const std::string& filter);
 
 enum class TFileDialogMode { Open, Save };
 
-// Runs `dialog` modally for the request; the chosen path, or nothing when
-// the user cancels. An empty folder and name keep the dialog's last ones.
-std::optional<std::string> RunFileDialog(QFileDialog& dialog,
-                                         const editor::TFileDialogRequest& request,
-                                         TFileDialogMode mode);
+// Each request gets a fresh QFileDialog (a reused one keeps the name typed
+// last, which an empty preset cannot clear). A request without folder and
+// name starts where the previous dialog was left, with its chosen name.
+class TFileDialogs {
+ public:
+  explicit TFileDialogs(QWidget* parent) : parent_(parent) {}
+
+  // The chosen path, or nothing when the user cancels.
+  std::optional<std::string> Run(const editor::TFileDialogRequest& request, TFileDialogMode mode);
+
+ private:
+  void Prepare(QFileDialog& dialog, const editor::TFileDialogRequest& request,
+               TFileDialogMode mode) const;
+
+  QWidget* parent_;
+  QString lastDir_, lastName_;
+};
 
 }  // namespace gui

@@ -13,12 +13,10 @@ using editor::TLimitsDialog;
 
 TfrmLimits::TfrmLimits(QWidget* parent)
     : QDialog(parent),
-      info_(new QLabel(this)),
+      info_(MakeInfoLabel(this)),
       from_(new TNumberField("from:", "E_From", "UpDown1", this)),
       to_(new TNumberField("to:", "E_To", "UpDown2", this)) {
   setObjectName("frmLimits");
-  info_->setObjectName("L_Info");
-  info_->setWordWrap(true);
   auto* column = new QVBoxLayout(this);
   column->addWidget(info_);
   auto* fields = new QFormLayout;
@@ -35,21 +33,26 @@ TfrmLimits::TfrmLimits(QWidget* parent)
   Bind(*to_, &TLimitsDialog::To, &TLimitsDialog::StepTo, &TLimitsDialog::ToExit);
 }
 
+TfrmLimits::~TfrmLimits() {
+  from_->Unbind();
+  to_->Unbind();
+}
+
 void TfrmLimits::Bind(TNumberField& field, std::string TLimitsDialog::*text,
                       void (TLimitsDialog::*step)(int), void (TLimitsDialog::*exit)()) {
   field.OnEdited = [this, text](const std::string& typed) {
     if (dialog_) dialog_->*text = typed;
   };
   field.OnStep = [this, step](int delta) {
-    if (!dialog_) return;
-    (dialog_->*step)(delta);
-    Show();
+    Apply([step, delta](TLimitsDialog& d) { (d.*step)(delta); });
   };
-  field.OnExit = [this, exit] {
-    if (!dialog_) return;
-    (dialog_->*exit)();
-    Show();
-  };
+  field.OnExit = [this, exit] { Apply([exit](TLimitsDialog& d) { (d.*exit)(); }); };
+}
+
+void TfrmLimits::Apply(const std::function<void(TLimitsDialog&)>& rule) {
+  if (!dialog_) return;
+  rule(*dialog_);
+  Show();
 }
 
 bool TfrmLimits::Execute(TLimitsDialog& d) {
@@ -64,11 +67,10 @@ bool TfrmLimits::Execute(TLimitsDialog& d) {
 
 // Enter takes OK without leaving the field, so the exit rules run here too.
 void TfrmLimits::accept() {
-  if (dialog_) {
-    dialog_->FromExit();
-    dialog_->ToExit();
-    Show();
-  }
+  Apply([](TLimitsDialog& d) {
+    d.FromExit();
+    d.ToExit();
+  });
   QDialog::accept();
 }
 

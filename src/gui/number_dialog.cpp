@@ -8,14 +8,14 @@
 
 namespace gui {
 
+using editor::TNumberDialog;
+
 TfrmNumber::TfrmNumber(QWidget* parent)
     : QDialog(parent),
-      info_(new QLabel(this)),
+      info_(MakeInfoLabel(this)),
       number_(new TNumberField("Number of frames", "E_Number", "UD1", this)) {
   setObjectName("frmNumber");
-  setWindowTitle(QString::fromUtf8(editor::TNumberDialog().Caption));
-  info_->setObjectName("L_Info");
-  info_->setWordWrap(true);
+  setWindowTitle(QString::fromUtf8(TNumberDialog().Caption));
   info_->setBuddy(number_->Edit());
   auto* column = new QVBoxLayout(this);
   column->addWidget(info_);
@@ -28,19 +28,15 @@ TfrmNumber::TfrmNumber(QWidget* parent)
   number_->OnEdited = [this](const std::string& text) {
     if (dialog_) dialog_->Number = text;
   };
-  number_->OnStep = [this](int delta) {
-    if (!dialog_) return;
-    dialog_->Step(delta);
-    Show();
-  };
-  number_->OnExit = [this] {
-    if (!dialog_) return;
-    dialog_->NumberExit();
-    Show();
-  };
+  number_->OnStep = [this](int delta) { Apply([delta](TNumberDialog& d) { d.Step(delta); }); };
+  number_->OnExit = [this] { Apply(&TNumberDialog::NumberExit); };
 }
 
-bool TfrmNumber::Execute(editor::TNumberDialog& d) {
+TfrmNumber::~TfrmNumber() {
+  number_->Unbind();
+}
+
+bool TfrmNumber::Execute(TNumberDialog& d) {
   dialog_ = &d;
   Show();
   number_->Edit()->selectAll();
@@ -52,11 +48,14 @@ bool TfrmNumber::Execute(editor::TNumberDialog& d) {
 
 // Enter takes OK without leaving the field, so the exit rule runs here too.
 void TfrmNumber::accept() {
-  if (dialog_) {
-    dialog_->NumberExit();
-    Show();
-  }
+  Apply(&TNumberDialog::NumberExit);
   QDialog::accept();
+}
+
+void TfrmNumber::Apply(const std::function<void(TNumberDialog&)>& rule) {
+  if (!dialog_) return;
+  rule(*dialog_);
+  Show();
 }
 
 void TfrmNumber::Show() {

@@ -3,6 +3,7 @@
 // up-down arrows. The editor's TNumberDialog holds the values and rules;
 // this window shows them and reports keys, steps and exits to it.
 #include <QDialog>
+#include <functional>
 
 #include "editor/small_dialogs.h"
 
@@ -13,8 +14,11 @@ namespace gui {
 class TNumberField;
 
 class TfrmNumber : public QDialog {
+  Q_OBJECT
+
  public:
   explicit TfrmNumber(QWidget* parent = nullptr);
+  ~TfrmNumber() override;
 
   // Shows the dialog modally for `d`; true for OK, and then d.Number holds
   // the field's text after the exit rule.
@@ -24,6 +28,8 @@ class TfrmNumber : public QDialog {
 
  private:
   void Show();
+  // A step or exit rule on the shown value, then the field shows the result.
+  void Apply(const std::function<void(editor::TNumberDialog&)>& rule);
 
   editor::TNumberDialog* dialog_ = nullptr;
   QLabel* info_;

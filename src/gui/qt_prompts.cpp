@@ -1,12 +1,10 @@
 #include "gui/qt_prompts.h"
 
 #include <QColorDialog>
-#include <QFileDialog>
 #include <QFontDialog>
 #include <QMessageBox>
 
 #include "editor/color_dialog.h"
-#include "gui/file_dialog.h"
 #include "gui/limits_dialog.h"
 #include "gui/number_dialog.h"
 
@@ -20,11 +18,16 @@ namespace {
 
 QMessageBox::Icon QtIcon(TMsgIcon icon) {
   switch (icon) {
-    case TMsgIcon::Warning: return QMessageBox::Warning;
-    case TMsgIcon::Error: return QMessageBox::Critical;
-    case TMsgIcon::Information: return QMessageBox::Information;
-    case TMsgIcon::Question: return QMessageBox::Question;
-    case TMsgIcon::None: break;
+    case TMsgIcon::Warning:
+      return QMessageBox::Warning;
+    case TMsgIcon::Error:
+      return QMessageBox::Critical;
+    case TMsgIcon::Information:
+      return QMessageBox::Information;
+    case TMsgIcon::Question:
+      return QMessageBox::Question;
+    case TMsgIcon::None:
+      break;
   }
   return QMessageBox::NoIcon;
 }
@@ -45,17 +48,22 @@ TButtonSet ButtonSet(TMsgButtons buttons) {
     case TMsgButtons::YesNoCancel:
       return {QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes,
               QMessageBox::Cancel};
-    case TMsgButtons::Ok: break;
+    case TMsgButtons::Ok:
+      break;
   }
   return {QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok};
 }
 
 TMsgResult ResultOf(QMessageBox::StandardButton button) {
   switch (button) {
-    case QMessageBox::Yes: return TMsgResult::Yes;
-    case QMessageBox::No: return TMsgResult::No;
-    case QMessageBox::Cancel: return TMsgResult::Cancel;
-    default: return TMsgResult::Ok;
+    case QMessageBox::Yes:
+      return TMsgResult::Yes;
+    case QMessageBox::No:
+      return TMsgResult::No;
+    case QMessageBox::Cancel:
+      return TMsgResult::Cancel;
+    default:
+      return TMsgResult::Ok;
   }
 }
 
@@ -68,12 +76,13 @@ QColor QtColor(project::TColor c) {
 TQtPrompts::TQtPrompts(QWidget* parent)
     : parent_(parent),
       number_(std::make_unique<TfrmNumber>(parent)),
-      limits_(std::make_unique<TfrmLimits>(parent)) {}
+      limits_(std::make_unique<TfrmLimits>(parent)),
+      files_(parent) {}
 
 TQtPrompts::~TQtPrompts() = default;
 
-TMsgResult TQtPrompts::MessageBox(const std::string& text, const std::string& title,
-                                  TMsgIcon icon, TMsgButtons buttons) {
+TMsgResult TQtPrompts::MessageBox(const std::string& text, const std::string& title, TMsgIcon icon,
+                                  TMsgButtons buttons) {
   const TButtonSet set = ButtonSet(buttons);
   QMessageBox box(QtIcon(icon), QString::fromUtf8(title), QString::fromUtf8(text), set.Buttons,
                   parent_);
@@ -93,17 +102,12 @@ bool TQtPrompts::LimitsDialog(editor::TLimitsDialog& dialog) {
   return limits_->Execute(dialog);
 }
 
-QFileDialog& TQtPrompts::FileDialog() {
-  if (!file_) file_ = std::make_unique<QFileDialog>(parent_);
-  return *file_;
-}
-
 std::optional<std::string> TQtPrompts::OpenFileDialog(const editor::TFileDialogRequest& request) {
-  return RunFileDialog(FileDialog(), request, TFileDialogMode::Open);
+  return files_.Run(request, TFileDialogMode::Open);
 }
 
 std::optional<std::string> TQtPrompts::SaveFileDialog(const editor::TFileDialogRequest& request) {
-  return RunFileDialog(FileDialog(), request, TFileDialogMode::Save);
+  return files_.Run(request, TFileDialogMode::Save);
 }
 
 bool TQtPrompts::FontDialog(editor::TFontChoice& font) {

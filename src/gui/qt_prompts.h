@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "editor/interfaces.h"
+#include "gui/file_dialog.h"
 
-class QFileDialog;
 class QWidget;
 
 namespace gui {
@@ -34,12 +34,10 @@ class TQtPrompts : public editor::IPrompts {
   std::function<bool(editor::TColorDialog&)> ColorDialogHandler;
 
  private:
-  QFileDialog& FileDialog();
-
   QWidget* parent_;
   std::unique_ptr<TfrmNumber> number_;
   std::unique_ptr<TfrmLimits> limits_;
-  std::unique_ptr<QFileDialog> file_;  // made on first use: it watches the file system
+  TFileDialogs files_;
 };
 
 }  // namespace gui

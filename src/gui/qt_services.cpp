@@ -9,9 +9,8 @@ namespace {
 
 // No clipboard without a GUI application (the headless commands).
 QClipboard* Clipboard() {
-  return qobject_cast<QGuiApplication*>(QCoreApplication::instance())
-             ? QGuiApplication::clipboard()
-             : nullptr;
+  return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? QGuiApplication::clipboard()
+                                                                      : nullptr;
 }
 
 }  // namespace

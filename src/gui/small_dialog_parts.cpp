@@ -5,6 +5,7 @@
 #include <QDialogButtonBox>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
 #include <QToolButton>
 #include <QValidator>
@@ -15,20 +16,18 @@ namespace gui {
 
 namespace {
 
-// A printable character the key filter lets through.
-bool AcceptedCharacter(QChar c) {
-  return c.isPrint() && c.unicode() < 0x80 && editor::NumberFieldKey(char(c.unicode())) != 0;
-}
-
-// Refuses any change that would put something other than digits into the
-// field: pasted or dropped texts and input-method commits never meet the
-// key filter.
-class TDigitsValidator : public QValidator {
+// The editor's key filter on every change of the field's text, so that a
+// typed key, a pasted or dropped text and an input-method commit are all
+// refused unless they are digits. Keys without a character (cursor keys,
+// Home/End, Enter, Esc, Backspace, Delete, Tab) change no text through
+// this path and keep their usual meaning.
+class TNumberKeyFilter : public QValidator {
  public:
   using QValidator::QValidator;
   State validate(QString& input, int&) const override {
     for (QChar c : input)
-      if (!AcceptedCharacter(c)) return Invalid;
+      if (!c.isPrint() || c.unicode() >= 0x80 || !editor::NumberFieldKey(char(c.unicode())))
+        return Invalid;
     return Acceptable;
   }
 };
@@ -56,12 +55,12 @@ QToolButton* TUpDown::MakeArrow(Qt::ArrowType arrow, const QString& name, int de
   return button;
 }
 
-TNumberField::TNumberField(const QString& name, const QString& editName,
-                           const QString& upDownName, QWidget* parent)
+TNumberField::TNumberField(const QString& name, const QString& editName, const QString& upDownName,
+                           QWidget* parent)
     : QWidget(parent), edit_(new QLineEdit(this)), upDown_(new TUpDown(name, this)) {
   edit_->setObjectName(editName);
   edit_->setAccessibleName(name);
-  edit_->setValidator(new TDigitsValidator(edit_));
+  edit_->setValidator(new TNumberKeyFilter(edit_));
   edit_->installEventFilter(this);
   upDown_->setObjectName(upDownName);
   setFocusProxy(edit_);
@@ -78,19 +77,15 @@ TNumberField::TNumberField(const QString& name, const QString& editName,
   };
 }
 
+void TNumberField::Unbind() {
+  OnEdited = nullptr;
+  OnStep = nullptr;
+  OnExit = nullptr;
+}
+
 void TNumberField::Show(const std::string& text) {
   const QString shown = QString::fromUtf8(text);
   if (edit_->text() != shown) edit_->setText(shown);
-}
-
-// Keys without a printable character (cursor keys, Home/End, Enter, Esc,
-// Backspace, Delete, Tab) and shortcuts (a paste is checked by the
-// validator) keep their usual meaning.
-bool TNumberField::KeyDropped(const QKeyEvent& key) {
-  if (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
-  const QString text = key.text();
-  if (text.isEmpty() || !text.front().isPrint()) return false;
-  return text.size() != 1 || !AcceptedCharacter(text.front());
 }
 
 bool TNumberField::eventFilter(QObject* watched, QEvent* event) {
@@ -101,15 +96,21 @@ bool TNumberField::eventFilter(QObject* watched, QEvent* event) {
       if (OnStep) OnStep(key.key() == Qt::Key_Up ? +1 : -1);
       return true;
     }
-    return KeyDropped(key);
   }
   if (event->type() == QEvent::FocusOut) {
     // Switching windows or opening the field's context menu is no exit.
     Qt::FocusReason reason = static_cast<const QFocusEvent&>(*event).reason();
-    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && OnExit)
-      OnExit();
+    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && OnExit) OnExit();
   }
   return false;
+}
+
+QLabel* MakeInfoLabel(QWidget* parent) {
+  auto* label = new QLabel(parent);
+  label->setObjectName("L_Info");
+  label->setWordWrap(true);
+  label->setMinimumWidth(label->fontMetrics().averageCharWidth() * 40);
+  return label;
 }
 
 TOkCancel AddOkCancel(QDialog& dialog, QLayout& layout) {

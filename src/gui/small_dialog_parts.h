@@ -7,7 +7,7 @@
 #include <string>
 
 class QDialog;
-class QKeyEvent;
+class QLabel;
 class QLayout;
 class QPushButton;
 class QToolButton;
@@ -25,10 +25,10 @@ class TUpDown : public QWidget {
   QToolButton* MakeArrow(Qt::ArrowType arrow, const QString& name, int delta);
 };
 
-// A line edit for a frame number with its arrows. Typed characters go
-// through the editor's key filter, pasted texts must be digits only; Up and
-// Down step like the arrows. The field reports edits, steps and the moment
-// it loses the focus; the dialog answers with Show(its value's text).
+// A line edit for a frame number with its arrows. Typed and pasted texts
+// go through the editor's key filter; Up and Down step like the arrows.
+// The field reports edits, steps and the moment it loses the focus; the
+// dialog answers with Show(its value's text).
 class TNumberField : public QWidget {
  public:
   // `name` is the field's caption, its accessible name; the line edit and
@@ -38,6 +38,9 @@ class TNumberField : public QWidget {
 
   void Show(const std::string& text);
   QLineEdit* Edit() const { return edit_; }
+  // Drops the three reports; a dialog calls it when it is destroyed, before
+  // the field's own destruction moves the focus out of it.
+  void Unbind();
 
   std::function<void(const std::string& text)> OnEdited;
   std::function<void(int delta)> OnStep;
@@ -47,11 +50,13 @@ class TNumberField : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  bool KeyDropped(const QKeyEvent& key);
-
   QLineEdit* edit_;
   TUpDown* upDown_;
 };
+
+// L_Info: the caller's question or explanation above the fields, wide
+// enough for the editor's texts to wrap at most once.
+QLabel* MakeInfoLabel(QWidget* parent);
 
 struct TOkCancel {
   QPushButton* Ok;
