@@ -8,6 +8,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QToolButton>
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QFileDialog>
@@ -20,12 +22,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <deque>
 #include <filesystem>
 #include <functional>
 #include <memory>
 
 #include "editor/editor.h"
+#include "gui/gui_support.h"
 #include "gui/canvas.h"
 #include "gui/main_actions.h"
 #include "gui/main_window.h"
@@ -40,37 +42,8 @@ namespace {
 using editor::TCtl;
 using project::TEditMode;
 
-// Answers the modal dialogs that come up, in order: each step runs on the
-// next modal widget. A dialog that never comes fails the test.
-class TDialogScript {
- public:
-  using TStep = std::function<void(QWidget*)>;
-  explicit TDialogScript(std::deque<TStep> steps) : steps_(std::move(steps)) {
-    timer_.setInterval(5);
-    QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
-    timer_.start();
-    clock_.start();
-  }
-  ~TDialogScript() { EXPECT_TRUE(steps_.empty()) << steps_.size() << " dialogs never came"; }
-
- private:
-  void Poll() {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (steps_.empty() || !modal || modal == last_) {
-      if (clock_.elapsed() > 10000) steps_.clear();
-      if (!modal) last_ = nullptr;
-      return;
-    }
-    last_ = modal;
-    TStep step = std::move(steps_.front());
-    steps_.pop_front();
-    step(modal);
-  }
-  std::deque<TStep> steps_;
-  QTimer timer_;
-  QElapsedTimer clock_;
-  QWidget* last_ = nullptr;
-};
+using TDialogScript = vtest::TModalScript;
+using TStep = vtest::TModalAction;
 
 void ClickButton(QWidget* dialog, const QString& caption) {
   for (QAbstractButton* b : dialog->findChildren<QAbstractButton*>())
@@ -78,14 +51,14 @@ void ClickButton(QWidget* dialog, const QString& caption) {
   ADD_FAILURE() << "no button " << caption.toStdString();
 }
 
-TDialogScript::TStep Ok() {
+TStep Ok() {
   return [](QWidget* w) {
     if (auto* box = qobject_cast<QMessageBox*>(w)) return box->button(QMessageBox::Ok)->click();
     ClickButton(w, "OK");
   };
 }
 
-TDialogScript::TStep Answer(QMessageBox::StandardButton button, QString* text = nullptr) {
+TStep Answer(QMessageBox::StandardButton button, QString* text = nullptr) {
   return [button, text](QWidget* w) {
     auto* box = qobject_cast<QMessageBox*>(w);
     ASSERT_NE(box, nullptr);
@@ -94,23 +67,21 @@ TDialogScript::TStep Answer(QMessageBox::StandardButton button, QString* text = 
   };
 }
 
-TDialogScript::TStep ChooseFile(const QString& path) {
+TStep ChooseFile(const QString& path) {
   return [path](QWidget* w) {
     auto* dialog = qobject_cast<QFileDialog*>(w);
     ASSERT_NE(dialog, nullptr);
-    dialog->selectFile(path);
-    dialog->accept();
+    auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+    ASSERT_NE(name, nullptr);
+    name->selectAll();
+    QTest::keyClicks(name, path);
+    QTest::keyClick(name, Qt::Key_Return);
   };
 }
 
 class MainWindowTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "main_window_test";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
-  }
+  static void SetUpTestSuite() { vtest::GuiApp(); }
 
   void SetUp() override { Open({}); }
 
@@ -140,6 +111,14 @@ class MainWindowTest : public ::testing::Test {
   template <class W>
   W* Control(TCtl c) {
     return qobject_cast<W*>(window_->PanelView()->Control(c));
+  }
+
+  // Keys reach the canvas only while its window is active.
+  void FocusPlayer() {
+    window_->activateWindow();
+    QApplication::setActiveWindow(window_.get());
+    Player()->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), Player());
   }
 
   void SetMode(TEditMode mode) {
@@ -237,8 +216,7 @@ TEST_F(MainWindowTest, DraggingMovesTheFramesTheModeReaches) {
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(int(c.Mode));
-    Act("actNew")->trigger();
-    {
+    if (Doc().Modified) {
       TDialogScript script({Answer(QMessageBox::No)});
       Act("actNew")->trigger();
     }
@@ -263,7 +241,7 @@ TEST_F(MainWindowTest, FrameAndObjectCommandsWithTheClipboard) {
   EXPECT_EQ(Doc().FrameCount, 21);
   EXPECT_EQ(Doc().CurrentFrame, 2);
 
-  Player()->setFocus();
+  FocusPlayer();
   QTest::keyClick(Player(), Qt::Key_C, Qt::ControlModifier);
   EXPECT_TRUE(QGuiApplication::clipboard()->text().startsWith("[Object]"));
   QTest::keyClick(Player(), Qt::Key_V, Qt::ControlModifier);
@@ -274,7 +252,10 @@ TEST_F(MainWindowTest, FrameAndObjectCommandsWithTheClipboard) {
   QTest::keyClick(Player(), Qt::Key_V, Qt::ControlModifier);
   EXPECT_EQ(Slot(2, 3).Object, 0);
 
-  QMenu* edit = window_->menuBar()->findChildren<QMenu*>().at(1);
+  QMenu* edit = nullptr;
+  for (QAction* a : window_->menuBar()->actions())
+    if (a->text() == "&Edit") edit = a->menu();
+  ASSERT_NE(edit, nullptr);
   Act("actCopyFrame")->trigger();
   Act("actNext")->trigger();
   emit edit->aboutToShow();
@@ -282,7 +263,8 @@ TEST_F(MainWindowTest, FrameAndObjectCommandsWithTheClipboard) {
   Act("actPasteFrame")->trigger();
   EXPECT_EQ(Slot(3, 2).Object, project::skStar);
 
-  Player()->setFocus();
+  FocusPlayer();
+  ASSERT_TRUE(window_->PanelView()->Control(editor::btnClearShapeLayer)->isEnabled());
   {
     TDialogScript script({Answer(QMessageBox::Yes)});
     QTest::keyClick(Player(), Qt::Key_Delete);
