@@ -21,6 +21,7 @@
 #include "gui/qt_prompts.h"
 #include "gui/qt_services.h"
 #include "gui/status_bar.h"
+#include "gui/threaded_builder.h"
 #include "player/player_widget.h"
 
 namespace gui {
@@ -64,7 +65,8 @@ class TfrmMain::TServices {
       : Prompts(window),
         Settings(settings ? std::move(settings) : std::make_unique<TQtSettingsStore>()),
         Preview(window),
-        ColorDialog(window) {
+        ColorDialog(window),
+        Builder(window) {
     Prompts.ColorDialogHandler = [this](editor::TColorDialog& d) { return ColorDialog.Execute(d); };
   }
   TQtPrompts Prompts;
@@ -72,7 +74,7 @@ class TfrmMain::TServices {
   std::unique_ptr<editor::ISettingsStore> Settings;
   TfrmSWF Preview;
   TfrmColDlg ColorDialog;
-  editor::TMovieGenBuilder Builder;
+  TThreadedBuilder Builder;
   editor::TScreenTextMeasurer Measurer;
 };
 
