@@ -272,6 +272,11 @@ void CheckObjectPaste(std::string_view clipboard) {
 
 }  // namespace
 
+// Undefined behaviour stops the run like a crash, so that it is kept as one.
+extern "C" const char* __ubsan_default_options() {
+  return "halt_on_error=1:print_stacktrace=1";
+}
+
 // fontconfig keeps its configuration until FcFini, which nothing calls.
 extern "C" const char* __lsan_default_suppressions() {
   return "leak:libfontconfig.so\n";
