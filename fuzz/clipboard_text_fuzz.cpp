@@ -102,8 +102,8 @@ class TPreview : public editor::IPreviewWindow {
   bool HasSaveButton() override { return true; }
 };
 
-// The movie build reads pictures and fills the cache folder; it has its own
-// fuzz targets behind it, so here it builds nothing.
+// The movie build reads picture files and fills the cache folder, so here it
+// builds nothing: what the build makes of pasted values is not covered.
 class TBuilder : public editor::IMovieBuilder {
  public:
   editor::TBuiltMovie BuildCurrentFrame(project::TProjectDocument&) override { return {}; }
