@@ -2,6 +2,7 @@
 // field rules that do not write the model.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "editor/editor.h"
 #include "editor/media_names.h"
@@ -158,7 +159,8 @@ void TEditor::MeasureFrameTexts(int32_t frame) {
 
 // W and H of a text object as the screen shows it: the text's extent plus
 // its letter spacing (0.76 of a pixel per character and point of spacing)
-// and a margin of 10 pixels.
+// and a margin of 10 pixels. A pasted or loaded spacing may be any number, so
+// the width stops at the 32-bit limits.
 void TEditor::MeasureTextObject(int32_t frame, int slot) {
   const TShapeRec& r = Slot(frame, slot);
   TTextSize size;
@@ -168,7 +170,8 @@ void TEditor::MeasureTextObject(int32_t frame, int slot) {
     return;  // no font to measure with: the extent stays as it was
   }
   long double spacing = (long double)r.Text.size() * ((long double)r.Spacing * 0.76L);
-  int32_t w = size.Width + int32_t(std::nearbyintl(spacing)) + 10;
+  long double width = (long double)size.Width + std::nearbyintl(spacing) + 10;
+  int32_t w = int32_t(std::clamp<long double>(width, INT32_MIN, INT32_MAX));
   if (r.W == w && r.H == size.Height) return;
   TShapeRec& e = EditSlot(frame, slot);
   e.W = w;

@@ -7,6 +7,7 @@
 #include FT_OUTLINE_H
 #include FT_TRUETYPE_TABLES_H
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <map>
@@ -19,7 +20,14 @@ namespace platform {
 
 namespace {
 
-int32_t RoundEven(double v) { return int32_t(std::nearbyint(v)); }
+// Sizes come from documents and clipboard texts and may be any number, so
+// results stop at +-INT32_MAX (which can also be negated).
+int32_t Saturate(double v) {
+  constexpr double kMax = std::numeric_limits<int32_t>::max();
+  return std::isnan(v) ? 0 : int32_t(std::clamp(v, -kMax, kMax));
+}
+
+int32_t RoundEven(double v) { return Saturate(std::nearbyint(v)); }
 
 // The FreeType library, shared by every open face so that it outlives them.
 class TFreeType {
@@ -293,7 +301,7 @@ TTextMetrics TFontFace::Metrics(int32_t em) const {
   const double scale = impl_->Scale(em);
   m.Ascent = RoundEven(impl_->winAscent * scale);
   m.Descent = RoundEven(impl_->winDescent * scale);
-  m.InternalLeading = m.Ascent + m.Descent - em;
+  m.InternalLeading = Saturate(double(m.Ascent) + m.Descent - em);
   return m;
 }
 
@@ -324,8 +332,11 @@ int32_t TFontFace::Advance(char32_t code, int32_t em) {
 
 TTextExtent TFontFace::TextExtent(std::u16string_view text, int32_t em) {
   TTextExtent extent;
-  for (char16_t c : text) extent.Width += Advance(c, em);
-  extent.Height = Metrics(em).Height();
+  double width = 0;
+  for (char16_t c : text) width += Advance(c, em);
+  extent.Width = Saturate(width);
+  const TTextMetrics m = Metrics(em);
+  extent.Height = Saturate(double(m.Ascent) + m.Descent);
   return extent;
 }
 

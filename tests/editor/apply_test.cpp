@@ -273,6 +273,22 @@ TEST_F(ApplyTest, TextExtentsAreMeasuredWithTheirSpacing) {
   for (int32_t i = 1; i <= 3; ++i) EXPECT_EQ(Slot(i, 1).Text, "Hello");
 }
 
+// A pasted or loaded text may carry any spacing: its width stops at the
+// 32-bit limits instead of overflowing.
+TEST_F(ApplyTest, AnySpacingGivesAWidthWithinLimits) {
+  Put(1, project::skText, 1, 1);
+  // At spacing -20, "Text" (40 pixels in the fake) loses 4 x 15.2 pixels.
+  const struct {
+    int32_t Spacing, W;
+  } rows[] = {{INT32_MAX, INT32_MAX}, {INT32_MIN, INT32_MIN}, {-20, 40 - 61 + 10}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.Spacing);
+    EditSlot(1, 1).Spacing = row.Spacing;
+    ed->DAT(false);
+    EXPECT_EQ(Slot(1, 1).W, row.W);
+  }
+}
+
 TEST_F(ApplyTest, TheLinkGoesToAllFramesOnlyInAllFramesMode) {
   Frames(3);
   Put(1, project::skButton, 1, 3);

@@ -166,4 +166,23 @@ TEST(FontEngine, MeasuresTextInPixels) {
   EXPECT_LT(platform::MeasureText("Arial", 18, 96, "Hello").Width, e.Width);
 }
 
+// Sizes come from documents and the clipboard and may be any number: the
+// pixel sizes stop at the 32-bit limits (both signs, so they can be negated).
+TEST(FontEngine, AnySizeIsMeasuredWithinLimits) {
+  const struct {
+    double Points;
+    int32_t Height, Extent;
+  } rows[] = {
+      {2e9, -INT32_MAX, INT32_MAX},
+      {-2e9, INT32_MAX, -INT32_MAX},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.Points);
+    EXPECT_EQ(platform::FontHeightFromPoints(row.Points, 96), row.Height);
+    const platform::TTextExtent e = platform::MeasureText("Arial", row.Points, 96, "Hello");
+    EXPECT_EQ(e.Width, row.Extent);
+    EXPECT_EQ(e.Height, row.Extent);
+  }
+}
+
 }  // namespace
