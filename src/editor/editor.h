@@ -29,8 +29,8 @@ enum class TPictureButton { NewPicture, NewButton, FillBitmap };
 enum class TSoundButton { ButtonSound, BackgroundSound };
 
 // Keys, as Windows virtual-key codes; letters are their upper-case codes.
-constexpr int VK_BACK = 0x08, VK_TAB = 0x09, VK_CONTROL = 0x11, VK_ESCAPE = 0x1B, VK_DELETE = 0x2E,
-              VK_F1 = 0x70;
+constexpr int VK_BACK = 0x08, VK_TAB = 0x09, VK_CONTROL = 0x11, VK_ESCAPE = 0x1B, VK_LEFT = 0x25,
+              VK_UP = 0x26, VK_RIGHT = 0x27, VK_DOWN = 0x28, VK_DELETE = 0x2E, VK_F1 = 0x70;
 struct TPoint {
   int32_t X = 0, Y = 0;
 };
@@ -247,6 +247,7 @@ class TEditor : private project::IDocumentView {
   std::string ExistingMediaFile(const std::string& stored) const;
   void AddPictureObject(project::TShapeKind kind, const std::string& path, const TPoint* at);
   void DragTo(int32_t x, int32_t y);
+  bool NudgeCurrentObject(int key, int32_t step);
   void UpdatePointer(int32_t x, int32_t y);
 
   // Project files and the preview file (editor_life.cpp).

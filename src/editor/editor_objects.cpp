@@ -23,7 +23,9 @@ constexpr const char* kPictureFilter =
     "All supported Graphic Files|*.jpg;*.jpeg;*.bmp|Bitmaps (*.BMP)|*.bmp|JPEG (*.JPG; *.JPEG; "
     "*.JPE; *.JFIF; *.JIF)|*.jpg;*.jpeg";
 constexpr const char* kBitmapFilter = "Bitmaps (*.BMP)|*.bmp";
-constexpr const char* kSoundFilter = "Wave-Files (*.wav)|*.wav";
+// The sound readers take MP3 files as well as wave files.
+constexpr const char* kSoundFilter =
+    "All supported Sound Files|*.wav;*.mp3|Wave-Files (*.wav)|*.wav|MP3 Files (*.mp3)|*.mp3";
 
 std::string Label(int slot, int kind) {
   return "Object " + std::to_string(slot) + std::string(project::KindSuffix(kind));
@@ -470,6 +472,8 @@ bool TEditor::FormKeyDown(int key, TShiftState shift, bool playerFocused) {
     btnClearShapeLayerClick();
     return true;
   }
+  if (playerFocused && !shift.Ctrl && !shift.Alt && NudgeCurrentObject(key, shift.Shift ? 10 : 1))
+    return true;
   if (!shift.Ctrl || shift.Shift || shift.Alt) return false;
   struct TShortcut {
     char Key;
@@ -485,6 +489,19 @@ bool TEditor::FormKeyDown(int key, TShiftState shift, bool playerFocused) {
     return true;
   }
   return false;
+}
+
+// The arrow keys move the current object by a pixel (ten with Shift) through
+// the same fields a drag writes, so the edit mode spreads the move.
+bool TEditor::NudgeCurrentObject(int key, int32_t step) {
+  int32_t dx = key == VK_LEFT ? -step : key == VK_RIGHT ? step : 0;
+  int32_t dy = key == VK_UP ? -step : key == VK_DOWN ? step : 0;
+  int s = CurrentObject();
+  if ((dx == 0 && dy == 0) || s <= 0) return false;
+  const TShapeRec& r = Slot(doc_.CurrentFrame, s);
+  if (dx != 0) SetText(SE11, std::to_string(int64_t(r.X) + dx));
+  if (dy != 0) SetText(SE12, std::to_string(int64_t(r.Y) + dy));
+  return true;
 }
 
 }  // namespace editor

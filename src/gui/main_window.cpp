@@ -43,6 +43,10 @@ int VirtualKey(int key) {
     case Qt::Key_Escape: return editor::VK_ESCAPE;
     case Qt::Key_Delete: return editor::VK_DELETE;
     case Qt::Key_F1: return editor::VK_F1;
+    case Qt::Key_Left: return editor::VK_LEFT;
+    case Qt::Key_Up: return editor::VK_UP;
+    case Qt::Key_Right: return editor::VK_RIGHT;
+    case Qt::Key_Down: return editor::VK_DOWN;
     default: return 0;
   }
 }

@@ -305,7 +305,8 @@ TEST_F(ObjectCommandsTest, SoundsOfButtonsAndOfTheMovie) {
   prompts.Files.push_back(sound);
   int builds = builder.FrameBuilds;
   ed->btnReplaceSoundEvClick(TSoundButton::ButtonSound);
-  EXPECT_EQ(prompts.FileRequests.back().Filter, "Wave-Files (*.wav)|*.wav");
+  EXPECT_EQ(prompts.FileRequests.back().Filter,
+            "All supported Sound Files|*.wav;*.mp3|Wave-Files (*.wav)|*.wav|MP3 Files (*.mp3)|*.mp3");
   for (int32_t i = 1; i <= 20; ++i) EXPECT_EQ(Slot(i, 1).SoundEv, sound) << i;
   EXPECT_EQ(C(EPL3).Text, sound);
   EXPECT_EQ(builder.FrameBuilds, builds);

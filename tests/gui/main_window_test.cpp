@@ -17,6 +17,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
+#include <QUrl>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -321,6 +323,41 @@ TEST_F(MainWindowTest, SaveOpenAskAndRecentFiles) {
   EXPECT_EQ(Slot(1, 1).Object, project::skCircle);
   EXPECT_EQ(Slot(1, 1).Y, Slot(2, 1).Y);  // the unsaved 33 was never written
   EXPECT_EQ(Editor().EditMode(), TEditMode::emLocked);
+}
+
+TEST_F(MainWindowTest, ArrowKeysOnTheCanvasNudgeTheCurrentObject) {
+  AddShape(project::skRectangle);
+  const int x0 = Slot(1, 1).X, y0 = Slot(1, 1).Y;
+  FocusPlayer();
+  QTest::keyClick(Player(), Qt::Key_Right);
+  QTest::keyClick(Player(), Qt::Key_Down, Qt::ShiftModifier);
+  EXPECT_EQ(Slot(1, 1).X, x0 + 1);
+  EXPECT_EQ(Slot(1, 1).Y, y0 + 10);
+}
+
+TEST_F(MainWindowTest, DroppedPicturesBecomeObjectsAndADroppedProjectOpens) {
+  auto drop = [this](const QString& path, QPoint at) {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    QPoint onCanvas = Player()->geometry().topLeft() + at;
+    QDragEnterEvent enter(onCanvas, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window_->Canvas(), &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent event(QPointF(onCanvas), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window_->Canvas(), &event);
+  };
+  {
+    TDialogScript script({Ok()});  // the frames the picture goes into
+    drop(VELLUMET_TEST_DATA_DIR "/bmp-24bit.bmp", QPoint(40, 12));
+  }
+  EXPECT_EQ(Slot(1, 1).Object, project::skPicture);
+  EXPECT_EQ(Slot(1, 1).X, 40);
+  EXPECT_EQ(Slot(20, 1).Y, 12);
+  {
+    TDialogScript script({Answer(QMessageBox::No)});  // the unsaved picture
+    drop(VELLUMET_SAMPLES_DIR "/shapes.sw0", QPoint(5, 5));
+  }
+  EXPECT_EQ(Doc().ProjectFileName, VELLUMET_SAMPLES_DIR "/shapes.sw0");
 }
 
 TEST_F(MainWindowTest, CommandLineProjectOpensOnceTheWindowShows) {

@@ -1,6 +1,9 @@
 // Pictures of the editor window for the README: `make screenshots` runs this
 // under Xvfb. Usage: vellumet_screenshots OUT_DIR PROJECT.sw0
+#include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
+#include <QTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -72,5 +75,23 @@ int main(int argc, char** argv) {
     window.ShowState();
     ok &= Save(window, out, name);
   }
+
+  // The colour dialog of the movie background, narrow and with the gradient
+  // calculator open; it is modal, so it is photographed from inside.
+  QTimer::singleShot(300, [&] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (!dialog) return;
+    ok &= Save(*dialog, out, "color-dialog");
+    for (QAbstractButton* b : dialog->findChildren<QAbstractButton*>())
+      if (b->text().startsWith("&Gradient Calculator")) b->click();
+    ok &= Save(*dialog, out, "color-dialog-calculator");
+    static_cast<QDialog*>(dialog)->reject();
+  });
+  e.RzColorDlgClick(editor::TEditor::ColorTag(editor::RZPaneBkgrColor));
+
+  e.RzStartClick();
+  window.ShowState();
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->objectName() == "frmSWF" && w->isVisible()) ok &= Save(*w, out, "preview");
   return ok ? 0 : 1;
 }
