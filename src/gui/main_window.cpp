@@ -115,6 +115,8 @@ TfrmMain::TfrmMain(TMainWindowSetup setup, QWidget* parent)
   BuildCanvasEvents();
 
   qApp->installEventFilter(this);
+  // The editor reads the canvas size at once: lay the window out first.
+  ActivateLayouts();
   editor_->FormCreate(setup_.Args);
   setMinimumSize(size());
   ShowState();
@@ -265,6 +267,10 @@ void TfrmMain::SetBounds(const editor::TBounds& b) {
   setMinimumSize(minimumSize().boundedTo(size));
   resize(size);
   // The canvas size read next must be the new one.
+  ActivateLayouts();
+}
+
+void TfrmMain::ActivateLayouts() {
   if (layout()) layout()->activate();
   if (centralWidget() && centralWidget()->layout()) centralWidget()->layout()->activate();
 }

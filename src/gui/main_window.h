@@ -68,6 +68,7 @@ class TfrmMain : public QMainWindow, private editor::IMainWindow {
   void BuildCanvasEvents();
   bool KeyDown(QObject* watched, QKeyEvent* key);
   void KeepStageVisible();
+  void ActivateLayouts();
 
   class TServices;
   std::unique_ptr<TServices> services_;

@@ -71,13 +71,14 @@ QWidget* TPropertyPanelView::ObjectsPage() {
                                  {{SE16, K::Spin}}},
                                 GrpProperties);
   QGroupBox* fill = Group(" Fill Properties ",
-                          {{{CBox8, K::Combo}, {SE15, K::Spin}, {SE17, K::Spin}},
-                           {{RzShapeCL, K::Color}, {RzShapeBCL, K::Color}, {SE18, K::Spin}},
+                          {{{CBox8, K::Combo}, {SE15, K::Spin}},
+                           {{RzShapeCL, K::Color}, {RzShapeBCL, K::Color}},
                            {{RzGr1Col, K::Color}, {RzGr2Col, K::Color}},
-                           {{EPL2, K::Name, 5}, {btnFillBitmap, K::Tool}, {btnClearFillBitmap, K::Tool}}},
+                           {{SE17, K::Spin}, {SE18, K::Spin}},
+                           {{EPL2, K::Name, 3}, {btnFillBitmap, K::Tool}, {btnClearFillBitmap, K::Tool}}},
                           GrpFill);
   QGroupBox* text = Group(" Text ",
-                          {{{EText, K::Text, 7}},
+                          {{{EText, K::Text, 6}},
                            {{RZB1, K::Push}, {RzFont, K::Color}, {SE8, K::Spin}, {SE9, K::Spin}}},
                           GrpText);
   QGroupBox* picture = Group(" Picture ",
@@ -85,10 +86,11 @@ QWidget* TPropertyPanelView::ObjectsPage() {
                               {{EURL, K::Text}},
                               {{EPL3, K::Name}, {btnReplaceSoundEv, K::Tool}, {btnClearSoundEv, K::Tool}}},
                              GrpPicture);
+  // An object shows one of the three groups: they share one place.
   auto* right = new QWidget;
-  auto* stack = new QHBoxLayout(right);
+  auto* stack = new QGridLayout(right);
   stack->setContentsMargins(0, 0, 0, 0);
-  for (QGroupBox* g : {fill, text, picture}) stack->addWidget(g, 1);
+  for (QGroupBox* g : {fill, text, picture}) stack->addWidget(g, 0, 0);
 
   auto* page = new QWidget;
   auto* grid = new QGridLayout(page);

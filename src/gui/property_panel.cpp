@@ -31,6 +31,17 @@ QRgb ToRgb(project::TColor c) {
   return qRgb(project::Red(c), project::Green(c), project::Blue(c));
 }
 
+// A caption in the legend colour of the edit mode; disabled captions keep the
+// style's grey.
+void ShowCaptionColor(QWidget* w, QPalette::ColorRole role, project::TColor c) {
+  QPalette palette = w->parentWidget() ? w->parentWidget()->palette() : QPalette();
+  if (!editor::IsSystemColor(c)) {
+    palette.setColor(QPalette::Active, role, QColor(ToRgb(c)));
+    palette.setColor(QPalette::Inactive, role, QColor(ToRgb(c)));
+  }
+  w->setPalette(palette);
+}
+
 // Controls whose Label is their own caption rather than a label beside them.
 bool CaptionInside(TCellKind kind) {
   return kind == TCellKind::Check || kind == TCellKind::Push;
@@ -79,7 +90,9 @@ void TPropertyPanelView::AddRow(QGridLayout* grid, int row, const TRow& cells) {
       fileRow->addWidget(widget);
       continue;
     }
-    if (!CaptionInside(cell.Kind) && !s.Label.empty()) {
+    // The frame count button shows the count; its caption is a label.
+    bool inside = CaptionInside(cell.Kind) && cell.Ctl != editor::CFrames;
+    if (!inside && !s.Label.empty()) {
       auto* label = new QLabel(Utf8(s.Label));
       label->setBuddy(widget);
       bindings_[size_t(cell.Ctl)].Label = label;
@@ -138,6 +151,7 @@ QWidget* TPropertyPanelView::MakeControl(const TCell& cell) {
     }
     case TCellKind::Push:
       w = new QPushButton;
+      if (cell.Ctl == editor::CFrames) w->setMaximumWidth(90);
       break;
     case TCellKind::Text:
       w = new QLineEdit;
@@ -263,10 +277,7 @@ void TPropertyPanelView::ShowLabel(QLabel* label, const editor::TControlState& s
   if (label->text() != text) label->setText(text);
   label->setEnabled(s.LabelEnabled);
   label->setVisible(s.Visible);
-  QPalette palette = label->parentWidget() ? label->parentWidget()->palette() : label->palette();
-  if (!editor::IsSystemColor(s.LabelColor))
-    palette.setColor(QPalette::WindowText, QColor(ToRgb(s.LabelColor)));
-  label->setPalette(palette);
+  ShowCaptionColor(label, QPalette::WindowText, s.LabelColor);
 }
 
 void TPropertyPanelView::ShowControl(TCtl ctl, const editor::TControlState& s) {
@@ -302,10 +313,7 @@ void TPropertyPanelView::ShowControl(TCtl ctl, const editor::TControlState& s) {
       auto* check = static_cast<QCheckBox*>(w);
       check->setText(Utf8(s.Label));
       check->setChecked(s.Checked);
-      QPalette palette = check->parentWidget()->palette();
-      if (!editor::IsSystemColor(s.LabelColor))
-        palette.setColor(QPalette::WindowText, QColor(ToRgb(s.LabelColor)));
-      check->setPalette(palette);
+      ShowCaptionColor(check, QPalette::WindowText, s.LabelColor);
       break;
     }
     case TCellKind::Combo: {
@@ -329,6 +337,7 @@ void TPropertyPanelView::ShowControl(TCtl ctl, const editor::TControlState& s) {
       break;
     case TCellKind::Push:
       static_cast<QPushButton*>(w)->setText(ctl == editor::CFrames ? Utf8(s.Text) : Utf8(s.Label));
+      ShowCaptionColor(w, QPalette::ButtonText, s.LabelColor);
       break;
     case TCellKind::Tool:
       break;
