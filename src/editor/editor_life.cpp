@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "editor/editor.h"
+#include "platform/error.h"
 #include "platform/folders.h"
 
 namespace editor {
@@ -294,6 +295,12 @@ void TEditor::RzStartClick() {
     TBuiltMovie movie;
     try {
       movie = ports_.Builder.BuildWholeMovie(doc_);
+    } catch (const platform::TVellumetError& e) {
+      // A movie the build refuses (too long for an SWF file, say): the user
+      // reads why in a message, not only in the status bar.
+      panel_.StatusPanes[0] = "OK";
+      Warn(e.what());
+      return;
     } catch (...) {
       panel_.StatusPanes[0] = "OK";
       throw;

@@ -27,8 +27,12 @@ int Icon(TIcon icon) {
 }  // namespace
 
 TMainActions::TMainActions(QMainWindow& window, editor::TEditor& editor,
-                           std::function<void()> after)
-    : QObject(&window), window_(window), editor_(editor), after_(std::move(after)) {
+                           std::function<void()> after, TWindowCommands commands)
+    : QObject(&window),
+      window_(window),
+      editor_(editor),
+      after_(std::move(after)),
+      commands_(std::move(commands)) {
   BuildFileMenu();
   BuildEditMenu();
   BuildViewMenu();
@@ -85,6 +89,8 @@ void TMainActions::BuildFileMenu() {
   file->addSeparator();
   file->addAction(Make("actPreview", "SWF Preview...", "", Icon(TIcon::SwfPreview),
                        [this] { editor_.RzStartClick(); }));
+  file->addAction(Make("actExport", "Export...", "", kNoIcon, commands_.ExportMovie));
+  file->addAction(Make("actExportWeb", "Export Web Page...", "", kNoIcon, commands_.ExportWebPage));
   file->addSeparator();
   file->addAction(MakeItem(editor::miClose, "actClose", "", kNoIcon));
   file->addAction(MakeItem(editor::miExit, "actExit", "Esc", kNoIcon));

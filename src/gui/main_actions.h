@@ -26,7 +26,12 @@ class TMainActions : public QObject {
  public:
   // `after` runs after every command, so the window shows the new state;
   // `preview` opens the preview window.
-  TMainActions(QMainWindow& window, editor::TEditor& editor, std::function<void()> after);
+  // Commands of the window itself, beside the editor's.
+  struct TWindowCommands {
+    std::function<void()> ExportMovie, ExportWebPage;
+  };
+  TMainActions(QMainWindow& window, editor::TEditor& editor, std::function<void()> after,
+               TWindowCommands commands);
   void Show(const editor::TPropertyPanel& panel, project::TEditMode mode);
   QAction* Action(const QString& name) const;
   QAction* Item(editor::TMenuItem item) const { return items_[size_t(item)]; }
@@ -47,6 +52,7 @@ class TMainActions : public QObject {
   QMainWindow& window_;
   editor::TEditor& editor_;
   std::function<void()> after_;
+  TWindowCommands commands_;
   std::array<QAction*, editor::MenuCount> items_{};
   QMenu* recent_ = nullptr;
   QToolBar* toolBar_ = nullptr;

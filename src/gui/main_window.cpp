@@ -14,6 +14,7 @@
 
 #include "gui/canvas.h"
 #include "gui/color_dialog_window.h"
+#include "gui/export_flow.h"
 #include "gui/main_actions.h"
 #include "gui/palette_strip.h"
 #include "gui/preview_window.h"
@@ -99,7 +100,11 @@ TfrmMain::TfrmMain(TMainWindowSetup setup, QWidget* parent)
   s.Preview.OnClosed = [this] { editor_->PreviewClosed(); };
 
   auto after = [this] { ShowState(); };
-  actions_ = new TMainActions(*this, *editor_, after);
+  exports_ = std::make_unique<TExportFlow>(this, *editor_, s.Prompts,
+                                           [this](const std::string& path) { OpenDocument(path); });
+  actions_ = new TMainActions(*this, *editor_, after,
+                              {[this] { exports_->ExportMovie(); },
+                               [this] { exports_->ExportWebPage(); }});
   panelView_ = new TPropertyPanelView(*editor_);
   connect(panelView_, &TPropertyPanelView::edited, this, after);
   status_ = new TMainStatusBar;

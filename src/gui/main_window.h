@@ -17,6 +17,7 @@
 namespace gui {
 
 class TCanvas;
+class TExportFlow;
 class TMainActions;
 class TMainStatusBar;
 class TPropertyPanelView;
@@ -73,6 +74,7 @@ class TfrmMain : public QMainWindow, private editor::IMainWindow {
   class TServices;
   std::unique_ptr<TServices> services_;
   std::unique_ptr<editor::TEditor> editor_;
+  std::unique_ptr<TExportFlow> exports_;
   TMainWindowSetup setup_;
   TCanvas* canvas_ = nullptr;
   TPropertyPanelView* panelView_ = nullptr;

@@ -240,6 +240,7 @@ TEST_F(LifeTest, AnErrorEndsTheCommandAndLeavesTheDocumentAsItWas) {
   prompts.Ranges.push_back(std::make_pair("1", "20"));
   ed->btnNewShapeClick(project::skCircle);
   EXPECT_EQ(window.Beeps, 3);
+  EXPECT_EQ(ed->Panel().StatusPanes[0], "the build failed");  // the user learns why
   EXPECT_EQ(Doc().Frames, before.Frames);
   EXPECT_EQ(Doc().FrameCount, 20);
   EXPECT_EQ(Doc().Modified, before.Modified);
@@ -253,6 +254,16 @@ TEST_F(LifeTest, AnErrorEndsTheCommandAndLeavesTheDocumentAsItWas) {
   builder.Fail = false;
   ed->SetText(SE11, "77");
   EXPECT_EQ(Slot(2, 1).X, 77);
+}
+
+TEST_F(LifeTest, APreviewTheBuildRefusesSaysWhyInAMessage) {
+  builder.Fail = true;
+  ed->RzStartClick();
+  ASSERT_FALSE(prompts.Messages.empty());
+  EXPECT_EQ(prompts.Messages.back().Text, "the build failed");
+  EXPECT_EQ(prompts.Messages.back().Icon, TMsgIcon::Warning);
+  EXPECT_FALSE(preview.Open);
+  EXPECT_EQ(ed->Panel().StatusPanes[0], "OK");
 }
 
 TEST_F(LifeTest, BuildWarningsAreShownAndTheFrameBackgroundGoesToThePlayer) {

@@ -1,6 +1,8 @@
 #pragma once
-// The QApplication of a widget test program: made once, offscreen unless the
-// environment names another platform, and never given the user's settings.
+// Painted colours and readable Qt values for the widget tests (the
+// application itself comes from gui_support.h).
+#include "gui/gui_support.h"
+
 #include <QApplication>
 #include <QColor>
 #include <QStandardPaths>
@@ -8,16 +10,6 @@
 #include <ostream>
 
 namespace vtest {
-
-inline QApplication& GuiApp() {
-  static int argc = 1;
-  static char name[] = "vellumet_gui_test";
-  static char* argv[] = {name, nullptr};
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QStandardPaths::setTestModeEnabled(true);  // settings go to a test folder
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
-}
 
 // The colour the widget paints at `pos` (its centre when none is given).
 inline QColor PaintedColor(QWidget* widget, QPoint pos = QPoint(-1, -1)) {

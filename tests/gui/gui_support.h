@@ -10,8 +10,10 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QPointer>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <vector>
@@ -134,6 +136,15 @@ class TModalScript {
   QElapsedTimer quiet_;     // since the modal window last changed
   QTimer timer_;
 };
+
+// Types `path` into the file dialog that is up and takes it, as a user does.
+inline void ChooseFileIn(QWidget* modal, const QString& path) {
+  auto* name = modal->findChild<QLineEdit*>("fileNameEdit");
+  ASSERT_NE(name, nullptr) << "no file dialog";
+  name->selectAll();
+  QTest::keyClicks(name, path);
+  QTest::keyClick(name, Qt::Key_Return);
+}
 
 // A script of one action: runs `act` on the next modal window.
 [[nodiscard]] inline TModalScript OnNextModal(TModalAction act, int timeoutMs = 5000) {

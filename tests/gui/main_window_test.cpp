@@ -70,15 +70,7 @@ TStep Answer(QMessageBox::StandardButton button, QString* text = nullptr) {
 }
 
 TStep ChooseFile(const QString& path) {
-  return [path](QWidget* w) {
-    auto* dialog = qobject_cast<QFileDialog*>(w);
-    ASSERT_NE(dialog, nullptr);
-    auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
-    ASSERT_NE(name, nullptr);
-    name->selectAll();
-    QTest::keyClicks(name, path);
-    QTest::keyClick(name, Qt::Key_Return);
-  };
+  return [path](QWidget* w) { vtest::ChooseFileIn(w, path); };
 }
 
 class MainWindowTest : public ::testing::Test {

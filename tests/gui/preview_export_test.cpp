@@ -45,15 +45,7 @@ std::set<std::string> TempMovies() {
 }
 
 vtest::TModalAction SaveAs(const QString& path) {
-  return [path](QWidget* w) {
-    auto* dialog = qobject_cast<QFileDialog*>(w);
-    ASSERT_NE(dialog, nullptr);
-    auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
-    ASSERT_NE(name, nullptr);
-    name->selectAll();
-    QTest::keyClicks(name, path);
-    QTest::keyClick(name, Qt::Key_Return);
-  };
+  return [path](QWidget* w) { vtest::ChooseFileIn(w, path); };
 }
 
 vtest::TModalAction Acknowledge(QString* text) {

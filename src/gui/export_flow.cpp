@@ -1,0 +1,125 @@
+#include "gui/export_flow.h"
+
+#include <QFileDialog>
+#include <filesystem>
+
+#include "editor/editor.h"
+#include "exporters/exporters.h"
+#include "gui/background_work.h"
+#include "gui/export_dialog.h"
+#include "moviegen/build_host.h"
+#include "moviegen/export.h"
+#include "moviegen/movie_build.h"
+#include "platform/folders.h"
+
+namespace gui {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Removes the temporary movie however the export ends.
+struct TTemporaryMovie {
+  std::string Path;
+  ~TTemporaryMovie() {
+    std::error_code ignored;
+    if (!Path.empty()) fs::remove(Path, ignored);
+  }
+};
+
+std::string ProjectName(const project::TProjectDocument& doc) {
+  return fs::path(std::string(platform::FileNamePart(doc.ProjectFileName))).stem().string();
+}
+
+std::string WithExtension(std::string path, const char* extension) {
+  if (fs::path(path).extension().empty()) path += extension;
+  return path;
+}
+
+}  // namespace
+
+TExportFlow::TExportFlow(QWidget* window, editor::TEditor& editor, editor::IPrompts& prompts,
+                         std::function<void(const std::string&)> openDocument)
+    : window_(window), editor_(editor), prompts_(prompts), openDocument_(std::move(openDocument)) {}
+
+std::string TExportFlow::BuildMovie(bool compact) {
+  std::string movie;
+  project::TProjectDocument& doc = editor_.Doc();
+  RunInBackground(window_, "Building the movie...", false, [&](const TStepReport&) {
+    moviegen::THeadlessBuildHost host;
+    moviegen::TBuildOptions options;
+    options.Compact = compact;
+    movie = moviegen::CreateMovie(doc, host, true, false, false, options);
+  });
+  return movie;
+}
+
+void TExportFlow::Report(const std::string& text, bool failed) {
+  prompts_.MessageBox(text, "Vellumet", failed ? editor::TMsgIcon::Warning : editor::TMsgIcon::Information,
+                      editor::TMsgButtons::Ok);
+}
+
+void TExportFlow::ExportMovie() {
+  project::TProjectDocument& doc = editor_.Doc();
+  TExportDialog dialog(window_);
+  TExportChoice choice;
+  if (!dialog.Execute(doc.Settings.MLoop == 1, choice)) return;
+  std::string target;
+  if (choice.Format == TExportFormat::PngFrames) {
+    target = QFileDialog::getExistingDirectory(window_, "Folder for the PNG frames",
+                                               QString::fromStdString(doc.ProjectDir))
+                 .toStdString();
+  } else {
+    std::optional<std::string> chosen = prompts_.SaveFileDialog(
+        {doc.ProjectDir, ProjectName(doc), FormatFilter(choice.Format),
+         FormatExtension(choice.Format), true});
+    if (chosen) target = WithExtension(*chosen, FormatExtension(choice.Format));
+  }
+  if (target.empty()) return;
+  try {
+    TTemporaryMovie movie{BuildMovie(choice.Compact)};
+    exporters::TExportReport report;
+    bool finished = RunInBackground(window_, "Exporting...", true, [&](const TStepReport& step) {
+      const exporters::TAnimationOptions& o = choice.Options;
+      switch (choice.Format) {
+        case TExportFormat::Swf: {
+          moviegen::TExportResult r = moviegen::SaveSWF(doc.Settings, movie.Path, target);
+          report.Path = r.SwfPath;
+          report.Bytes = r.SwfSize;
+          break;
+        }
+        case TExportFormat::Gif: report = exporters::ExportGif(movie.Path, doc, target, o, step); break;
+        case TExportFormat::WebP: report = exporters::ExportWebP(movie.Path, doc, target, o, step); break;
+        case TExportFormat::Mp4:
+        case TExportFormat::WebM: report = exporters::ExportVideo(movie.Path, doc, target, o, step); break;
+        case TExportFormat::PngFrames:
+          report = exporters::ExportPngFrames(movie.Path, doc, target, o, step);
+          break;
+      }
+    });
+    if (!finished) return;
+    std::string text = "File " + std::string(platform::FileNamePart(report.Path)) +
+                       " has been successfully created!";
+    if (!report.Choice.empty()) text += "\n" + report.Choice;
+    Report(text, false);
+  } catch (const std::exception& e) {
+    Report(e.what(), true);
+  }
+}
+
+void TExportFlow::ExportWebPage() {
+  project::TProjectDocument& doc = editor_.Doc();
+  std::optional<std::string> chosen = prompts_.SaveFileDialog(
+      {doc.ProjectDir, ProjectName(doc), "SWF Flash (*.swf)|*.swf", ".swf", true});
+  if (!chosen) return;
+  try {
+    TTemporaryMovie movie{BuildMovie(false)};
+    moviegen::TExportResult swf = moviegen::SaveSWF(doc.Settings, movie.Path, *chosen);
+    exporters::TExportReport page = exporters::WriteWebPage(doc, swf.SwfPath);
+    openDocument_(page.Path);
+  } catch (const std::exception& e) {
+    Report(e.what(), true);
+  }
+}
+
+}  // namespace gui

@@ -1,0 +1,37 @@
+#pragma once
+// The File menu's exports beside "SWF Preview": a movie in any format of the
+// export dialog, and the web page that plays the movie in today's browsers.
+// Both build the whole movie and export it on a worker thread with a
+// progress dialog that can be cancelled.
+#include <functional>
+#include <string>
+
+#include "editor/interfaces.h"
+
+class QWidget;
+
+namespace editor {
+class TEditor;
+}
+
+namespace gui {
+
+class TExportFlow {
+ public:
+  TExportFlow(QWidget* window, editor::TEditor& editor, editor::IPrompts& prompts,
+              std::function<void(const std::string&)> openDocument);
+  void ExportMovie();
+  void ExportWebPage();
+
+ private:
+  // Builds the whole movie into a temporary file; "" when cancelled.
+  std::string BuildMovie(bool compact);
+  void Report(const std::string& text, bool failed);
+
+  QWidget* window_;
+  editor::TEditor& editor_;
+  editor::IPrompts& prompts_;
+  std::function<void(const std::string&)> openDocument_;
+};
+
+}  // namespace gui
