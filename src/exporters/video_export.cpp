@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 
+#include "exporters/export_progress.h"
 #include "exporters/exporters.h"
 #include "exporters/partial_file.h"
 #include "exporters/sound_track.h"
@@ -42,8 +43,8 @@ class TVideoExport {
     file_.Start();
   }
 
-  // False when the progress callback cancelled.
-  bool Run(const TProgress& progress);
+  // Throws TExportCancelled when the progress callback says stop.
+  void Run(const TProgress& progress);
   std::string Choice() const;
 
  private:
@@ -80,8 +81,8 @@ void TVideoExport::WriteSoundSamples(int64_t until) {
   }
 }
 
-bool TVideoExport::Run(const TProgress& progress) {
-  const int64_t total = timing_.FrameCount();
+void TVideoExport::Run(const TProgress& progress) {
+  TProgressMeter meter(progress, timing_.FrameCount());
   uint32_t swfFrame = 0;
   for (size_t l = 0; l < swfFrames_.size(); ++l) {
     AVFrame& picture = converter_.Convert(painter_.Paint(swfFrame));
@@ -89,13 +90,12 @@ bool TVideoExport::Run(const TProgress& progress) {
       picture.pts = k;
       file_.WriteVideo(picture);
       WriteSoundUntil(k + 1);
-      if (progress && !progress(k + 1, total)) return false;
+      meter.Step();
     }
     swfFrame += uint32_t(swfFrames_[l]);
   }
   if (track_) WriteSoundSamples(track_->Length());
   file_.Finish();
-  return true;
 }
 
 std::string TVideoExport::Choice() const {
@@ -113,7 +113,7 @@ TExportReport ExportVideo(const std::string& swfPath, const project::TProjectDoc
     throw platform::TVellumetError("A video file name ends in .mp4 or .webm: " + outPath);
   TPartialFile partial(outPath);
   TVideoExport video(swfPath, doc, *format, partial.Path(), outPath, options.Scale);
-  if (!video.Run(progress)) return {};
+  video.Run(progress);
   partial.Commit();
   return {outPath, std::filesystem::file_size(outPath), video.Choice()};
 }

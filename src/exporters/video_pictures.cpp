@@ -1,15 +1,11 @@
 #include "exporters/video_pictures.h"
 
-#include <QPainter>
-#include <cmath>
-#include <string>
+#include <algorithm>
 
-#include "platform/error.h"
+#include "player/renderer.h"
 
 namespace exporters {
 namespace {
-
-constexpr double kMaxSide = 16384;
 
 int Even(int n) {
   return n + (n & 1);
@@ -18,38 +14,28 @@ int Even(int n) {
 }  // namespace
 
 TFramePainter::TFramePainter(std::shared_ptr<const player::TMovie> movie, double scale)
-    : movie_(movie), timeline_(movie) {
-  const double w = std::round(movie->StageWidthPixels() * scale),
-               h = std::round(movie->StageHeightPixels() * scale);
-  if (!(w >= 1 && h >= 1 && w <= kMaxSide && h <= kMaxSide))
-    throw platform::TVellumetError("The video would be " + std::to_string(long(w)) + " x " +
-                                   std::to_string(long(h)) +
-                                   " pixels; choose a scale that gives 1 to 16384 pixels a side");
-  stage_ = QSize(int(w), int(h));
+    : movie_(std::move(movie)), scale_(scale) {
+  const QImage first = player::RenderFrame(movie_, 0, scale_);
+  stage_ = first.size();
   canvas_ = QImage(Even(stage_.width()), Even(stage_.height()), QImage::Format_RGB32);
-  renderer_.SetMovie(movie);
+  CopyToCanvas(first);
 }
 
 const QImage& TFramePainter::Paint(uint32_t swfFrame) {
-  timeline_.GotoFrame(swfFrame);
-  const player::TRGBA b = movie_->Background;
-  canvas_.fill(QColor(b.R, b.G, b.B));
-  QPainter painter(&canvas_);
-  painter.setClipRect(QRect(QPoint(0, 0), stage_));
-  renderer_.Paint(painter, timeline_.DisplayList(),
-                  player::ShowAllTransform(*movie_, stage_.width(), stage_.height()));
-  painter.end();
-  RepeatEdges();
+  CopyToCanvas(player::RenderFrame(movie_, swfFrame, scale_));
   return canvas_;
 }
 
-void TFramePainter::RepeatEdges() {
+// Row by row, each padded with its last pixel; the last row once more.
+void TFramePainter::CopyToCanvas(const QImage& frame) {
+  const QImage opaque = frame.convertToFormat(QImage::Format_RGB32);
   const int w = stage_.width(), h = stage_.height();
-  if (canvas_.width() > w)
-    for (int y = 0; y < h; ++y) {
-      QRgb* row = reinterpret_cast<QRgb*>(canvas_.scanLine(y));
-      row[w] = row[w - 1];
-    }
+  for (int y = 0; y < h; ++y) {
+    const QRgb* from = reinterpret_cast<const QRgb*>(opaque.constScanLine(y));
+    QRgb* to = reinterpret_cast<QRgb*>(canvas_.scanLine(y));
+    std::copy_n(from, w, to);
+    if (canvas_.width() > w) to[w] = from[w - 1];
+  }
   if (canvas_.height() > h)
     std::copy_n(canvas_.constScanLine(h - 1), canvas_.bytesPerLine(), canvas_.scanLine(h));
 }

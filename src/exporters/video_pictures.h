@@ -8,29 +8,27 @@
 
 #include "exporters/ffmpeg_support.h"
 #include "player/movie.h"
-#include "player/renderer.h"
-#include "player/timeline.h"
 
 namespace exporters {
 
 class TFramePainter {
  public:
+  // Paints frame 0 at once, which also checks that the scale gives a size
+  // the player can paint.
   TFramePainter(std::shared_ptr<const player::TMovie> movie, double scale);
 
   // The even-sized canvas; the stage takes its top left StageSize().
   QSize CanvasSize() const { return canvas_.size(); }
   QSize StageSize() const { return stage_; }
 
-  // The SWF frame (0-based, clamped to the last), painted; frames go
-  // forward cheaply, so ask for them in order.
+  // The SWF frame (0-based, clamped to the last) as `vellumet render` paints it.
   const QImage& Paint(uint32_t swfFrame);
 
  private:
-  void RepeatEdges();
+  void CopyToCanvas(const QImage& frame);
 
   std::shared_ptr<const player::TMovie> movie_;
-  player::TTimeline timeline_;
-  player::TRenderer renderer_;
+  double scale_;
   QSize stage_;
   QImage canvas_;
 };

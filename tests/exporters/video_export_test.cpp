@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <random>
 
+#include "exporters/export_progress.h"
 #include "exporters/exporters.h"
 #include "exporters/video_timing.h"
 #include "moviegen/build_fixture.h"
@@ -173,7 +174,7 @@ class VideoExport : public BuildTest {
     return exporters::ExportVideo(swf, Doc, out, options, progress);
   }
 
-  // A 1 s movie of two frames on a coloured stage with a circle.
+  // A 1 s movie of two frames: a circle on a coloured stage.
   void SmallMovie(int width, int height) {
     Doc.Settings.MWidth = width;
     Doc.Settings.MHeight = height;
@@ -183,9 +184,10 @@ class VideoExport : public BuildTest {
       Doc.Frames[size_t(l)].Delay = 500;
       Doc.Frames[size_t(l)].BkgrColor = project::RGB(48, 96, 192);
       project::TShapeRec& circle = Slot(l, 1);
-      circle.X = width / 2;
-      circle.Y = height / 2;
+      // Near the bottom right, where stretching the picture would move it most.
       circle.Radius = height / 3;
+      circle.X = width - circle.Radius - 2;
+      circle.Y = height - circle.Radius - 2;
       circle.Color = project::RGB(255, 220, 0);
     }
   }
@@ -332,9 +334,9 @@ TEST_F(VideoExport, ProgressCountsVideoFramesAndCancelKeepsTheOldFile) {
   EXPECT_EQ(done, (std::vector<int64_t>{1, 2}));
 
   WriteText(out, "the user's file");
-  const exporters::TExportReport report =
-      Export(swf, out, 1, [](int64_t, int64_t) { return false; });
-  EXPECT_EQ(report.Path, "");
+  // Stopped after the first picture was encoded.
+  EXPECT_THROW(Export(swf, out, 1, [](int64_t done, int64_t) { return done < 1; }),
+               exporters::TExportCancelled);
   EXPECT_EQ(ReadText(out), "the user's file");
   EXPECT_EQ(FilesIn(Dir + "out"), std::vector<std::string>{"movie.mp4"});
 }
@@ -356,7 +358,7 @@ TEST_F(VideoExport, FailuresSayWhyAndLeaveNoFile) {
       {swf, Dir + "out/folder.mp4", "", 1, "Error writing the file " + Dir + "out/folder.mp4"},
       {notSwf, Dir + "out/movie.mp4", "", 1, "SWF"},
       {swf, Dir + "out/movie.webm", noise, 1, "Cannot read the sound file " + noise},
-      {swf, Dir + "out/movie.mp4", "", 1000, "The video would be 64000 x 32000 pixels"},
+      {swf, Dir + "out/movie.mp4", "", 1000, "The picture would be 64000 x 32000 pixels"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.message);
