@@ -115,7 +115,8 @@ TExportReport ExportVideo(const std::string& swfPath, const project::TProjectDoc
   TVideoExport video(swfPath, doc, *format, partial.Path(), outPath, options.Scale);
   video.Run(progress);
   partial.Commit();
-  return {outPath, std::filesystem::file_size(outPath), video.Choice()};
+  std::error_code ignored;
+  return {outPath, std::filesystem::file_size(outPath, ignored), video.Choice()};
 }
 
 }  // namespace exporters

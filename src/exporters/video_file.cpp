@@ -5,7 +5,6 @@
 
 extern "C" {
 #include <libavutil/channel_layout.h>
-#include <libavutil/opt.h>
 }
 
 #include "platform/error.h"

@@ -17,9 +17,8 @@ class TFramePainter {
   // the player can paint.
   TFramePainter(std::shared_ptr<const player::TMovie> movie, double scale);
 
-  // The even-sized canvas; the stage takes its top left StageSize().
+  // The even-sized canvas; the painted stage takes its top left.
   QSize CanvasSize() const { return canvas_.size(); }
-  QSize StageSize() const { return stage_; }
 
   // The SWF frame (0-based, clamped to the last) as `vellumet render` paints it.
   const QImage& Paint(uint32_t swfFrame);
