@@ -1,12 +1,122 @@
+// MP4 (H.264, AAC) and WebM (VP9, Opus) of the whole movie: every project
+// frame painted once by our own player and repeated for as many video
+// frames as its delay lasts at the chosen constant rate; the background
+// sound plays once from the start.
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+#include "exporters/export_progress.h"
 #include "exporters/exporters.h"
+#include "exporters/partial_file.h"
+#include "exporters/sound_track.h"
+#include "exporters/video_file.h"
+#include "exporters/video_pictures.h"
+#include "exporters/video_timing.h"
+#include "moviegen/movie_build.h"
 #include "platform/error.h"
+#include "player/swf_reader.h"
+#include "project/project_file.h"
 
 namespace exporters {
+namespace {
 
-// TODO: video export is being written; until then it refuses.
-TExportReport ExportVideo(const std::string&, const project::TProjectDocument&, const std::string&,
-                          const TAnimationOptions&, const TProgress&) {
-  throw platform::TVellumetError("video export is not available yet");
+std::vector<int32_t> SwfFramesPerProjectFrame(const project::TProjectDocument& doc) {
+  std::vector<int32_t> counts;
+  for (int32_t l = 1; l <= doc.FrameCount; ++l)
+    counts.push_back(moviegen::SwfFramesForDelay(doc.Frames[size_t(l)].Delay));
+  return counts;
+}
+
+class TVideoExport {
+ public:
+  TVideoExport(const std::string& swfPath, const project::TProjectDocument& doc,
+               const TVideoFormat& format, const std::string& path, const std::string& shownName,
+               double scale)
+      : swfFrames_(SwfFramesPerProjectFrame(doc)),
+        timing_(ChooseVideoTiming(swfFrames_)),
+        painter_(std::make_shared<const player::TMovie>(player::ReadMovieFile(swfPath)), scale),
+        converter_(painter_.CanvasSize()),
+        file_(format, path, shownName) {
+    file_.AddVideo(painter_.CanvasSize().width(), painter_.CanvasSize().height(), timing_.Rate);
+    AddSound(project::ResolveMediaPath(doc.Settings.MBkgrSound, doc.TempDir, doc.ProgramDir));
+    file_.Start();
+  }
+
+  // Throws TExportCancelled when the progress callback says stop.
+  void Run(const TProgress& progress);
+  std::string Choice() const;
+
+ private:
+  void AddSound(const std::string& path);
+  void WriteSoundUntil(int64_t videoFrame);
+  void WriteSoundSamples(int64_t until);
+
+  std::vector<int32_t> swfFrames_;
+  TVideoTiming timing_;
+  TFramePainter painter_;
+  TYuvConverter converter_;
+  TVideoFile file_;
+  std::optional<TSoundFile> sound_;
+  std::optional<TSoundTrack> track_;
+};
+
+void TVideoExport::AddSound(const std::string& path) {
+  if (path.empty()) return;
+  sound_.emplace(path);
+  const AVCodecContext& encoder = file_.AddAudio(sound_->SampleRate(), sound_->Channels());
+  track_.emplace(*sound_, encoder, timing_.FrameCount() * encoder.sample_rate / timing_.Rate);
+}
+
+// Sound up to the start of the video frame, so the muxer interleaves as it goes.
+void TVideoExport::WriteSoundUntil(int64_t videoFrame) {
+  if (track_) WriteSoundSamples(videoFrame * track_->SampleRate() / timing_.Rate);
+}
+
+void TVideoExport::WriteSoundSamples(int64_t until) {
+  while (track_->Position() < until) {
+    ffmpeg::TFramePtr sound = track_->Next();
+    if (!sound) return;
+    file_.WriteAudio(*sound);
+  }
+}
+
+void TVideoExport::Run(const TProgress& progress) {
+  TProgressMeter meter(progress, timing_.FrameCount());
+  uint32_t swfFrame = 0;
+  for (size_t l = 0; l < swfFrames_.size(); ++l) {
+    AVFrame& picture = converter_.Convert(painter_.Paint(swfFrame));
+    for (int64_t k = timing_.Starts[l]; k < timing_.Starts[l + 1]; ++k) {
+      picture.pts = k;
+      file_.WriteVideo(picture);
+      WriteSoundUntil(k + 1);
+      meter.Step();
+    }
+    swfFrame += uint32_t(swfFrames_[l]);
+  }
+  if (track_) WriteSoundSamples(track_->Length());
+  file_.Finish();
+}
+
+std::string TVideoExport::Choice() const {
+  return std::to_string(timing_.Rate) + " frames per second" +
+         (track_ ? ", with the background sound" : "");
+}
+
+}  // namespace
+
+TExportReport ExportVideo(const std::string& swfPath, const project::TProjectDocument& doc,
+                          const std::string& outPath, const TAnimationOptions& options,
+                          const TProgress& progress) {
+  const TVideoFormat* format = VideoFormatFor(outPath);
+  if (!format)
+    throw platform::TVellumetError("A video file name ends in .mp4 or .webm: " + outPath);
+  TPartialFile partial(outPath);
+  TVideoExport video(swfPath, doc, *format, partial.Path(), outPath, options.Scale);
+  video.Run(progress);
+  partial.Commit();
+  std::error_code ignored;
+  return {outPath, std::filesystem::file_size(outPath, ignored), video.Choice()};
 }
 
 }  // namespace exporters
