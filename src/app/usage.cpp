@@ -13,6 +13,9 @@ void PrintUsage() {
       "  vellumet render IN -o OUT.png [--frame N] [--scale S]\n"
       "      paints frame N (1-based, default 1) at scale S (default 1): of an SWF movie, or\n"
       "      of a project (.sw0) the single-frame build of frame N, as the editor shows it\n"
+      "  vellumet render --audio OUT.wav IN [--seconds N]\n"
+      "      writes what the movie (or the project's whole movie) plays: played once\n"
+      "      through and on until its sounds end, or N seconds of it looping\n"
       "  vellumet dump FILE.swf\n"
       "      prints the header and one line per tag\n",
       kExportUsage);
