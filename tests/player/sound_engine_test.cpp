@@ -12,10 +12,7 @@
 #include "player/sound_engine.h"
 #include "player/sound_support.h"
 #include "support/sound_data.h"
-#include "swf/objects/flash_button.h"
-#include "swf/objects/flash_shape.h"
 #include "swf/objects/flash_sound.h"
-#include "swf/tags/button_tags.h"
 #include "swf/tags/sound_tags.h"
 
 namespace {
@@ -23,22 +20,9 @@ namespace {
 using namespace player;
 using vtest::Bytes;
 
-constexpr int kRate = 44100;
+constexpr int kRate = vtest::kRampRate;
 constexpr size_t kBuffer = 2048;  // the capturing output's room
 constexpr size_t kTick = 441;     // the host's timer: 10 ms
-
-// A 44.1 kHz 16-bit mono wave whose samples are 1000, 1001, ...: heard
-// unchanged (no resampling), and each start shows as a lone 1000.
-std::string RampWave(size_t samples) {
-  Bytes data;
-  for (size_t i = 0; i < samples; ++i) {
-    const int16_t v = int16_t(1000 + i);
-    data.push_back(uint8_t(v));
-    data.push_back(uint8_t(v >> 8));
-  }
-  return vtest::WriteTestFile(vtest::TestTempDir(), "ramp" + std::to_string(samples) + ".wav",
-                              vtest::PcmWave(1, kRate, 16, data));
-}
 
 // A movie, its sound engine, timeline and frame clock on a capturing output.
 struct TRig {
@@ -81,7 +65,7 @@ struct TRig {
 TEST(SoundEngine, EventSoundStartsWithItsFrameAndPlaysItsLength) {
   const size_t length = 8820;  // 0.2 s
   swf::TFlashMovie movie(0, 0, 100, 100, 12);
-  const uint16_t id = movie.AddSound(RampWave(length)).GetCharacterID();
+  const uint16_t id = movie.AddSound(vtest::RampWave(length)).GetCharacterID();
   movie.ShowFrame();
   movie.ShowFrame();
   movie.StartSound(id);  // in frame 3, due at 2/12 s
@@ -107,7 +91,7 @@ TEST(SoundEngine, SyncNoMultipleDoesNotStartAPlayingSoundAgain) {
   for (bool noMultiple : {true, false}) {
     SCOPED_TRACE(noMultiple);
     swf::TFlashMovie movie(0, 0, 100, 100, 12);
-    const uint16_t id = movie.AddSound(RampWave(length)).GetCharacterID();
+    const uint16_t id = movie.AddSound(vtest::RampWave(length)).GetCharacterID();
     movie.StartSound(id).SyncNoMultiple = noMultiple;
     for (int i = 0; i < 3; ++i) movie.ShowFrame();
     TRig rig(vtest::WrittenMovie(movie, "player-sound-nomultiple.swf"));
@@ -129,16 +113,7 @@ TEST(SoundEngine, SyncNoMultipleDoesNotStartAPlayingSoundAgain) {
 
 TEST(SoundEngine, RollOverSoundPlaysWhenThePointerComesOntoTheButton) {
   const size_t length = 2205;  // 50 ms
-  swf::TFlashMovie movie(0, 0, 100, 100, 12);
-  const uint16_t id = movie.AddSound(RampWave(length)).GetCharacterID();
-  swf::TFlashShape& square = movie.AddRectangle(0, 0, 50, 50);
-  square.SetSolidColor(255, 0, 0, 255);
-  swf::TFlashButton& button = movie.AddButton(false, true);
-  button.AddRecord(square, swf::bsUp | swf::bsOver | swf::bsDown | swf::bsHitTest, 1);
-  button.RollOverSound().SoundId = id;
-  movie.PlaceObject(&button, 1);
-  movie.ShowFrame();
-  TRig rig(vtest::WrittenMovie(movie, "player-sound-button.swf"));
+  TRig rig(vtest::RollOverSoundMovie(length));
   const TPointD on{500, 500}, off{1500, 1500};  // twips
   std::vector<size_t> moves;
   auto move = [&](TPointD p) {

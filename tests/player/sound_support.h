@@ -9,7 +9,13 @@
 
 #include "player/swf_reader.h"
 #include "support/bytes.h"
+#include "support/sound_data.h"
+#include "swf/objects/flash_button.h"
 #include "swf/objects/flash_movie.h"
+#include "swf/objects/flash_shape.h"
+#include "swf/objects/flash_sound.h"
+#include "swf/tags/button_tags.h"
+#include "swf/tags/sound_tags.h"
 
 namespace vtest {
 
@@ -48,6 +54,36 @@ inline std::shared_ptr<const player::TMovie> WrittenMovie(swf::TFlashMovie& movi
   const Bytes bytes = movie.SaveToBytes();
   KeepSwfForParserCheck(name, bytes);
   return std::make_shared<const player::TMovie>(player::ReadMovie(bytes));
+}
+
+constexpr int kRampRate = 44100;
+
+// A 44.1 kHz 16-bit mono wave whose samples are 1000, 1001, ...: heard
+// unchanged (no resampling), and each start shows as a lone 1000.
+inline std::string RampWave(size_t samples) {
+  Bytes data;
+  for (size_t i = 0; i < samples; ++i) {
+    const int16_t v = int16_t(1000 + i);
+    data.push_back(uint8_t(v));
+    data.push_back(uint8_t(v >> 8));
+  }
+  return WriteTestFile(TestTempDir(), "ramp" + std::to_string(samples) + ".wav",
+                       PcmWave(1, kRampRate, 16, data));
+}
+
+// A 100 x 100 movie of one frame: a button on (0, 0)-(50, 50) whose
+// roll-over sound is a ramp of length samples.
+inline std::shared_ptr<const player::TMovie> RollOverSoundMovie(size_t length) {
+  swf::TFlashMovie movie(0, 0, 100, 100, 12);
+  const uint16_t id = movie.AddSound(RampWave(length)).GetCharacterID();
+  swf::TFlashShape& square = movie.AddRectangle(0, 0, 50, 50);
+  square.SetSolidColor(255, 0, 0, 255);
+  swf::TFlashButton& button = movie.AddButton(false, true);
+  button.AddRecord(square, swf::bsUp | swf::bsOver | swf::bsDown | swf::bsHitTest, 1);
+  button.RollOverSound().SoundId = id;
+  movie.PlaceObject(&button, 1);
+  movie.ShowFrame();
+  return WrittenMovie(movie, "player-sound-button.swf");
 }
 
 }  // namespace vtest
