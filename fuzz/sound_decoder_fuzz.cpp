@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr size_t kMaxFrames = 1 << 18;
+constexpr size_t kMaxFrames = 1 << 14;  // a third of a second: long enough for several blocks
 
 void Mix(std::unique_ptr<player::TSampleSource> source) {
   if (!source) return;
@@ -43,9 +43,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   stream.Format = format;
   stream.SamplesPerFrame = 1837;
   stream.LatencySeek = sound.SeekSamples;
-  for (size_t at = 0, frame = 0; at < rest.size(); at += 300, frame += 1 + (rest[at] & 1))
-    stream.Blocks.push_back({uint32_t(frame), {rest.begin() + std::ptrdiff_t(at),
-                                                rest.begin() + std::ptrdiff_t(std::min(at + 300, rest.size()))}});
+  uint32_t frame = 0;
+  for (size_t at = 0; at < rest.size(); at += 300) {
+    const auto from = rest.begin() + std::ptrdiff_t(at);
+    stream.Blocks.push_back({frame, {from, from + std::ptrdiff_t(std::min<size_t>(300, rest.size() - at))}});
+    frame += 1 + (rest[at] & 1);  // now and then a frame without a block
+  }
   const uint32_t frames = stream.Blocks.empty() ? 1 : stream.Blocks.back().Frame + 2;
   Mix(std::make_unique<player::TStreamSource>(stream, frames, data[0] & 1, true));
   return 0;

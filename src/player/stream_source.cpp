@@ -49,8 +49,10 @@ void TStreamSource::Rewind() {
     const int16_t seek = BlockSeek(blocks[nextBlock_].Data);
     StartMp3(nextBlock_ == 0 ? std::max(seek, stream_.LatencySeek) : seek);
   }
-  // The first frame is decoded at once, so an MP3 stream knows its rate.
-  NextFrame();
+  // The first frames are decoded at once, so an MP3 stream knows its rate
+  // (its first blocks may hold no MPEG frame yet).
+  for (int i = 0; i < 16 && pending_.empty() && NextFrame(); ++i) {
+  }
   if (mp3_ && mp3_->Rate()) rate_ = mp3_->Rate();
 }
 

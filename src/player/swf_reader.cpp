@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -335,6 +336,7 @@ void ReadTags(const std::vector<uint8_t>& data, size_t pos, TReadContext& ctx) {
   uint32_t frames = 0;
   std::map<uint16_t, size_t> skipped;
   bool ended = false;
+  swf::TMemoryStream body;  // one buffer for every tag's body
   while (!ended) {
     if (pos + 2 > data.size()) {
       movie.Warnings.push_back("the file ends without an End tag");
@@ -359,7 +361,7 @@ void ReadTags(const std::vector<uint8_t>& data, size_t pos, TReadContext& ctx) {
                                " runs past the end of the file");
       break;
     }
-    swf::TMemoryStream body;
+    body.Clear();
     body.Write(data.data() + pos, length);
     body.Seek(0);
     swf::TBitsEngine be(body);
@@ -440,9 +442,14 @@ TMovie ReadMovieFile(const std::string& path, const TReadOptions& options) {
   return ReadMovie(ReadFileBytes(path), options);
 }
 
+// By code, so the dump of a long movie does not search the list for each tag.
 std::string TagName(uint16_t code) {
-  for (const TTagName& t : kTagNames)
-    if (t.Code == code) return t.Name;
+  static const auto names = [] {
+    std::array<const char*, 128> byCode{};
+    for (const TTagName& t : kTagNames) byCode[t.Code] = t.Name;
+    return byCode;
+  }();
+  if (code < names.size() && names[code]) return names[code];
   return "Tag" + std::to_string(code);
 }
 

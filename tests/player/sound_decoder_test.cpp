@@ -8,6 +8,7 @@
 #include "player/adpcm_source.h"
 #include "player/mp3_source.h"
 #include "player/sample_source.h"
+#include "player/stream_source.h"
 #include "player/sound_support.h"
 #include "swf/objects/flash_sound.h"
 
@@ -159,6 +160,28 @@ TEST(SoundDecoder, Mp3SeekSamplesDropTheStart) {
   const auto all = ReadAll(whole), rest = ReadAll(seeked);
   ASSERT_EQ(rest.size() + 2000, all.size());
   EXPECT_TRUE(std::equal(rest.begin(), rest.end(), all.begin() + 2000));
+}
+
+// The writer cuts an MP3 stream into blocks of whole frames by its own
+// count; played from the first frame, the blocks decode as the file does.
+TEST(SoundDecoder, Mp3StreamBlocksDecodeAsTheWholeFile) {
+  const std::string tune = vtest::SamplesMediaPath("tune.mp3");
+  swf::TFlashMovie writer(0, 0, 100, 100, 12);
+  writer.BackgroundSound().LoadFromFile(tune);
+  writer.BackgroundSound().Loop = false;
+  for (int i = 0; i < 30; ++i) writer.ShowFrame();
+  const auto movie = vtest::WrittenMovie(writer, "player-sound-mp3-stream.swf");
+  ASSERT_TRUE(movie->StreamSound);
+  TStreamSource stream(*movie->StreamSound, movie->FrameCount, 0, false);
+  const Bytes file = vtest::ReadFile(tune);
+  TMp3Source whole(file, 0);
+  EXPECT_EQ(stream.Rate(), 22050);
+  const auto fromBlocks = ReadAll(stream), fromFile = ReadAll(whole);
+  ASSERT_GE(fromBlocks.size(), fromFile.size() - 2 * 1152 * 2);
+  EXPECT_TRUE(std::equal(fromFile.begin(), fromFile.begin() + std::ptrdiff_t(fromFile.size() - 2 * 1152 * 2),
+                         fromBlocks.begin()));
+  EXPECT_EQ(stream.FrameAt(0), 0u);
+  EXPECT_EQ(stream.FrameAt(12 * 1837), 12u) << "each block's audio starts at its frame's time";
 }
 
 TEST(SoundDecoder, DamagedDataEndsTheSoundQuietly) {
