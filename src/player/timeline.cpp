@@ -72,6 +72,10 @@ void TTimeline::ShowFrame(uint32_t frame) {
 
 void TTimeline::EnterFrame(uint32_t frame, bool continuous) {
   ShowFrame(frame);
+  StartFrameSounds(continuous);
+}
+
+void TTimeline::StartFrameSounds(bool continuous) {
   if (!Sounds) return;
   Sounds->FrameShown(frame_, continuous);
   if (const TFrameContent* content = movie_->Content(frame_))
@@ -85,11 +89,7 @@ void TTimeline::SetPlaying(bool playing) {
 }
 
 void TTimeline::Start() {
-  if (Sounds) {
-    Sounds->FrameShown(frame_, false);
-    if (const TFrameContent* content = movie_->Content(frame_))
-      for (const TSoundStart& start : content->Sounds) Sounds->StartSound(start);
-  }
+  StartFrameSounds(false);
   RunFrameActions(0);
 }
 

@@ -68,6 +68,8 @@ class TTimeline {
   void ShowFrame(uint32_t frame);
   // Shows the frame and starts its sounds (playing on, or a jump of an action).
   void EnterFrame(uint32_t frame, bool continuous);
+  // Tells Sounds the current frame is shown and starts its sounds.
+  void StartFrameSounds(bool continuous);
   void SetPlaying(bool playing);
   void RunActions(const TActionList& actions, int nesting = 0);
   void RunFrameActions(int nesting);
