@@ -75,7 +75,8 @@ void TPlayerWidget::SetAudioOutput(std::unique_ptr<IAudioOutput> output) {
   if (!timeline_) return;
   if (sound_) {
     sound_->SetMovie(movie_, timeline_->Looping);
-    sound_->PlayingChanged(timeline_->Playing());
+    if (!timeline_->Playing()) sound_->PlayingChanged(false);
+    sound_->FrameShown(timeline_->CurrentFrame(), false);  // a stream starts here
     timeline_->Sounds = sound_.get();
   }
   playback_ = std::make_unique<TPlayback>(*timeline_, sound_.get());
