@@ -210,12 +210,14 @@ void Backgrounds(const std::string& folder) {
   Save(doc, folder, "backgrounds.sw0");
 }
 
-// Pictures and a button: a JPEG, a BMP, a translucent JPEG turning, and a
-// button with a link and a roll-over sound; white stage on a grey page.
+// Pictures and sounds: a JPEG, a BMP, a translucent JPEG turning, a button
+// with a link and a roll-over sound, and a background tune; white stage on
+// a grey page.
 void Media(const std::string& folder) {
   TProjectDocument doc;
   NewProject(doc, 468, 120, 3);
   doc.Settings.MSiteColor = RGB(96, 96, 96);
+  doc.Settings.MBkgrSound = gMedia + "tune.mp3";
   for (int32_t i = 1; i <= 3; ++i) doc.Frames[size_t(i)].Delay = 700;
   AddObject(doc, 1, skPicture, [&](TShapeRec& r, int32_t) {
     r.Text = gMedia + "photo.jpg";

@@ -3,6 +3,7 @@
 namespace app {
 
 int RunRender(int argc, char** argv);  // vellumet render IN -o OUT.png [--frame N] [--scale S]
+int RunRenderAudio(int argc, char** argv);  // vellumet render --audio OUT.wav IN [--seconds N]
 int RunDump(int argc, char** argv);    // vellumet dump FILE.swf
 void PrintUsage();
 int RunEditor(int argc, char** argv);  // vellumet [PROJECT.sw0]: the editor window

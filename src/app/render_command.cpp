@@ -1,18 +1,14 @@
-// vellumet render IN -o OUT.png [--frame N] [--scale S]
+// vellumet render IN -o OUT.png [--frame N] [--scale S]; --audio: audio_command.cpp
 #include <QImage>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
-#include <filesystem>
 #include <string>
 
 #include "app/commands.h"
-#include "moviegen/build_host.h"
-#include "moviegen/movie_build.h"
-#include "platform/error.h"
+#include "app/project_movie.h"
 #include "player/renderer.h"
 #include "player/swf_reader.h"
-#include "project/document.h"
 
 namespace app {
 namespace {
@@ -51,50 +47,15 @@ bool ParseArgs(int argc, char** argv, TRenderArgs& args) {
   return !args.In.empty() && !args.Out.empty();
 }
 
-bool IsSwf(const std::vector<uint8_t>& bytes) {
-  return bytes.size() >= 3 && (bytes[0] == 'F' || bytes[0] == 'C' || bytes[0] == 'Z') &&
-         bytes[1] == 'W' && bytes[2] == 'S';
-}
-
-// Keeps the text of a failed open for the command's message.
-class TOpenErrors : public project::IDocumentView {
- public:
-  void ShowError(const std::string& message, const std::string& detail) override {
-    Text = detail.empty() ? message : message + " (" + detail + ")";
-  }
-  std::string Text;
-};
-
-// The single-frame build of the project's frame, as the editor's canvas
-// shows it: the movie's bytes (its file is deleted at once).
-std::vector<uint8_t> SingleFrameBuild(const std::string& path, long frame) {
-  TOpenErrors errors;
-  project::TProjectDocument doc(errors);
-  if (!doc.OpenMV(path)) throw platform::TVellumetError(errors.Text);
-  if (frame > doc.FrameCount)
-    throw platform::TVellumetError(path + " has " + std::to_string(doc.FrameCount) +
-                                   " frames; there is no frame " + std::to_string(frame));
-  moviegen::THeadlessBuildHost host;
-  doc.CurrentFrame = int32_t(frame);
-  const std::string movie = moviegen::CreateMovie(doc, host, false, false, false);
-  std::vector<uint8_t> bytes;
-  try {
-    bytes = player::ReadFileBytes(movie);
-  } catch (...) {
-    std::error_code ignored;
-    std::filesystem::remove(movie, ignored);
-    throw;
-  }
-  std::filesystem::remove(movie);
-  return bytes;
-}
-
 }  // namespace
 
 int RunRender(int argc, char** argv) {
+  for (int i = 0; i < argc; ++i)
+    if (std::string(argv[i]) == "--audio") return RunRenderAudio(argc, argv);
   TRenderArgs args;
   if (!ParseArgs(argc, argv, args)) {
     std::fputs("usage: vellumet render IN -o OUT.png [--frame N] [--scale S]\n"
+               "       vellumet render --audio OUT.wav IN [--seconds N]\n"
                "  N: 1 to 65535 (frames count from 1), S: above 0 up to 100\n",
                stderr);
     return 2;
@@ -103,7 +64,7 @@ int RunRender(int argc, char** argv) {
     std::vector<uint8_t> bytes = player::ReadFileBytes(args.In);
     uint32_t frame = uint32_t(args.Frame - 1);
     if (!IsSwf(bytes)) {  // a project: every frame of its single-frame build shows the picture
-      bytes = SingleFrameBuild(args.In, args.Frame);
+      bytes = ProjectMovie(args.In, false, args.Frame);
       frame = 0;
     }
     auto movie = std::make_shared<const player::TMovie>(player::ReadMovie(bytes));

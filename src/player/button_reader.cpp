@@ -176,16 +176,9 @@ void ReadButtonTag(swf::TBitsEngine& be, uint16_t code, TReadContext& ctx) {
 
 void ReadButtonSoundTag(swf::TBitsEngine& be, TReadContext& ctx) {
   const uint16_t id = be.ReadWord();
-  TButtonSound sounds[4];
-  for (TButtonSound& s : sounds) {
-    s.SoundID = be.ReadWord();
-    if (s.SoundID == 0) continue;
-    const uint8_t info = be.ReadByte();
-    if (info & 0x01) be.ReadDWord();  // in point
-    if (info & 0x02) be.ReadDWord();  // out point
-    if (info & 0x04) be.ReadWord();   // loops
-    if (info & 0x08) Skip(be, size_t(be.ReadByte()) * 8);
-  }
+  TSoundStart sounds[4];
+  for (TSoundStart& s : sounds)
+    if (const uint16_t soundID = be.ReadWord()) s = ReadSoundInfo(be, soundID);
   auto it = ctx.Movie.Characters.find(id);
   if (it != ctx.Movie.Characters.end() && it->second->Kind == TCharacterKind::Button) {
     auto& button = static_cast<TButtonCharacter&>(*it->second);

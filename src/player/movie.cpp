@@ -23,6 +23,12 @@ const TFrameContent* TMovie::Content(uint32_t frame) const {
   return it != Frames.end() && it->Frame == frame ? &*it : nullptr;
 }
 
+const TStreamBlock* TStreamSound::Block(uint32_t frame) const {
+  auto it = std::lower_bound(Blocks.begin(), Blocks.end(), frame,
+                             [](const TStreamBlock& b, uint32_t f) { return b.Frame < f; });
+  return it != Blocks.end() && it->Frame == frame ? &*it : nullptr;
+}
+
 int TMovie::FindLabel(const std::string& label) const {
   for (const TFrameContent& c : Frames)
     if (!c.Label.empty() && c.Label == label) return int(c.Frame);

@@ -171,8 +171,14 @@ struct TButtonCondAction {
   TActionList Actions;
 };
 
-struct TButtonSound {
-  uint16_t SoundID = 0;  // 0: none
+// --- sounds ---
+
+// How a sound is started: by StartSound, or by a button's transition.
+struct TSoundStart {
+  uint16_t SoundID = 0;     // 0: none (a button transition without sound)
+  bool Stop = false;        // SyncStop: stops the sound instead
+  bool NoMultiple = false;  // SyncNoMultiple: not started again while it plays
+  uint16_t Loops = 1;       // times it plays
 };
 
 struct TButtonCharacter : TCharacter {
@@ -180,15 +186,23 @@ struct TButtonCharacter : TCharacter {
   std::vector<TButtonRecord> Records;  // in depth order
   std::vector<TButtonCondAction> Actions;
   bool TrackAsMenu = false;
-  TButtonSound Sounds[4];  // OverUpToIdle, IdleToOverUp, OverUpToOverDown, OverDownToOverUp
+  TSoundStart Sounds[4];  // OverUpToIdle, IdleToOverUp, OverUpToOverDown, OverDownToOverUp
+};
+
+// The formats on the wire: 0 uncompressed (little-endian, as players take
+// it), 1 ADPCM, 2 MP3, 3 uncompressed little-endian; rates 0 to 3 for 5.5,
+// 11, 22 and 44 kHz.
+struct TSoundFormat {
+  uint8_t Format = 0, Rate = 0;
+  bool Is16Bit = false, Stereo = false;
 };
 
 struct TSoundCharacter : TCharacter {
   TSoundCharacter() : TCharacter(TCharacterKind::Sound) {}
-  uint8_t Format = 0, Rate = 0;
-  bool Is16Bit = false, Stereo = false;
+  TSoundFormat Format;
   uint32_t SampleCount = 0;
-  std::vector<uint8_t> Data;
+  int16_t SeekSamples = 0;    // MP3: samples to drop at the start
+  std::vector<uint8_t> Data;  // the sound data (after SeekSamples)
 };
 
 // --- frames ---
@@ -206,11 +220,6 @@ struct TDisplayOp {
   std::string Name;
 };
 
-struct TSoundStart {
-  uint16_t SoundID = 0;
-  bool Stop = false;
-};
-
 // What a frame does; only frames holding something are stored.
 struct TFrameContent {
   uint32_t Frame = 0;  // 0-based
@@ -220,12 +229,20 @@ struct TFrameContent {
   std::string Label;
 };
 
+// One SoundStreamBlock: the stream's data for its frame.
+struct TStreamBlock {
+  uint32_t Frame = 0;  // 0-based
+  std::vector<uint8_t> Data;
+};
+
 struct TStreamSound {
-  uint8_t Format = 0, Rate = 0;
-  bool Is16Bit = false, Stereo = false;
+  TSoundFormat Format;
   uint16_t SamplesPerFrame = 0;
-  uint32_t BlockCount = 0;
-  uint64_t BlockBytes = 0;
+  int16_t LatencySeek = 0;           // MP3: samples to drop at the stream's start
+  std::vector<TStreamBlock> Blocks;  // ascending Frame, at most one a frame
+
+  // The block of the frame, or null.
+  const TStreamBlock* Block(uint32_t frame) const;
 };
 
 // One tag as the file holds it, kept for the dump.

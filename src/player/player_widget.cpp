@@ -8,19 +8,21 @@
 #include <algorithm>
 #include <cmath>
 
+#include "player/qt_audio_output.h"
 #include "player/swf_reader.h"
 
 namespace player {
 namespace {
 
-// Frames one timer tick may catch up before playback gives up the lost time.
-constexpr int64_t kMaxCatchUp = 10;
+// The sound is written about 100 ms ahead; the timer keeps it fed.
+constexpr int kAudioTickMs = 20;
 
 }  // namespace
 
 TPlayerWidget::TPlayerWidget(QWidget* parent) : QWidget(parent) {
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
+  clock_.start();
 }
 
 TPlayerWidget::~TPlayerWidget() = default;
@@ -36,9 +38,14 @@ void TPlayerWidget::LoadMovie(std::shared_ptr<const TMovie> movie) {
     emit urlRequested(qurl, QString::fromStdString(target));
     if (openLinks_) QDesktopServices::openUrl(QUrl(qurl));
   };
+  if (sound_) {
+    sound_->SetMovie(movie, timeline->Looping);
+    timeline->Sounds = sound_.get();
+  }
   timeline->Start();
   movie_ = std::move(movie);
   timeline_ = std::move(timeline);
+  playback_ = std::make_unique<TPlayback>(*timeline_, sound_.get());
   renderer_.SetMovie(movie_);
   StartClock();
   paintedVersion_ = ~uint64_t(0);
@@ -50,15 +57,52 @@ void TPlayerWidget::SetBackgroundColor(int rgb) {
   update();
 }
 
+void TPlayerWidget::SetAudioEnabled(bool enabled) {
+  if (enabled == AudioEnabled()) return;
+  SetAudioOutput(enabled ? std::make_unique<TQtAudioOutput>() : nullptr);
+}
+
+// The movie plays on from where it is; its sounds begin with the next frame.
+void TPlayerWidget::SetAudioOutput(std::unique_ptr<IAudioOutput> output) {
+  if (timeline_) timeline_->Sounds = nullptr;
+  playback_.reset();
+  sound_.reset();
+  output_ = std::move(output);
+  if (output_) {
+    sound_ = std::make_unique<TSoundEngine>(output_.get());
+    sound_->SetMuted(muted_);
+  }
+  if (!timeline_) return;
+  if (sound_) {
+    sound_->SetMovie(movie_, timeline_->Looping);
+    if (!timeline_->Playing()) sound_->PlayingChanged(false);
+    sound_->FrameShown(timeline_->CurrentFrame(), false);  // a stream starts here
+    timeline_->Sounds = sound_.get();
+  }
+  playback_ = std::make_unique<TPlayback>(*timeline_, sound_.get());
+  StartClock();
+}
+
+void TPlayerWidget::SetMuted(bool muted) {
+  muted_ = muted;
+  if (sound_) sound_->SetMuted(muted);
+}
+
 void TPlayerWidget::StartClock() {
-  framesPlayed_ = 0;
-  clock_.start();
-  if (!timeline_ || !timeline_->Playing() || movie_->FrameRate <= 0) {
+  if (playback_) playback_->Restart(clock_.nsecsElapsed());
+  UpdateTimer();
+}
+
+void TPlayerWidget::UpdateTimer() {
+  const bool playing = timeline_ && timeline_->Playing() && movie_->FrameRate > 0;
+  const bool sounding = sound_ && !sound_->Silent();
+  if (!playing && !sounding) {
     timer_.stop();
     return;
   }
-  const int interval = std::clamp(int(1000.0 / movie_->FrameRate / 2), 1, 50);
-  timer_.start(interval, Qt::PreciseTimer, this);
+  int interval = playing ? std::clamp(int(1000.0 / movie_->FrameRate / 2), 1, 50) : kAudioTickMs;
+  if (sound_) interval = std::min(interval, kAudioTickMs);
+  if (!timer_.isActive()) timer_.start(interval, Qt::PreciseTimer, this);
 }
 
 void TPlayerWidget::Play() {
@@ -69,6 +113,7 @@ void TPlayerWidget::Play() {
 
 void TPlayerWidget::Stop() {
   if (timeline_) timeline_->Stop();
+  if (sound_) sound_->StopAll();
   timer_.stop();
 }
 
@@ -93,25 +138,28 @@ QSize TPlayerWidget::sizeHint() const {
   return movie_ ? QSize(movie_->StageWidthPixels(), movie_->StageHeightPixels()) : QSize(468, 60);
 }
 
-// Playback follows the clock, not the tick count, so it keeps the frame
-// rate without drift whatever the timer's jitter.
+// Playback follows a clock (playback.h), not the tick count, so it keeps
+// the frame rate without drift whatever the timer's jitter.
 void TPlayerWidget::timerEvent(QTimerEvent* event) {
   if (event->timerId() != timer_.timerId()) return QWidget::timerEvent(event);
-  if (!timeline_ || !timeline_->Playing()) {
-    timer_.stop();
-    return;
-  }
-  const int64_t due = int64_t(std::floor(clock_.nsecsElapsed() / 1e9 * movie_->FrameRate));
-  if (due - framesPlayed_ > kMaxCatchUp) framesPlayed_ = due - kMaxCatchUp;
-  while (framesPlayed_ < due && timeline_->Playing()) {
-    timeline_->Advance();
-    ++framesPlayed_;
-  }
+  if (playback_) playback_->Tick(clock_.nsecsElapsed());
+  UpdateTimer();
   AfterChange();
 }
 
-// Repaints only when the display list changed since the last paint.
+// A hidden player is a closed preview: nothing of it is heard any more.
+void TPlayerWidget::hideEvent(QHideEvent* event) {
+  if (sound_) sound_->StopAll();
+  QWidget::hideEvent(event);
+}
+
+// Repaints only when the display list changed since the last paint; a
+// button's sound begins at once.
 void TPlayerWidget::AfterChange() {
+  if (sound_) {
+    sound_->Pump();
+    UpdateTimer();
+  }
   if (timeline_ && timeline_->DisplayList().Version() != paintedVersion_) update();
   const bool hand = timeline_ && timeline_->OverButton();
   if (hand != handCursor_) {

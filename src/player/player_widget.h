@@ -2,14 +2,19 @@
 // The player widget: the embedded SWF player of the canvas and the preview.
 // It loads a movie from a path (the file may go right after), plays it at
 // its frame rate, shows it fitted into the widget ("ShowAll", 1:1 at the
-// stage size) and reports the pointer in stage pixels.
+// stage size) and reports the pointer in stage pixels. With its audio
+// enabled (the preview; the editor's canvas stays silent) it plays the
+// movie's sounds, and a stream's audio drives the frames.
 #include <QBasicTimer>
 #include <QElapsedTimer>
 #include <QWidget>
 #include <memory>
 #include <optional>
 
+#include "player/audio_output.h"
+#include "player/playback.h"
 #include "player/renderer.h"
+#include "player/sound_engine.h"
 #include "player/timeline.h"
 
 namespace player {
@@ -30,6 +35,7 @@ class TPlayerWidget : public QWidget {
   void SetBackgroundColor(int rgb);
   int BackgroundColor() const { return background_; }
   void Play();
+  // Halts playback and silences every sound at once.
   void Stop();
   // 0-based.
   void GotoFrame(int frame);
@@ -40,6 +46,16 @@ class TPlayerWidget : public QWidget {
   // urlRequested signal comes either way.
   void SetOpenLinks(bool open) { openLinks_ = open; }
   const TTimeline* Timeline() const { return timeline_.get(); }
+
+  // Plays the movie's sounds on the sound device (off by default). Without a
+  // device the movie plays silently after one warning.
+  void SetAudioEnabled(bool enabled);
+  bool AudioEnabled() const { return sound_ != nullptr; }
+  // Plays the sounds into output instead (tests); null turns the sound off.
+  void SetAudioOutput(std::unique_ptr<IAudioOutput> output);
+  // Muted, the sounds go on unheard (a stream still drives the frames).
+  void SetMuted(bool muted);
+  bool Muted() const { return muted_; }
   // Widget pixels to stage pixels.
   QPointF ToStage(QPointF widgetPos) const;
   QSize sizeHint() const override;
@@ -56,12 +72,15 @@ class TPlayerWidget : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void leaveEvent(QEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
   void timerEvent(QTimerEvent* event) override;
 
  private:
   QTransform TwipsToWidget() const;
   TPointD ToTwips(QPointF widgetPos) const;
   void StartClock();
+  // Runs the timer while the movie plays or a sound is still to be heard.
+  void UpdateTimer();
   void AfterChange();
 
   std::shared_ptr<const TMovie> movie_;
@@ -70,9 +89,12 @@ class TPlayerWidget : public QWidget {
   int background_ = -1;
   bool openLinks_ = true;
   bool handCursor_ = false;
+  std::unique_ptr<IAudioOutput> output_;
+  std::unique_ptr<TSoundEngine> sound_;
+  std::unique_ptr<TPlayback> playback_;
+  bool muted_ = false;
   QBasicTimer timer_;
   QElapsedTimer clock_;
-  int64_t framesPlayed_ = 0;
   uint64_t paintedVersion_ = ~uint64_t(0);
 };
 

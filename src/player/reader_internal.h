@@ -39,6 +39,10 @@ void ReadEditTextTag(swf::TBitsEngine& be, TReadContext& ctx);
 void ReadBitmapTag(swf::TBitsEngine& be, uint16_t code, TReadContext& ctx);
 void ReadButtonTag(swf::TBitsEngine& be, uint16_t code, TReadContext& ctx);
 void ReadButtonSoundTag(swf::TBitsEngine& be, TReadContext& ctx);
+void ReadSoundTag(swf::TBitsEngine& be, uint16_t code, TReadContext& ctx);
+// The sound info of a StartSound or of a button transition.
+TSoundStart ReadSoundInfo(swf::TBitsEngine& be, uint16_t soundID);
+std::string DescribeSoundStart(const TSoundStart& start);
 // Action records up to the end action (code 0) or the end of the data.
 TActionList ReadActionRecords(swf::TBitsEngine& be, uint8_t version);
 

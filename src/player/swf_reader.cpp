@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -232,50 +233,6 @@ std::string DescribeOp(const TDisplayOp& op) {
   return s;
 }
 
-void ReadSoundTag(swf::TBitsEngine& be, uint16_t code, TReadContext& ctx) {
-  TMovie& movie = ctx.Movie;
-  char buf[160];
-  if (code == swf::tagDefineSound) {
-    auto sound = std::make_unique<TSoundCharacter>();
-    sound->ID = be.ReadWord();
-    sound->TagCode = code;
-    sound->Format = uint8_t(be.ReadBits(4));
-    sound->Rate = uint8_t(be.ReadBits(2));
-    sound->Is16Bit = be.ReadBit();
-    sound->Stereo = be.ReadBit();
-    sound->SampleCount = be.ReadDWord();
-    sound->Data = detail::ReadRest(be);
-    std::snprintf(buf, sizeof buf, "id=%u format=%u rate=%u %s %s samples=%u data=%zu", sound->ID,
-                  sound->Format, sound->Rate, sound->Is16Bit ? "16bit" : "8bit",
-                  sound->Stereo ? "stereo" : "mono", sound->SampleCount, sound->Data.size());
-    ctx.AddCharacter(std::move(sound));
-  } else if (code == swf::tagStartSound) {
-    TSoundStart start;
-    start.SoundID = be.ReadWord();
-    start.Stop = be.ReadByte() & 0x20;
-    ctx.CurrentFrame().Sounds.push_back(start);
-    std::snprintf(buf, sizeof buf, "sound=%u%s", start.SoundID, start.Stop ? " stop" : "");
-  } else if (code == swf::tagSoundStreamHead || code == swf::tagSoundStreamHead2) {
-    TStreamSound s;
-    be.ReadByte();  // playback settings
-    s.Format = uint8_t(be.ReadBits(4));
-    s.Rate = uint8_t(be.ReadBits(2));
-    s.Is16Bit = be.ReadBit();
-    s.Stereo = be.ReadBit();
-    s.SamplesPerFrame = be.ReadWord();
-    movie.StreamSound = s;
-    std::snprintf(buf, sizeof buf, "format=%u rate=%u %s %s samples/frame=%u", s.Format, s.Rate,
-                  s.Is16Bit ? "16bit" : "8bit", s.Stereo ? "stereo" : "mono", s.SamplesPerFrame);
-  } else {  // SoundStreamBlock
-    if (movie.StreamSound) {
-      ++movie.StreamSound->BlockCount;
-      movie.StreamSound->BlockBytes += detail::Remaining(be);
-    }
-    std::snprintf(buf, sizeof buf, "data=%zu", detail::Remaining(be));
-  }
-  if (ctx.KeepTags) ctx.Info = buf;
-}
-
 // Reads one tag body; returns false for a tag the player does not use.
 bool ReadTag(swf::TBitsEngine& be, uint16_t code, TReadContext& ctx) {
   TMovie& movie = ctx.Movie;
@@ -366,7 +323,7 @@ bool ReadTag(swf::TBitsEngine& be, uint16_t code, TReadContext& ctx) {
     case swf::tagSoundStreamHead:
     case swf::tagSoundStreamHead2:
     case swf::tagSoundStreamBlock:
-      ReadSoundTag(be, code, ctx);
+      detail::ReadSoundTag(be, code, ctx);
       break;
     default:
       return false;
@@ -379,6 +336,7 @@ void ReadTags(const std::vector<uint8_t>& data, size_t pos, TReadContext& ctx) {
   uint32_t frames = 0;
   std::map<uint16_t, size_t> skipped;
   bool ended = false;
+  swf::TMemoryStream body;  // one buffer for every tag's body
   while (!ended) {
     if (pos + 2 > data.size()) {
       movie.Warnings.push_back("the file ends without an End tag");
@@ -403,7 +361,7 @@ void ReadTags(const std::vector<uint8_t>& data, size_t pos, TReadContext& ctx) {
                                " runs past the end of the file");
       break;
     }
-    swf::TMemoryStream body;
+    body.Clear();
     body.Write(data.data() + pos, length);
     body.Seek(0);
     swf::TBitsEngine be(body);
@@ -484,9 +442,14 @@ TMovie ReadMovieFile(const std::string& path, const TReadOptions& options) {
   return ReadMovie(ReadFileBytes(path), options);
 }
 
+// By code, so the dump of a long movie does not search the list for each tag.
 std::string TagName(uint16_t code) {
-  for (const TTagName& t : kTagNames)
-    if (t.Code == code) return t.Name;
+  static const auto names = [] {
+    std::array<const char*, 128> byCode{};
+    for (const TTagName& t : kTagNames) byCode[t.Code] = t.Name;
+    return byCode;
+  }();
+  if (code < names.size() && names[code]) return names[code];
   return "Tag" + std::to_string(code);
 }
 

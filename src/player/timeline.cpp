@@ -18,6 +18,22 @@ enum : int {
   condOutDownToIdle = 6,
 };
 
+// The button sound of a transition (TButtonCharacter::Sounds), or -1.
+int TransitionSound(int condition) {
+  switch (condition) {
+    case condOverUpToIdle:
+      return 0;
+    case condIdleToOverUp:
+      return 1;
+    case condOverUpToOverDown:
+      return 2;
+    case condOverDownToOverUp:
+      return 3;
+    default:
+      return -1;
+  }
+}
+
 bool ShapeContains(const TShape& shape, TPointD p) {
   for (const TShapeLayer& layer : shape.Layers) {
     for (const TStyledPath& fill : layer.FillPaths)
@@ -54,19 +70,43 @@ void TTimeline::ShowFrame(uint32_t frame) {
   if (pressed_ && !list_.Objects().count(*pressed_)) pressed_.reset();
 }
 
+void TTimeline::EnterFrame(uint32_t frame, bool continuous) {
+  ShowFrame(frame);
+  StartFrameSounds(continuous);
+}
+
+void TTimeline::StartFrameSounds(bool continuous) {
+  if (!Sounds) return;
+  Sounds->FrameShown(frame_, continuous);
+  if (const TFrameContent* content = movie_->Content(frame_))
+    for (const TSoundStart& start : content->Sounds) Sounds->StartSound(start);
+}
+
+void TTimeline::SetPlaying(bool playing) {
+  if (playing == playing_) return;
+  playing_ = playing;
+  if (Sounds) Sounds->PlayingChanged(playing);
+}
+
+void TTimeline::Start() {
+  StartFrameSounds(false);
+  RunFrameActions(0);
+}
+
 void TTimeline::GotoFrame(uint32_t frame) {
   if (frame == frame_) return;
   ShowFrame(frame);
+  if (Sounds) Sounds->FrameShown(frame_, false);
 }
 
 void TTimeline::Advance() {
   if (!playing_) return;
   if (frame_ + 1 < movie_->FrameCount) {
-    ShowFrame(frame_ + 1);
+    EnterFrame(frame_ + 1, true);
   } else if (Looping && movie_->FrameCount > 1) {
-    ShowFrame(0);
+    EnterFrame(0, true);
   } else {
-    playing_ = false;
+    SetPlaying(false);
     return;
   }
   RunFrameActions(0);
@@ -81,26 +121,26 @@ void TTimeline::RunActions(const TActionList& actions, int nesting) {
   for (const TAction& a : actions) {
     switch (a.Kind) {
       case TAction::Stop:
-        playing_ = false;
+        SetPlaying(false);
         break;
       case TAction::Play:
-        playing_ = true;
+        SetPlaying(true);
         break;
       case TAction::NextFrame:
-        ShowFrame(frame_ + 1);
-        playing_ = false;
+        SetPlaying(false);
+        EnterFrame(frame_ + 1, false);
         break;
       case TAction::PreviousFrame:
-        ShowFrame(frame_ > 0 ? frame_ - 1 : 0);
-        playing_ = false;
+        SetPlaying(false);
+        EnterFrame(frame_ > 0 ? frame_ - 1 : 0, false);
         break;
       case TAction::GotoFrame:
-        ShowFrame(a.Frame);
+        EnterFrame(a.Frame, false);
         jumped_ = true;
         break;
       case TAction::GotoLabel:
         if (int f = movie_->FindLabel(a.Label); f >= 0) {
-          ShowFrame(uint32_t(f));
+          EnterFrame(uint32_t(f), false);
           jumped_ = true;
         }
         break;
@@ -163,6 +203,8 @@ void TTimeline::SetMouse(uint16_t depth, TButtonMouse state, int condition) {
   object->Mouse = state;
   list_.Touch();
   if (const TButtonCharacter* b = ButtonOf(*object)) {
+    if (const int sound = TransitionSound(condition); sound >= 0 && Sounds && b->Sounds[sound].SoundID)
+      Sounds->StartSound(b->Sounds[sound]);
     const TActionList* run = nullptr;
     for (const TButtonCondAction& c : b->Actions)
       if (c.Conditions & (1u << condition)) run = &c.Actions;

@@ -14,12 +14,25 @@
 
 namespace player {
 
+// What the timeline tells whoever plays its sounds (sound_engine.h).
+class ITimelineSounds {
+ public:
+  virtual ~ITimelineSounds() = default;
+  // A frame is shown: by playing on to the next one (continuous; from the
+  // last back to the first too), or by a start, a jump or the host's GotoFrame.
+  virtual void FrameShown(uint32_t frame, bool continuous) = 0;
+  // A StartSound of the frame entered, or a button transition's sound.
+  virtual void StartSound(const TSoundStart& start) = 0;
+  virtual void PlayingChanged(bool playing) = 0;
+};
+
 class TTimeline {
  public:
   // Shows frame 0; its actions wait for Start, so the host can set OnGetURL first.
   explicit TTimeline(std::shared_ptr<const TMovie> movie);
-  // Runs the actions of frame 0, as a player does when a movie starts.
-  void Start() { RunFrameActions(0); }
+  // Starts frame 0's sounds and runs its actions, as a player does when a
+  // movie starts.
+  void Start();
 
   const TMovie& Movie() const { return *movie_; }
   std::shared_ptr<const TMovie> MoviePtr() const { return movie_; }
@@ -27,8 +40,8 @@ class TTimeline {
   uint32_t CurrentFrame() const { return frame_; }
   bool Playing() const { return playing_; }
 
-  void Play() { playing_ = true; }
-  void Stop() { playing_ = false; }
+  void Play() { SetPlaying(true); }
+  void Stop() { SetPlaying(false); }
   // Shows the 0-based frame (clamped to the last one); runs no actions and
   // leaves playing as it is, like the host's GotoFrame of the Flash control.
   void GotoFrame(uint32_t frame);
@@ -48,9 +61,16 @@ class TTimeline {
   bool Looping = true;
   // GetURL from a frame or a button: (url, target), both UTF-8.
   std::function<void(const std::string&, const std::string&)> OnGetURL;
+  // Hears about frames, sounds and playing; set before Start.
+  ITimelineSounds* Sounds = nullptr;
 
  private:
   void ShowFrame(uint32_t frame);
+  // Shows the frame and starts its sounds (playing on, or a jump of an action).
+  void EnterFrame(uint32_t frame, bool continuous);
+  // Tells Sounds the current frame is shown and starts its sounds.
+  void StartFrameSounds(bool continuous);
+  void SetPlaying(bool playing);
   void RunActions(const TActionList& actions, int nesting = 0);
   void RunFrameActions(int nesting);
   void SetMouse(uint16_t depth, TButtonMouse state, int condition);

@@ -118,7 +118,7 @@ TEST_F(PreviewExportTest, ShowsTheMovieAndExportsTheBytesOfTheExportCommand) {
   std::string reference = home_.filePath("ref/banner.swf").toStdString();
   fs::create_directories(home_.filePath("ref").toStdString());
   // fontconfig's caches live as long as the process: not a leak of ours.
-  std::string command = "ASAN_OPTIONS=detect_leaks=0 " + std::string(VELLUMET_PROGRAM) + " export " + kSample + " -o " + reference +
+  std::string command = "ASAN_OPTIONS=detect_leaks=0 " + std::string(VELLUMET_APP) + " export " + kSample + " -o " + reference +
                         " > /dev/null";
   ASSERT_EQ(std::system(command.c_str()), 0);
   std::string exported = (target + ".swf").toStdString();

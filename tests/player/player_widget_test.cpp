@@ -11,6 +11,7 @@
 
 #include "player/button_movie.h"
 #include "player/player_error.h"
+#include "player/sound_support.h"
 #include "support/bytes.h"
 
 namespace {
@@ -99,6 +100,44 @@ TEST_F(PlayerWidget, ReportsThePointerInStagePixelsAndDrivesButtons) {
   ASSERT_EQ(releases.size(), 1u);
   EXPECT_EQ(urls, std::vector<QString>{"http://example.com/ _blank"});
   EXPECT_EQ(PixelAt(w, 100, 100), qRgb(0, 255, 0));
+}
+
+// The canvas stays silent; with an output the roll-over sound is written
+// as the pointer comes on, Stop and loading silence it at once, and muted
+// it is written as silence.
+TEST_F(PlayerWidget, PlaysSoundsOnlyWithAudioAndStopSilencesThem) {
+  TPlayerWidget w;
+  w.resize(100, 100);
+  EXPECT_FALSE(w.AudioEnabled());
+  const auto movie = vtest::RollOverSoundMovie(4410);
+  w.LoadMovie(movie);
+  auto capture = std::make_unique<TCaptureOutput>(44100, 8192);
+  TCaptureOutput& out = *capture;
+  w.SetAudioOutput(std::move(capture));
+  EXPECT_TRUE(w.AudioEnabled());
+
+  Send(w, QEvent::MouseMove, {20, 20});
+  EXPECT_GT(out.Queued(), 0u) << "written at once";
+  w.Stop();
+  EXPECT_EQ(out.Queued(), 0u);
+
+  w.Play();
+  Send(w, QEvent::MouseMove, {80, 80});
+  Send(w, QEvent::MouseMove, {20, 20});
+  EXPECT_GT(out.Queued(), 0u);
+  w.LoadMovie(movie);
+  EXPECT_EQ(out.Queued(), 0u) << "another movie silences the last one";
+
+  w.SetMuted(true);
+  EXPECT_TRUE(w.Muted());
+  Send(w, QEvent::MouseMove, {80, 80});
+  Send(w, QEvent::MouseMove, {20, 20});
+  const size_t queued = out.Queued();
+  EXPECT_GT(queued, 0u) << "muted sounds go on";
+  out.Play(queued);
+  for (int16_t v : out.Heard()) ASSERT_EQ(v, 0);
+  w.SetAudioOutput(nullptr);
+  EXPECT_FALSE(w.AudioEnabled());
 }
 
 }  // namespace

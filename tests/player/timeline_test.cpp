@@ -128,6 +128,39 @@ TEST(Timeline, FrameZeroActionsRunWhenStarted) {
   EXPECT_FALSE(t.Playing());
 }
 
+// What the sound engine hears: frames shown by playing on (continuous) or
+// by a start, a jump or the host; each entered frame's StartSounds; and the
+// changes of playing. The host's GotoFrame starts no sounds.
+TEST(Timeline, TellsItsSoundsWhatHappens) {
+  struct TLog : ITimelineSounds {
+    void FrameShown(uint32_t frame, bool continuous) override {
+      Events.push_back((continuous ? "show " : "jump ") + std::to_string(frame));
+    }
+    void StartSound(const TSoundStart& start) override {
+      Events.push_back("sound " + std::to_string(start.SoundID));
+    }
+    void PlayingChanged(bool playing) override { Events.push_back(playing ? "play" : "stop"); }
+    std::vector<std::string> Events;
+  } log;
+  TSwfBuilder b(10, 10);
+  b.Tag(swf::tagStartSound, vtest::hex("05 00 00"));
+  b.ShowFrame();           // frame 0: sound 5
+  b.Tag(swf::tagStartSound, vtest::hex("06 00 00"));
+  swf::TSWFDoAction jump;  // frame 1: sound 6, then back to frame 0
+  jump.Actions().Add<swf::TSWFActionGotoFrame>(0);
+  b.Tag(jump);
+  b.ShowFrame();
+  const auto movie = Load(b.Build());
+  TTimeline t(movie);
+  t.Sounds = &log;
+  t.Start();
+  t.Advance();
+  t.Stop();
+  t.GotoFrame(1);
+  EXPECT_EQ(log.Events, (std::vector<std::string>{"jump 0", "sound 5", "show 1", "sound 6",
+                                                  "jump 0", "sound 5", "stop", "jump 1"}));
+}
+
 TEST(Timeline, ButtonsFollowThePointerAndRunTheirActionsOnRelease) {
   const auto movie = Load(vtest::ButtonMovie());
   TTimeline t(movie);
