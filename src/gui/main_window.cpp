@@ -98,6 +98,11 @@ TfrmMain::TfrmMain(TMainWindowSetup setup, QWidget* parent)
     ShowState();
   };
   s.Preview.OnClosed = [this] { editor_->PreviewClosed(); };
+  // The preview's mute choice lives with the other settings.
+  s.Preview.SetMuted(s.Settings->OpenKey(false) && s.Settings->Read("Muted").value_or("") == "1");
+  s.Preview.OnMutedChanged = [&s](bool muted) {
+    if (s.Settings->OpenKey(true)) s.Settings->Write("Muted", muted ? "1" : "0");
+  };
 
   auto after = [this] { ShowState(); };
   exports_ = std::make_unique<TExportFlow>(this, *editor_, s.Prompts,

@@ -3,6 +3,8 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
+#include <QToolButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -30,6 +32,7 @@ TfrmSWF::TfrmSWF(QWidget* parent) : QWidget(parent, Qt::Window) {
   player_->setObjectName("SWFPlayer");
   player_->setAccessibleName("SWF movie");
   player_->setFocusPolicy(Qt::StrongFocus);
+  player_->SetAudioEnabled(true);  // the preview plays the movie's sounds
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(0);
@@ -65,9 +68,26 @@ QStatusBar* TfrmSWF::MakeStatusBar() {
   connect(save_, &QPushButton::clicked, this, [this] {
     if (OnSaveClicked) OnSaveClicked();
   });
+  mute_ = new QToolButton(statusBar_);
+  mute_->setObjectName("Mute");
+  mute_->setCheckable(true);
+  mute_->setText("Mute");
+  mute_->setToolTip("Mute the movie's sounds");
+  mute_->setAccessibleName("Mute");
+  connect(mute_, &QToolButton::toggled, this, [this](bool muted) {
+    player_->SetMuted(muted);
+    if (OnMutedChanged) OnMutedChanged(muted);
+  });
   statusBar_->addWidget(panes, 1);
+  statusBar_->addPermanentWidget(mute_);
   statusBar_->addPermanentWidget(save_);
   return statusBar_;
+}
+
+void TfrmSWF::SetMuted(bool muted) {
+  const QSignalBlocker block(mute_);
+  mute_->setChecked(muted);
+  player_->SetMuted(muted);
 }
 
 bool TfrmSWF::IsOpen() {

@@ -12,6 +12,7 @@
 
 class QLabel;
 class QPushButton;
+class QToolButton;
 class QStatusBar;
 
 namespace player {
@@ -40,6 +41,10 @@ class TfrmSWF : public QWidget, public editor::IPreviewWindow {
   // TEditor::PreviewClosed.
   std::function<void()> OnSaveClicked;
   std::function<void()> OnClosed;
+  // The mute toggle of the status bar; the main window keeps the choice in
+  // the settings and gives it back with SetMuted.
+  std::function<void(bool)> OnMutedChanged;
+  void SetMuted(bool muted);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -55,6 +60,7 @@ class TfrmSWF : public QWidget, public editor::IPreviewWindow {
   player::TPlayerWidget* player_ = nullptr;
   QStatusBar* statusBar_ = nullptr;
   std::array<QLabel*, 4> panes_{};
+  QToolButton* mute_ = nullptr;
   QPushButton* save_ = nullptr;
   bool placed_ = false;
 };
