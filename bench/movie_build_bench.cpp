@@ -35,7 +35,7 @@ std::string CacheFolder() {
 }
 
 std::string SampleFolder() {
-  return (fs::path(__FILE__).parent_path().parent_path() / "samples").string() + "/";
+  return std::string(VELLUMET_SAMPLES_DIR) + "/";
 }
 
 // The banner sample: 24 frames, gradients, borders, texts in two faces.
