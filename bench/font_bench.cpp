@@ -2,6 +2,7 @@
 // text that uses them all, next to the time FreeType alone takes to load the
 // same outlines (unhinted, 1024-pixel em).
 #include <benchmark/benchmark.h>
+
 #include <ft2build.h>
 #include FT_FREETYPE_H
 

@@ -2,8 +2,9 @@
 // movie build lays out an animation (each frame removes the last placement
 // and places the character anew, every tenth one rotated), next to zlib alone
 // compressing the same bytes: the writer should add at most half again.
-#include <benchmark/benchmark.h>
 #include <zlib.h>
+
+#include <benchmark/benchmark.h>
 
 #include "swf/core/control_tags.h"
 #include "swf/objects/flash_button.h"
@@ -40,8 +41,7 @@ BENCHMARK(BM_BuildAndSaveMovie)->Unit(benchmark::kMillisecond);
 // The same uncompressed file, compressed by zlib at the default level.
 void BM_ZlibAloneOnTheSameBytes(benchmark::State& state) {
   std::vector<uint8_t> compressed = BuildAndSave();
-  uLongf plainSize =
-      compressed[4] | (compressed[5] << 8) | (compressed[6] << 16) | (uLongf(compressed[7]) << 24);
+  uLongf plainSize = compressed[4] | (compressed[5] << 8) | (compressed[6] << 16) | (uLongf(compressed[7]) << 24);
   std::vector<uint8_t> plain(plainSize);
   uLongf got = plainSize;
   uncompress(plain.data(), &got, compressed.data() + 8, uLong(compressed.size() - 8));
