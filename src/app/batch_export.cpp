@@ -71,6 +71,7 @@ void ExportOne(const TExportArgs& args, size_t index, TOutcome& outcome) {
 void ExportAll(const TExportArgs& args, std::vector<TOutcome>& outcomes) {
   const size_t count = args.Projects.size();
   TProgressBar bar("exporting");
+  bar.Show(0, int64_t(count));
   std::atomic<size_t> next{0}, done{0};
   auto worker = [&] {
     for (size_t i = next++; i < count; i = next++) {
@@ -86,6 +87,7 @@ void ExportAll(const TExportArgs& args, std::vector<TOutcome>& outcomes) {
 
 std::string SummaryLine(const std::string& project, const TOutcome& outcome) {
   if (!outcome.Error.empty()) return project + ": " + outcome.Error;
+  if (outcome.Files.empty()) return project + ": nothing was written";
   char numbers[64];
   std::snprintf(numbers, sizeof numbers, ", %llu bytes, %.2f s",
                 static_cast<unsigned long long>(outcome.Files.front().Bytes), outcome.Seconds);
