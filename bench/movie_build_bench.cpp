@@ -13,6 +13,7 @@
 #include "moviegen/build_host.h"
 #include "moviegen/movie_build.h"
 #include "project/document.h"
+#include "support/large_project.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ std::string CacheFolder() {
 }
 
 std::string SampleFolder() {
-  return (fs::path(__FILE__).parent_path().parent_path() / "samples").string() + "/";
+  return std::string(VELLUMET_SAMPLES_DIR) + "/";
 }
 
 // The banner sample: 24 frames, gradients, borders, texts in two faces.
@@ -54,31 +55,8 @@ void BM_SingleFrameBuildOfTheBanner(benchmark::State& state) {
 }
 BENCHMARK(BM_SingleFrameBuildOfTheBanner)->Unit(benchmark::kMicrosecond);
 
-// 200 frames of 50 moving objects: shapes of every kind with solid and
-// gradient fills, five texts and five pictures.
 void MakeLargeProject(project::TProjectDocument& doc) {
-  doc.CreateEmptyMV();
-  doc.SetFrameCount(200);
-  for (int s = 1; s <= 50; ++s) {
-    const auto kind = s % 10 == 0   ? project::skText
-                      : s % 10 == 5 ? project::skPicture
-                                    : project::TShapeKind(s % 6 + 1);
-    doc.CreateEmptyShape(s, kind, 1, 200, project::TEditMode::emAllFrames);
-    for (int32_t l = 1; l <= 200; ++l) {
-      project::TShapeRec& r = doc.Frames[size_t(l)].Slots.Edit(s);
-      r.X = (s * 37 + l * 2) % 468;
-      r.Y = (s * 13) % 60;
-      r.Angle = (l * 3 + s) % 360;
-      r.Fill = uint8_t(s % 3);
-      r.Radius = kind == project::skStar ? 5 : 10;
-      r.Alpha = uint8_t(s % 4 == 0 ? 80 : 0);
-      if (kind == project::skPicture) r.Text = SampleFolder() + "media/logo.bmp";
-      if (kind == project::skText) {
-        r.Text = "Frame " + std::to_string(l);
-        r.FontSize = 12;
-      }
-    }
-  }
+  vtest::MakeLargeProject(doc, SampleFolder());
 }
 
 void BM_WholeMovieOf200FramesWith50Objects(benchmark::State& state) {

@@ -1,95 +1,66 @@
 #include "app/export_command.h"
 
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
+#include <exception>
 #include <string>
 
+#include "app/batch_export.h"
+#include "app/export_args.h"
+#include "app/progress_bar.h"
+#include "app/project_export.h"
 #include "moviegen/build_host.h"
-#include "moviegen/export.h"
-#include "moviegen/movie_build.h"
-#include "platform/error.h"
-#include "project/document.h"
+#include "platform/folders.h"
 
 namespace app {
 
 const char* const kExportUsage =
-    "  vellumet export PROJECT.sw0 -o OUT.swf [--frame N]\n"
+    "  vellumet export PROJECT.sw0 -o OUT.swf [--frame N] [--compact] [--web]\n"
     "      builds the whole movie and writes OUT.swf and the HTML test page OUT.html;\n"
-    "      with --frame N the single-frame build of frame N (as the editor shows it)\n";
+    "      with --frame N the single-frame build of frame N (as the editor shows it);\n"
+    "      --compact: each frame removes only what the frame before showed (smaller);\n"
+    "      --web: also OUT.web.html, which plays the movie in today's browsers\n"
+    "  vellumet export PROJECT.sw0 -o OUT.gif|OUT.webp|OUT.mp4|OUT.webm [--png-frames DIR]\n"
+    "                  [--scale S] [--max-size KB] [--loop|--no-loop]\n"
+    "      the movie as an animated GIF or WebP, or a video; --png-frames DIR writes\n"
+    "      one PNG file per frame; S scales the stage, KB is a size budget, and the\n"
+    "      loop is the project's unless one is given\n"
+    "  vellumet export A.sw0 B.sw0 ... -o DIR/ [--compact] [--web]\n"
+    "      builds the projects side by side into DIR/NAME.swf (and their pages);\n"
+    "      -o naming an existing folder does the same for one project\n";
 
 namespace {
 
-// Keeps the text of a failed open for the command's message.
-class TOpenErrors : public project::IDocumentView {
- public:
-  void ShowError(const std::string& message, const std::string& detail) override {
-    Message = message;
-    Detail = detail;
+int RunSingleExport(const TExportArgs& args) {
+  if (const std::string problem = TargetProblem(args); !problem.empty()) {
+    std::fprintf(stderr, "vellumet: %s\n", problem.c_str());
+    return 1;
   }
-  std::string Message, Detail;
-};
-
-struct TExportArgs {
-  std::string Project, Output;
-  int Frame = 0;  // 0: the whole movie
-};
-
-bool ParseArgs(int argc, char** argv, TExportArgs& args) {
-  for (int i = 0; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "-o" && i + 1 < argc) {
-      args.Output = argv[++i];
-    } else if (arg == "--frame" && i + 1 < argc) {
-      char* end = nullptr;
-      const long frame = std::strtol(argv[++i], &end, 10);
-      if (*end != '\0' || frame < 1 || frame > 1000000) return false;
-      args.Frame = int(frame);
-    } else if (args.Project.empty() && !arg.empty() && arg[0] != '-') {
-      args.Project = arg;
-    } else {
-      return false;
-    }
+  std::vector<TWrittenFile> written;
+  try {
+    moviegen::THeadlessBuildHost host;
+    TProgressBar bar("exporting");
+    written = ExportProject(args.Projects.front(), args, platform::TempDir(), host,
+                            [&bar](int64_t done, int64_t total) {
+                              bar.Show(done, total);
+                              return true;
+                            });
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "vellumet: %s\n", UserMessage(e).c_str());
+    return 1;
   }
-  return !args.Project.empty() && !args.Output.empty();
+  for (const TWrittenFile& file : written) std::printf("%s\n", WrittenLine(file).c_str());
+  return 0;
 }
 
 }  // namespace
 
 int RunExport(int argc, char** argv) {
   TExportArgs args;
-  if (!ParseArgs(argc, argv, args)) {
-    std::fprintf(stderr, "usage:\n%s", kExportUsage);
+  if (const std::string problem = ParseExportArgs(argc, argv, args); !problem.empty()) {
+    std::fprintf(stderr, "vellumet export: %s\nusage:\n%s", problem.c_str(), kExportUsage);
     return 2;
   }
-  TOpenErrors errors;
-  project::TProjectDocument doc(errors);
-  if (!doc.OpenMV(args.Project)) {
-    std::fprintf(stderr, "vellumet: %s\n", errors.Message.c_str());
-    if (!errors.Detail.empty()) std::fprintf(stderr, "  %s\n", errors.Detail.c_str());
-    return 1;
-  }
-  if (args.Frame > doc.FrameCount) {
-    std::fprintf(stderr, "vellumet: %s has %d frames; there is no frame %d\n", args.Project.c_str(),
-                 doc.FrameCount, args.Frame);
-    return 1;
-  }
-  std::string movie;
-  try {
-    moviegen::THeadlessBuildHost host;
-    if (args.Frame > 0) doc.CurrentFrame = args.Frame;
-    movie = moviegen::CreateMovie(doc, host, args.Frame == 0, false, false);
-    const moviegen::TExportResult result = moviegen::SaveSWF(doc.Settings, movie, args.Output);
-    std::filesystem::remove(movie);
-    std::printf("%s: %llu bytes\n%s\n", result.SwfPath.c_str(),
-                static_cast<unsigned long long>(result.SwfSize), result.PagePath.c_str());
-    return 0;
-  } catch (const std::exception& e) {
-    std::error_code ignored;
-    if (!movie.empty()) std::filesystem::remove(movie, ignored);
-    std::fprintf(stderr, "vellumet: %s\n", e.what());
-    return 1;
-  }
+  return args.Projects.size() > 1 ? RunBatchExport(args) : RunSingleExport(args);
 }
 
 }  // namespace app

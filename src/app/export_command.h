@@ -1,11 +1,13 @@
 #pragma once
-// vellumet export PROJECT.sw0 -o OUT.swf [--frame N]
+// vellumet export: one project into an SWF movie with its pages, an animated
+// GIF or WebP, a video or PNG frames; several projects side by side into a
+// folder.
 
 namespace app {
 
-// Builds the project's movie (or, with --frame, the single-frame build the
-// editor's canvas shows) and writes it with its HTML test page. Returns the
-// process exit code.
+// Reads the arguments after "export" and runs the export. Returns the
+// process exit code: 0 when everything was written, 1 when something
+// failed, 2 for arguments that make no command.
 int RunExport(int argc, char** argv);
 
 // The command's lines for `vellumet --help`.

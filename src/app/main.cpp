@@ -2,10 +2,23 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <filesystem>
 
 #include "app/commands.h"
 #include "app/demo_movie.h"
 #include "app/export_command.h"
+
+namespace {
+
+// A project to open: an existing file, or a name with a folder or an
+// extension (the editor reports a missing project itself). A bare word that
+// names no file is taken for a mistyped command.
+bool NamesAFile(const char* arg) {
+  std::error_code ignored;
+  return std::strpbrk(arg, "./") != nullptr || std::filesystem::exists(arg, ignored);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   const char* command = argc >= 2 ? argv[1] : "";
@@ -16,6 +29,10 @@ int main(int argc, char** argv) {
     app::PrintVersion();
     return 0;
   }
+  if (std::strcmp(command, "--help") == 0) {
+    app::PrintUsage(stdout);
+    return 0;
+  }
   if (std::strcmp(command, "demo") == 0) {
     try {
       return app::RunDemoMovie();
@@ -24,11 +41,11 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  // Anything else that looks like an option gets the usage; a plain start or
-  // a project path opens the editor.
-  if (argc >= 2 && (command[0] == '-' || argc > 2)) {
-    app::PrintUsage();
-    return std::strcmp(command, "--help") == 0 ? 0 : 2;
-  }
-  return app::RunEditor(argc, argv);
+  // A plain start or a project opens the editor; anything else gets the usage.
+  if (argc == 1 || (argc == 2 && command[0] != '-' && NamesAFile(command)))
+    return app::RunEditor(argc, argv);
+  std::fprintf(stderr, "vellumet: unknown %s %s\n", command[0] == '-' ? "option" : "command",
+               command);
+  app::PrintUsage(stderr);
+  return 2;
 }

@@ -5,10 +5,13 @@
 
 namespace app {
 
-void PrintUsage() {
-  std::printf(
+void PrintUsage(std::FILE* out) {
+  std::fprintf(
+      out,
       "Vellumet: SWF banners and slide shows\n"
       "usage:\n"
+      "  vellumet [PROJECT.sw0]\n"
+      "      opens the editor window (on the project)\n"
       "%s"
       "  vellumet render IN -o OUT.png [--frame N] [--scale S]\n"
       "      paints frame N (1-based, default 1) at scale S (default 1): of an SWF movie, or\n"

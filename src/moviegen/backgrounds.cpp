@@ -275,6 +275,7 @@ TBitmap32 RenderBorder(int32_t width, int32_t height, const TFrameRec& frame) {
 std::string TMovieBuilder::RenderedImage(const std::string& fileName, bool border,
                                          const TFrameRec& frame) {
   const std::string path = cacheDir_ + fileName;
+  std::lock_guard lock(CacheLock());
   std::error_code ignored;
   if (!std::filesystem::exists(path, ignored)) {
     const int32_t w = doc_.Settings.MWidth, h = doc_.Settings.MHeight;
@@ -309,7 +310,7 @@ void TMovieBuilder::PlaceBackground(int32_t l) {
         FindImage(TImageKind::Rendered, cacheDir_ + GradientFileName(s, frame), 0);
     swf::TFlashShape& shape = movie_->AddRectangle(0, 0, s.MWidth, s.MHeight);
     if (image) shape.SetImageFill(*image, 1, 1.0f, 1.0f);
-    movie_->PlaceObject(&shape, depths_.Background(l));
+    PlaceAt(shape, depths_.Background(l));
   } else if (frame.BkgrColor == s.MBkgrColor) {
     movie_->BackgroundColor().SetRGB({uint8_t(project::Red(s.MBkgrColor)),
                                       uint8_t(project::Green(s.MBkgrColor)),
@@ -320,7 +321,7 @@ void TMovieBuilder::PlaceBackground(int32_t l) {
     shape.SetSolidColor(uint8_t(project::Red(frame.BkgrColor)),
                         uint8_t(project::Green(frame.BkgrColor)),
                         uint8_t(project::Blue(frame.BkgrColor)), 255);
-    movie_->PlaceObject(&shape, depths_.Background(l));
+    PlaceAt(shape, depths_.Background(l));
   }
 }
 
@@ -332,7 +333,7 @@ void TMovieBuilder::PlaceBorder(int32_t l) {
       FindImage(TImageKind::Rendered, cacheDir_ + BorderFileName(s, frame), 0);
   swf::TFlashShape& shape = movie_->AddRectangle(0, 0, s.MWidth, s.MHeight);
   if (image) shape.SetImageFill(*image, 1, 1.0f, 1.0f);
-  movie_->PlaceObject(&shape, depths_.Border(l));
+  PlaceAt(shape, depths_.Border(l));
 }
 
 }  // namespace moviegen

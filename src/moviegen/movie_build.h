@@ -11,6 +11,14 @@
 
 namespace moviegen {
 
+// What a build may do beyond the default movie.
+struct TBuildOptions {
+  // Each frame removes only the depths the frame before used, instead of
+  // every depth from 0 up: every frame looks the same in any player, and a
+  // long movie stops growing with the square of its frame count.
+  bool Compact = false;
+};
+
 // Builds the movie into a new file in doc.TempDir (MovieFileName) and returns
 // its path; "" when the host's update guard was set and nothing was done.
 // A single-frame build loads the file into the host's player; with
@@ -22,9 +30,21 @@ namespace moviegen {
 // and bitmap fills whose image cannot be translucent.
 //
 // Failures of the library (an unsupported picture format, an unreadable
-// sound, an unwritable file) throw; nothing is written or loaded then.
+// sound, an unwritable file) throw; nothing is written or loaded then. A
+// whole movie longer than an SWF file can count (kMaxSwfFrames) is refused
+// before anything is done, with TMovieGenError naming its length.
 std::string CreateMovie(project::TProjectDocument& doc, IBuildHost& host, bool wholeMovie,
-                        bool deleteAfterLoad, bool refresh);
+                        bool deleteAfterLoad, bool refresh, const TBuildOptions& options = {});
+
+// The SWF header counts frames in 16 bits: at 100 frames per second a movie
+// runs at most 655.35 s.
+inline constexpr int64_t kMaxSwfFrames = 65535;
+
+// The SWF frames of the whole movie: SwfFramesForDelay over every frame.
+int64_t MovieSwfFrames(const project::TProjectDocument& doc);
+
+// "" when the whole movie fits an SWF file, else the text that refuses it.
+std::string MovieLengthError(const project::TProjectDocument& doc);
 
 // The distance between the depth ranges of two frames: the highest used slot
 // number + 4. Slots 1..stride are visited in every frame.
@@ -48,7 +68,8 @@ class TDepthLayout {
   uint16_t Object(int32_t l, int e) const { return Depth(l, e); }
   uint16_t Border(int32_t l) const { return Depth(l, stride_ - 3); }
   uint16_t TextOutline(int32_t l, int e) const { return Depth(l, e - stride_); }
-  // Frame l starts by removing every depth from 0 to this one: all of frame l - 1.
+  // Frame l starts by removing every depth from 0 to this one: all of frame l
+  // - 1 (a compact build removes only the depths frame l - 1 used).
   uint16_t RemovalTop(int32_t l) const { return Depth(l - 1, stride_); }
   uint16_t Link() const;
 

@@ -9,6 +9,7 @@
 #include <random>
 
 #include "moviegen/movie_build.h"
+#include "moviegen/moviegen_error.h"
 #include "project/project_file.h"
 #include "swf/objects/action_script.h"
 #include "swf/objects/flash_button.h"
@@ -30,6 +31,14 @@ constexpr uint8_t kUp = 1, kDown = 2, kOver = 4, kHitTest = 8;
 
 int32_t Twips(int32_t pixels) {
   return int32_t(std::clamp<int64_t>(int64_t(pixels) * 20, INT32_MIN, INT32_MAX));
+}
+
+// Hundredths of a second (SWF frames) as seconds: "655.35", "700".
+std::string SecondsText(int64_t frames) {
+  std::string text = std::to_string(frames / 100);
+  if (const int64_t rest = frames % 100; rest != 0)
+    text += (rest < 10 ? ".0" : ".") + std::to_string(rest % 10 == 0 ? rest / 10 : rest);
+  return text;
 }
 
 std::string Trimmed(const std::string& text) {
@@ -76,8 +85,24 @@ int32_t SwfFramesForDelay(int32_t delay) {
   return int32_t(std::max<int64_t>(int64_t(delay) * 100 / 1000, 1));
 }
 
-TMovieBuilder::TMovieBuilder(project::TProjectDocument& doc, IBuildHost& host, bool wholeMovie)
-    : doc_(doc), host_(host), whole_(wholeMovie), cacheDir_(host.CacheDir()) {}
+int64_t MovieSwfFrames(const project::TProjectDocument& doc) {
+  int64_t frames = 0;
+  for (int32_t l = 1; l <= doc.FrameCount; ++l)
+    frames += SwfFramesForDelay(doc.Frames[size_t(l)].Delay);
+  return frames;
+}
+
+std::string MovieLengthError(const project::TProjectDocument& doc) {
+  const int64_t frames = MovieSwfFrames(doc);
+  if (frames <= kMaxSwfFrames) return "";
+  return "The movie runs " + SecondsText(frames) + " s (" + std::to_string(frames) +
+         " frames of 10 ms); an SWF movie can count at most " + std::to_string(kMaxSwfFrames) +
+         " frames (" + SecondsText(kMaxSwfFrames) + " s). Shorten the frames' delays.";
+}
+
+TMovieBuilder::TMovieBuilder(project::TProjectDocument& doc, IBuildHost& host, bool wholeMovie,
+                             const TBuildOptions& options)
+    : doc_(doc), host_(host), whole_(wholeMovie), options_(options), cacheDir_(host.CacheDir()) {}
 
 TMovieBuilder::~TMovieBuilder() = default;
 
@@ -187,12 +212,8 @@ void TMovieBuilder::AddLinkButton() {
 }
 
 void TMovieBuilder::BuildFrame(int32_t l) {
-  if (l != first_) {
-    // Nothing of the previous frame survives: every depth up to this
-    // frame's background goes, in ascending order.
-    const int32_t top = depths_.RemovalTop(l);
-    for (int32_t depth = 0; depth <= top; ++depth) movie_->RemoveObject(uint16_t(depth));
-  }
+  if (l != first_) RemovePreviousFrame(l);
+  frameDepths_.clear();
   PlaceBackground(l);
   project::TFrameRec& frame = doc_.Frames[size_t(l)];
   for (int e = 1; e <= LastSlot(); ++e)
@@ -206,6 +227,31 @@ void TMovieBuilder::BuildFrame(int32_t l) {
   // A frame counter of 16 bits: very long delays are shown in pieces.
   for (int32_t count = SwfFramesForDelay(doc_.Frames[size_t(l)].Delay); count > 0; count -= 0xFFFF)
     movie_->ShowFrame(uint16_t(std::min(count, 0xFFFF)));
+}
+
+// Nothing of the previous frame survives. By default every depth up to this
+// frame's background goes, in ascending order; a compact build removes only
+// what the previous frame placed, also in ascending order, which leaves the
+// same display list (the link above every frame stays in both).
+void TMovieBuilder::RemovePreviousFrame(int32_t l) {
+  if (!options_.Compact) {
+    const int32_t top = depths_.RemovalTop(l);
+    for (int32_t depth = 0; depth <= top; ++depth) movie_->RemoveObject(uint16_t(depth));
+    return;
+  }
+  std::sort(frameDepths_.begin(), frameDepths_.end());
+  frameDepths_.erase(std::unique(frameDepths_.begin(), frameDepths_.end()), frameDepths_.end());
+  for (uint16_t depth : frameDepths_) movie_->RemoveObject(depth);
+}
+
+swf::TFlashPlaceObject& TMovieBuilder::PlaceAt(swf::TFlashVisualObject& object, uint16_t depth) {
+  frameDepths_.push_back(depth);
+  return movie_->PlaceObject(&object, depth);
+}
+
+std::mutex& TMovieBuilder::CacheLock() {
+  static std::mutex lock;
+  return lock;
 }
 
 // The object's geometry is built around its anchor turned by Angle; the
@@ -243,7 +289,7 @@ void TMovieBuilder::DrawObject(int32_t l, int e, TShapeRec& slot) {
 }
 
 void TMovieBuilder::Place(swf::TFlashShape& shape, int32_t l, int e, int32_t angle) {
-  movie_->PlaceObject(&shape, depths_.Object(l, e)).SetRotate(float(angle));
+  PlaceAt(shape, depths_.Object(l, e)).SetRotate(float(angle));
 }
 
 bool TMovieBuilder::Selected(int e) const {
@@ -261,12 +307,16 @@ void TMovieBuilder::SetDerivedAlpha(uint8_t& field, uint8_t value) {
 }
 
 std::string CreateMovie(project::TProjectDocument& doc, IBuildHost& host, bool wholeMovie,
-                        bool deleteAfterLoad, bool refresh) {
+                        bool deleteAfterLoad, bool refresh, const TBuildOptions& options) {
   if (host.UpdateGuard()) return "";
+  if (wholeMovie) {
+    const std::string tooLong = MovieLengthError(doc);
+    if (!tooLong.empty()) throw TMovieGenError(tooLong);
+  }
   host.PlaceStage(doc.Settings.MWidth, doc.Settings.MHeight);
   const std::string fileName = NewMovieFileName(doc.TempDir);
   {
-    TMovieBuilder builder(doc, host, wholeMovie);
+    TMovieBuilder builder(doc, host, wholeMovie, options);
     builder.Build();
     builder.Movie().SaveToFile(fileName);
   }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <tuple>
 #include <unordered_map>
@@ -24,13 +25,15 @@ class TFlashImage;
 class TFlashMovie;
 class TFlashPlaceObject;
 class TFlashShape;
+class TFlashVisualObject;
 }  // namespace swf
 
 namespace moviegen {
 
 class TMovieBuilder {
  public:
-  TMovieBuilder(project::TProjectDocument& doc, IBuildHost& host, bool wholeMovie);
+  TMovieBuilder(project::TProjectDocument& doc, IBuildHost& host, bool wholeMovie,
+                const TBuildOptions& options = {});
   ~TMovieBuilder();
 
   // Fills the movie and makes its tag stream (the driver's steps 2 to 14,
@@ -51,6 +54,10 @@ class TMovieBuilder {
   void StartBackgroundSound();
   void AddLinkButton();
   void BuildFrame(int32_t l);
+  void RemovePreviousFrame(int32_t l);
+  // Places an object of frame l's depth range; the depth is noted for the
+  // next frame's removals.
+  swf::TFlashPlaceObject& PlaceAt(swf::TFlashVisualObject& object, uint16_t depth);
   void DrawObject(int32_t l, int e, project::TShapeRec& slot);
   void Place(swf::TFlashShape& shape, int32_t l, int e, int32_t angle);
   // The file a media reference names, or "" when it is not available.
@@ -59,6 +66,11 @@ class TMovieBuilder {
   swf::TFlashImage& AddImageFile(const std::string& path);
   swf::TFlashImage* FindImage(TImageKind kind, const std::string& name, int32_t alpha,
                               int state = 0) const;
+  // Held while a file of the cache folder is made and read: builds may run
+  // side by side (a batch export), and two of them may make the same
+  // background, or JPEG copies and button states of the same name from
+  // pictures of different projects.
+  static std::mutex& CacheLock();
 
   // Backgrounds and borders.
   void RegisterBackgrounds();
@@ -95,6 +107,7 @@ class TMovieBuilder {
   project::TProjectDocument& doc_;
   IBuildHost& host_;
   bool whole_;
+  TBuildOptions options_;
   std::string cacheDir_;
   std::unique_ptr<swf::TFlashMovie> movie_;
   int32_t first_ = 1, last_ = 1;  // frame range
@@ -104,6 +117,7 @@ class TMovieBuilder {
   std::unordered_map<std::string, uint16_t> sounds_;  // resolved path -> sound ID
   std::unordered_map<std::string, std::string> resolved_;
   std::vector<TImageStore::TFresh> freshImages_;
+  std::vector<uint16_t> frameDepths_;  // placed by the frame being built
   bool derivedChanged_ = false;
 };
 

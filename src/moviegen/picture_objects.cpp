@@ -126,8 +126,10 @@ void TMovieBuilder::RegisterButtonImages() {
 void TMovieBuilder::AddPictureImage(const TShapeRec& slot, const std::string& source, int32_t l,
                                     int e) {
   if (FindImage(TImageKind::Picture, slot.Text, slot.Alpha)) return;
+  std::unique_lock lock(CacheLock(), std::defer_lock);
   std::string file = source;
   if (IsJPEGName(slot.Text)) {
+    lock.lock();
     const std::string copy =
         cacheDir_ + std::to_string(l) + "_" + std::to_string(e) + "_" + FileName(source);
     if (CacheIsCurrent(copy, source, true)) {
@@ -148,6 +150,7 @@ void TMovieBuilder::AddPictureImage(const TShapeRec& slot, const std::string& so
 void TMovieBuilder::AddButtonState(const TShapeRec& slot, const std::string& source, int state) {
   if (FindImage(TImageKind::ButtonState, slot.Text, slot.Alpha, state)) return;
   const std::string file = cacheDir_ + std::to_string(state) + "_" + FileName(source);
+  std::lock_guard lock(CacheLock());
   if (!CacheIsCurrent(file, source, false)) {
     TGuard guard(host_);
     media::SaveBMP(file, CutState(media::LoadPicture(source), state), 32);
@@ -219,7 +222,7 @@ void TMovieBuilder::DrawButton(int32_t l, int e, TShapeRec& slot, int32_t x, int
     if (!sound.empty() && id != sounds_.end()) button.RollOverSound().SoundId = id->second;
   }
   button.ReleaseActions().GetURL(slot.URL, "_blank");
-  movie_->PlaceObject(&button, depths_.Object(l, e)).SetRotate(float(slot.Angle));
+  PlaceAt(button, depths_.Object(l, e)).SetRotate(float(slot.Angle));
 }
 
 }  // namespace moviegen

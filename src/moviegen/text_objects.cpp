@@ -62,13 +62,13 @@ void TMovieBuilder::DrawText(int32_t l, int e, TShapeRec& slot, int32_t x, int32
     // The outline lies in the depth range below the frame's own.
     swf::TFlashShape& outline = movie_->AddRectangle(x, y, right, bottom);
     outline.SetLineStyle(2, kSelectionLine);
-    movie_->PlaceObject(&outline, depths_.TextOutline(l, e)).SetRotate(float(slot.Angle));
+    PlaceAt(outline, depths_.TextOutline(l, e)).SetRotate(float(slot.Angle));
     outline.DashPattern().SetPattern({2, 4});
   }
   swf::TFlashText& text = movie_->AddText(slot.Text, Packed(slot.FontColor, DrawnAlpha(slot.Alpha)),
                                           font->second, x, y, AddClamped(right, 10), bottom);
   text.SetLetterSpacing(slot.Spacing);
-  movie_->PlaceObject(&text, depths_.Object(l, e)).SetRotate(float(slot.Angle));
+  PlaceAt(text, depths_.Object(l, e)).SetRotate(float(slot.Angle));
 }
 
 }  // namespace moviegen

@@ -219,6 +219,10 @@ struct TFontFace::TImpl {
   int32_t unitsPerEm = 2048;
   int32_t winAscent = 0;   // font units
   int32_t winDescent = 0;  // font units
+  // A face is shared by every build that uses it, and builds may run side by
+  // side (a batch export); FreeType's faces are not safe to use from two
+  // threads at once.
+  std::mutex mutex;
 
   ~TImpl() {
     if (face) FT_Done_Face(face);
@@ -306,6 +310,7 @@ TTextMetrics TFontFace::Metrics(int32_t em) const {
 }
 
 TGlyphOutline TFontFace::GlyphOutline(char32_t code) {
+  std::lock_guard lock(impl_->mutex);
   FT_Face face = impl_->face;
   if (FT_Load_Glyph(face, GlyphIndex(code), FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) != 0)
     return {};
@@ -323,6 +328,7 @@ TGlyphOutline TFontFace::GlyphOutline(char32_t code) {
 }
 
 int32_t TFontFace::Advance(char32_t code, int32_t em) {
+  std::lock_guard lock(impl_->mutex);
   FT_Fixed units = 0;
   if (FT_Get_Advance(impl_->face, GlyphIndex(code), FT_LOAD_NO_SCALE, &units) != 0) return 0;
   double advance = double(units) * impl_->Scale(em);

@@ -11,6 +11,7 @@
 #include "media/bitmap32.h"
 #include "media/bmp_writer.h"
 #include "moviegen/build_fixture.h"
+#include "moviegen/moviegen_error.h"
 #include "support/sound_data.h"
 
 namespace {
@@ -55,6 +56,30 @@ TEST_F(BuildTest, FramesLastTheirDelayAndTheSingleFrameLastsLong) {
   Doc.CurrentFrame = 2;
   const TSwfFile single = Build(false, "single.swf");
   EXPECT_EQ(single.FrameCount, moviegen::kSingleFrameLength);
+}
+
+// The header counts frames in 16 bits. A longer movie is refused before
+// anything is written, with its length and the limit; the editor's frame of
+// it still builds.
+TEST_F(BuildTest, MovieLongerThanTheHeaderCanCountIsRefused) {
+  Doc.SetFrameCount(2);
+  Doc.Frames[1].Delay = 655340;
+  Doc.Frames[2].Delay = 10;
+  EXPECT_EQ(Build(true, "longest.swf").FrameCount, 65535);
+
+  Doc.Frames[2].Delay = 20;
+  Host.Calls.clear();
+  try {
+    moviegen::CreateMovie(Doc, Host, true, false, false);
+    ADD_FAILURE() << "a movie of 65536 frames was built";
+  } catch (const moviegen::TMovieGenError& e) {
+    EXPECT_STREQ(e.what(),
+                 "The movie runs 655.36 s (65536 frames of 10 ms); an SWF movie can count at "
+                 "most 65535 frames (655.35 s). Shorten the frames' delays.");
+  }
+  EXPECT_TRUE(Host.Calls.empty());
+  EXPECT_TRUE(std::filesystem::is_empty(Doc.TempDir));
+  EXPECT_EQ(Build(false, "single.swf").FrameCount, moviegen::kSingleFrameLength);
 }
 
 TEST_F(BuildTest, BackgroundByColourRuleAndGradient) {

@@ -118,6 +118,13 @@ void TFlashImage::LoadJPEG(const std::string& fileName) {
   // Without a frame size the picture could be neither placed nor shown.
   if (!frame || frame->Width == 0 || frame->Height == 0)
     throw media::TMediaError("\"" + fileName + "\" is not a readable JPEG picture");
+  // The data goes into the movie as it is, but a translucent picture gets an
+  // alpha plane of its declared size, and every player decodes it to four
+  // bytes a pixel: the same cap as for the pixels of a BMP.
+  if (uint64_t(frame->Width) * frame->Height * 4 > media::TBMPReader::DefaultMaxImageBytes)
+    throw media::TMediaError("\"" + fileName + "\": The picture is too large (" +
+                             std::to_string(frame->Width) + " x " + std::to_string(frame->Height) +
+                             " pixels)");
   reader_.reset();
   alphaData_.reset();
   isJPEG_ = true;

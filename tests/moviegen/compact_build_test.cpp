@@ -1,0 +1,170 @@
+// Compact builds: each frame removes only what the frame before placed. A
+// player must show every frame exactly as it shows the default build's, and
+// the file must be smaller.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <set>
+
+#include "moviegen/build_fixture.h"
+#include "player/renderer.h"
+#include "player/swf_reader.h"
+#include "player/timeline.h"
+#include "support/large_project.h"
+
+namespace {
+
+using namespace vtest;
+
+std::string SamplesDir() {
+  return std::string(VELLUMET_SAMPLES_DIR) + "/";
+}
+
+// The movie as a player paints it, one picture per frame that changes the
+// display list (frames between show what the last change left).
+class TPainted {
+ public:
+  explicit TPainted(const Bytes& swf)
+      : movie_(std::make_shared<const player::TMovie>(player::ReadMovie(swf))), timeline_(movie_) {
+    renderer_.SetMovie(movie_);
+  }
+  const player::TMovie& Movie() const { return *movie_; }
+
+  // Frames are asked for in ascending order, so the timeline only moves on.
+  QImage Frame(uint32_t frame) {
+    timeline_.GotoFrame(frame);
+    const int w = movie_->StageWidthPixels(), h = movie_->StageHeightPixels();
+    QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
+    const player::TRGBA bg = movie_->Background;
+    image.fill(QColor(bg.R, bg.G, bg.B, bg.A));
+    QPainter painter(&image);
+    renderer_.Paint(painter, timeline_.DisplayList(), player::ShowAllTransform(*movie_, w, h));
+    return image;
+  }
+
+ private:
+  std::shared_ptr<const player::TMovie> movie_;
+  player::TTimeline timeline_;
+  player::TRenderer renderer_;
+};
+
+std::set<uint32_t> ChangingFrames(const player::TMovie& movie) {
+  std::set<uint32_t> frames{0};
+  for (const player::TFrameContent& c : movie.Frames) frames.insert(c.Frame);
+  return frames;
+}
+
+testing::AssertionResult SamePixels(const QImage& a, const QImage& b) {
+  if (a.size() != b.size()) return testing::AssertionFailure() << "the sizes differ";
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x)
+      if (a.pixel(x, y) != b.pixel(x, y))
+        return testing::AssertionFailure() << "pixel (" << x << ", " << y << ") is " << std::hex
+                                           << b.pixel(x, y) << ", not " << a.pixel(x, y);
+  return testing::AssertionSuccess();
+}
+
+// Fails at the first frame whose pixels differ.
+void ExpectSamePictures(const Bytes& plainSwf, const Bytes& compactSwf) {
+  TPainted plain(plainSwf), compact(compactSwf);
+  ASSERT_EQ(plain.Movie().FrameCount, compact.Movie().FrameCount);
+  std::set<uint32_t> frames = ChangingFrames(plain.Movie());
+  frames.merge(ChangingFrames(compact.Movie()));
+  for (uint32_t frame : frames) {
+    ASSERT_TRUE(SamePixels(plain.Frame(frame), compact.Frame(frame))) << "frame " << frame;
+  }
+}
+
+class CompactBuild : public BuildTest {
+ protected:
+  Bytes BuildBytes(bool compact, const std::string& name) {
+    moviegen::TBuildOptions options;
+    options.Compact = compact;
+    const std::string path = moviegen::CreateMovie(Doc, Host, true, false, false, options);
+    const Bytes bytes = ReadFile(path);
+    std::filesystem::remove(path);
+    KeepSwfForParserCheck(name, bytes);
+    EXPECT_EQ(CheckDisplayList(ReadSwf(bytes)), "") << name;
+    return bytes;
+  }
+
+  // Both builds of Doc: the same pictures, and the compact file smaller.
+  void ExpectSameAndSmaller(const std::string& name) {
+    const Bytes plain = BuildBytes(false, name + ".swf");
+    const Bytes compact = BuildBytes(true, name + "-compact.swf");
+    ExpectSamePictures(plain, compact);
+    EXPECT_LT(compact.size(), plain.size());
+  }
+};
+
+TEST_F(CompactBuild, EverySampleLooksTheSameFrameByFrame) {
+  for (const std::string name : {"banner", "shapes", "backgrounds", "media"}) {
+    SCOPED_TRACE(name);
+    SetUp();
+    ASSERT_TRUE(Doc.OpenMV(SamplesDir() + name + ".sw0"));
+    ExpectSameAndSmaller(name);
+  }
+}
+
+TEST_F(CompactBuild, LargeMovieLooksTheSameFrameByFrame) {
+  MakeLargeProject(Doc, SamplesDir());
+  ExpectSameAndSmaller("large");
+}
+
+// More frames than 16-bit depths can give ranges of their own: the frames
+// reuse the ranges in cycles, and objects come and go between frames. The
+// default build of such a movie removes millions of depths, so the compact
+// one is held to what makes it equal: after each frame's tags exactly that
+// frame's placements stand (the default build removes everything below them).
+TEST_F(CompactBuild, DepthCyclesAndObjectsThatComeAndGo) {
+  Doc.SetFrameCount(600);
+  Add(1, project::skRectangle, 1, 600);
+  Add(251, project::skCircle, 100, 300);
+  Add(3, project::skStar, 250, 600);
+  for (int32_t l = 1; l <= 600; ++l) {
+    Slot(l, 1).X = l % 100;
+    Doc.Frames[size_t(l)].Delay = 10;
+    if (l % 7 == 0) Doc.Frames[size_t(l)].BkgrColor = project::RGB(200, 10, 10);
+    Doc.Frames[size_t(l)].AddBorder = l % 50 == 0;
+  }
+  ASSERT_GT(601 * moviegen::DepthStride(Doc), 65535);
+  auto movie =
+      std::make_shared<const player::TMovie>(player::ReadMovie(BuildBytes(true, "cycles.swf")));
+  player::TTimeline timeline(movie);
+  ASSERT_EQ(movie->Frames.size(), 600u);
+  for (const player::TFrameContent& content : movie->Frames) {
+    timeline.GotoFrame(content.Frame);
+    std::set<uint16_t> placed, standing;
+    for (const player::TDisplayOp& op : content.Ops)
+      if (op.Kind == player::TDisplayOp::Place) placed.insert(op.Depth);
+    for (const auto& [depth, object] : timeline.DisplayList().Objects()) standing.insert(depth);
+    ASSERT_EQ(standing, placed) << "frame " << content.Frame;
+  }
+}
+
+// Frame 2 starts by removing exactly what frame 1 placed, in ascending order.
+TEST_F(CompactBuild, RemovesOnlyWhatTheFrameBeforePlaced) {
+  Doc.SetFrameCount(2);
+  Add(3, project::skRectangle, 1, 2);
+  Add(1, project::skCircle, 1, 1);
+  Doc.Frames[1].BkgrColor = project::RGB(1, 2, 3);
+  Doc.Frames[1].AddBorder = 1;
+  moviegen::TBuildOptions options;
+  options.Compact = true;
+  const std::string path = moviegen::CreateMovie(Doc, Host, true, false, false, options);
+  const TSwfFile swf = ReadSwf(ReadFile(path));
+  std::filesystem::remove(path);
+  const auto frames = SplitFrames(swf);
+  ASSERT_EQ(frames.size(), 2u);
+  std::vector<uint16_t> removed;
+  for (const TTag* t : frames[1])
+    if (t->Code == kRemoveObject2) removed.push_back(uint16_t(t->Body[0] | t->Body[1] << 8));
+  // N = 7: background 7, circle 8, rectangle 10, border 11.
+  EXPECT_EQ(removed, (std::vector<uint16_t>{7, 8, 10, 11}));
+}
+
+}  // namespace
