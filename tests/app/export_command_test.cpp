@@ -120,6 +120,9 @@ TEST_F(ExportCommand, BadInputGetsOneClearLineAndLeavesFilesAlone) {
   } rows[] = {
       {"unknown command", {"frobnicate"}, 2, "vellumet: unknown command frobnicate"},
       {"unknown option", {"--frobnicate"}, 2, "vellumet: unknown option --frobnicate"},
+      // A project's name, or nothing, is for the editor, which needs a display.
+      {"a project to edit", {"missing.sw0"}, 1, "vellumet: no display to open the editor on"},
+      {"nothing", {}, 1, "vellumet: no display to open the editor on"},
       {"export alone", {"export"}, 2, "vellumet export: no project given"},
       {"unknown export option",
        {"export", banner, "-o", "a.swf", "--fast"},
