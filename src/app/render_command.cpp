@@ -94,10 +94,9 @@ std::vector<uint8_t> SingleFrameBuild(const std::string& path, long frame) {
 int RunRender(int argc, char** argv) {
   TRenderArgs args;
   if (!ParseArgs(argc, argv, args)) {
-    std::fputs(
-        "usage: vellumet render IN -o OUT.png [--frame N] [--scale S]\n"
-        "  N: 1 to 65535 (frames count from 1), S: above 0 up to 100\n",
-        stderr);
+    std::fputs("usage: vellumet render IN -o OUT.png [--frame N] [--scale S]\n"
+               "  N: 1 to 65535 (frames count from 1), S: above 0 up to 100\n",
+               stderr);
     return 2;
   }
   try {
