@@ -2,6 +2,7 @@
 
 #include <gif_lib.h>
 #include <libimagequant.h>
+#include <omp.h>
 
 #include <algorithm>
 #include <climits>
@@ -69,6 +70,21 @@ TRect ChangedRect(const QImage& before, const QImage& now) {
   }
   return {left, top, right - left + 1, bottom - top + 1};
 }
+
+// libimagequant spreads its work over OpenMP threads. On frames of banner size
+// the threads spend more time waiting for each other than working (a GIF
+// takes four times as long on two cores), and a batch export already keeps
+// the cores busy, so the GIF's palette and mapping stay on the calling thread.
+class TOneOpenMPThread {
+ public:
+  TOneOpenMPThread() { omp_set_num_threads(1); }
+  ~TOneOpenMPThread() { omp_set_num_threads(before_); }
+  TOneOpenMPThread(const TOneOpenMPThread&) = delete;
+  TOneOpenMPThread& operator=(const TOneOpenMPThread&) = delete;
+
+ private:
+  int before_ = omp_get_max_threads();
+};
 
 // Sets the pixels of the rectangle that the frame before already shows to
 // the transparent entry; true when there was one.
@@ -203,6 +219,7 @@ void TGifWriter::CollectColours(TProgressMeter& meter) {
 // histogram is not refined per picture); the pixels a frame keeps from the
 // one before become the transparent entry.
 std::vector<uint8_t> TGifWriter::Encode(int colours, TProgressMeter& meter) {
+  const TOneOpenMPThread oneThread;
   const TLiqAttr attr = MakeAttr(std::clamp(colours, kMinGifColours, kMaxGifColours) - 1);
   const TLiqHistogram histogram(liq_histogram_create(attr.get()));
   liq_result* quantized = nullptr;
