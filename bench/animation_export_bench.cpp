@@ -80,10 +80,9 @@ double TimeCommand(const std::string& command, int iterations) {
          iterations;
 }
 
-template <exporters::TExportReport (*Export)(const std::string&, const project::TProjectDocument&,
-                                             const std::string&,
-                                             const exporters::TAnimationOptions&,
-                                             const exporters::TProgress&)>
+template <exporters::TExportReport (*Export)(
+    const std::string&, const project::TProjectDocument&, const std::string&,
+    const exporters::TAnimationOptions&, const exporters::TProgress&)>
 void BM_Export(benchmark::State& state, const std::string& name) {
   TBanner& banner = Banner();
   if (!banner.Ok) return state.SkipWithError(banner.Errors.Text.c_str());
@@ -127,7 +126,8 @@ void BM_Img2WebPAnchor(benchmark::State& state) {
   char name[32];
   for (int32_t l = 1; l <= banner.Doc.FrameCount; ++l) {
     std::snprintf(name, sizeof name, "/frame-%04d.png", l);
-    command += " -d " + std::to_string(banner.Doc.Frames[size_t(l)].Delay) + " '" + frames + name + "'";
+    command +=
+        " -d " + std::to_string(banner.Doc.Frames[size_t(l)].Delay) + " '" + frames + name + "'";
   }
   command += " -o '" + out + "' >/dev/null 2>&1";
   double seconds = 0;

@@ -53,10 +53,9 @@ TExportReport ExportGif(const std::string& swfPath, const project::TProjectDocum
                         const std::string& outPath, const TAnimationOptions& options,
                         const TProgress& progress) {
   TFrameSource frames(swfPath, doc, options.Scale);
-  TGifWriter writer(frames,
-                    DisplayTimes(FrameDurationsMs(doc), 10, kShortestFrameMs / 10,
-                                 kLongestGifDelayCs),
-                    LoopsForever(doc, options));
+  TGifWriter writer(
+      frames, DisplayTimes(FrameDurationsMs(doc), 10, kShortestFrameMs / 10, kLongestGifDelayCs),
+      LoopsForever(doc, options));
   TProgressMeter meter(progress);
   const std::vector<TEncodingStep> steps = GifSteps(writer, meter);
   meter.SetTotal(frames.Count() * (1 + StepsToPlan(steps, options.MaxSizeKB)));

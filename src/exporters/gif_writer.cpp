@@ -1,12 +1,13 @@
 #include "exporters/gif_writer.h"
 
+#include <dlfcn.h>
 #include <gif_lib.h>
 #include <libimagequant.h>
-#include <omp.h>
 
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <unordered_map>
 
@@ -43,8 +44,7 @@ TLiqAttr MakeAttr(int colours) {
 
 // A liq_image over a rectangle of an RGBA8888 frame (no copy: the frame
 // outlives the image).
-TLiqImage ImageOf(const liq_attr* attr, const QImage& frame, TRect r,
-                  std::vector<void*>& rows) {
+TLiqImage ImageOf(const liq_attr* attr, const QImage& frame, TRect r, std::vector<void*>& rows) {
   rows.resize(size_t(r.H));
   for (int y = 0; y < r.H; ++y)
     rows[size_t(y)] = const_cast<uchar*>(frame.constScanLine(r.Y + y)) + size_t(r.X) * 4;
@@ -75,15 +75,28 @@ TRect ChangedRect(const QImage& before, const QImage& now) {
 // the threads spend more time waiting for each other than working (a GIF
 // takes four times as long on two cores), and a batch export already keeps
 // the cores busy, so the GIF's palette and mapping stay on the calling thread.
+// The thread count is set in the OpenMP runtime libimagequant was linked with,
+// found among the loaded libraries (none when it was built without OpenMP).
 class TOneOpenMPThread {
  public:
-  TOneOpenMPThread() { omp_set_num_threads(1); }
-  ~TOneOpenMPThread() { omp_set_num_threads(before_); }
+  TOneOpenMPThread() {
+    if (set_ && get_) {
+      before_ = get_();
+      set_(1);
+    }
+  }
+  ~TOneOpenMPThread() {
+    if (set_ && get_) set_(before_);
+  }
   TOneOpenMPThread(const TOneOpenMPThread&) = delete;
   TOneOpenMPThread& operator=(const TOneOpenMPThread&) = delete;
 
  private:
-  int before_ = omp_get_max_threads();
+  using TSetThreads = void (*)(int);
+  using TGetThreads = int (*)();
+  TSetThreads set_ = reinterpret_cast<TSetThreads>(dlsym(RTLD_DEFAULT, "omp_set_num_threads"));
+  TGetThreads get_ = reinterpret_cast<TGetThreads>(dlsym(RTLD_DEFAULT, "omp_get_max_threads"));
+  int before_ = 1;
 };
 
 // Sets the pixels of the rectangle that the frame before already shows to

@@ -49,8 +49,8 @@ class TStagedFolder {
 
   uint64_t Save(const std::string& name, const QImage& frame) {
     const fs::path path = staging_ / name;
-    if (!frame.convertToFormat(QImage::Format_RGB32).save(QString::fromStdString(path.string()),
-                                                          "PNG"))
+    if (!frame.convertToFormat(QImage::Format_RGB32)
+             .save(QString::fromStdString(path.string()), "PNG"))
       throw platform::TVellumetError("Cannot write the file " + (target_ / name).string());
     names_.push_back(name);
     return fs::file_size(path);

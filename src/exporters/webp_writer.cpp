@@ -47,7 +47,8 @@ void AddFrame(WebPAnimEncoder* encoder, const QImage& frame, int64_t timestampMs
   picture.use_argb = 1;
   picture.width = frame.width();
   picture.height = frame.height();
-  const bool imported = WebPPictureImportRGBA(&picture, frame.constBits(), int(frame.bytesPerLine()));
+  const bool imported =
+      WebPPictureImportRGBA(&picture, frame.constBits(), int(frame.bytesPerLine()));
   const bool added = imported && WebPAnimEncoderAdd(encoder, &picture, int(timestampMs), &config);
   WebPPictureFree(&picture);
   if (!imported) Fail("out of memory");

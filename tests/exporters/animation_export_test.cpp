@@ -71,7 +71,7 @@ struct TAnimationInfo {
   int Width = 0, Height = 0;
   std::vector<int64_t> Delays;  // GIF: 1/100 s; WebP: ms
   bool Loops = false;
-  int Colours = 0;                          // GIF: global colour table entries
+  int Colours = 0;                         // GIF: global colour table entries
   std::vector<TWebPPlacement> Placements;  // WebP
 };
 
@@ -117,7 +117,8 @@ TAnimationInfo WebPInfo(const std::string& path) {
 std::vector<QImage> GifFrames(const std::string& path) {
   QImageReader reader(QString::fromStdString(path), "gif");
   std::vector<QImage> frames;
-  for (QImage frame; reader.read(&frame);) frames.push_back(frame.convertToFormat(QImage::Format_RGB32));
+  for (QImage frame; reader.read(&frame);)
+    frames.push_back(frame.convertToFormat(QImage::Format_RGB32));
   return frames;
 }
 
@@ -320,12 +321,13 @@ TEST_F(AnimationExport, ProgressCountsToTheEndAndCancelLeavesNothingBehind) {
       fs::remove_all(Dir + "out");
       const std::string before = r.format.Export == kPngFrames.Export ? out + "/keep.txt" : out;
       WriteText(before, "old");
-      EXPECT_THROW(r.format.Export(swf, Doc, out, {},
-                                   [&](int64_t d, int64_t) { return d < stopAt; }),
-                   platform::TVellumetError);
+      EXPECT_THROW(
+          r.format.Export(swf, Doc, out, {}, [&](int64_t d, int64_t) { return d < stopAt; }),
+          platform::TVellumetError);
       EXPECT_EQ(ReadText(before), "old");
       int entries = 0;
-      for (const auto& e : fs::recursive_directory_iterator(Dir + "out")) entries += !e.is_directory();
+      for (const auto& e : fs::recursive_directory_iterator(Dir + "out"))
+        entries += !e.is_directory();
       EXPECT_EQ(entries, 1) << "only the file that was there before";
     }
   }
@@ -390,7 +392,8 @@ TEST_F(AnimationExport, ShortAndRepeatedFrames) {
 
   exporters::ExportGif(swf, Doc, Dir + "movie.gif", {});
   EXPECT_EQ(GifInfo(Dir + "movie.gif").Delays, (std::vector<int64_t>{2, 2, 2, 8}));
-  EXPECT_NE(RunTool("gifsicle --info " + Dir + "movie.gif").find("+ image #2 1x1"), std::string::npos);
+  EXPECT_NE(RunTool("gifsicle --info " + Dir + "movie.gif").find("+ image #2 1x1"),
+            std::string::npos);
   exporters::ExportWebP(swf, Doc, Dir + "movie.webp", {});
   EXPECT_EQ(WebPInfo(Dir + "movie.webp").Delays, (std::vector<int64_t>{20, 40, 80}));
 }
