@@ -43,7 +43,7 @@ std::vector<std::string> CopyProjects(const std::string& dir) {
 // The exit status of `vellumet export PROJECTS -o OUT/`, its output dropped.
 int ExportAll(const std::vector<std::string>& projects, const std::string& out,
               const std::string& cache) {
-  std::vector<std::string> args = {VELLUMET_PROGRAM, "export"};
+  std::vector<std::string> args = {VELLUMET_APP, "export"};
   args.insert(args.end(), projects.begin(), projects.end());
   args.insert(args.end(), {"-o", out});
   std::vector<char*> argv;
