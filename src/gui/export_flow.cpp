@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "editor/editor.h"
+#include "exporters/export_progress.h"
 #include "exporters/exporters.h"
 #include "gui/background_work.h"
 #include "gui/export_dialog.h"
@@ -102,6 +103,8 @@ void TExportFlow::ExportMovie() {
                        " has been successfully created!";
     if (!report.Choice.empty()) text += "\n" + report.Choice;
     Report(text, false);
+  } catch (const exporters::TExportCancelled&) {
+    // The user pressed Cancel: nothing was written, nothing to say.
   } catch (const std::exception& e) {
     Report(e.what(), true);
   }
