@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "exporters/exporters.h"
 #include "moviegen/build_host.h"
 #include "moviegen/export.h"
 #include "moviegen/movie_build.h"
@@ -14,9 +15,10 @@
 namespace app {
 
 const char* const kExportUsage =
-    "  vellumet export PROJECT.sw0 -o OUT.swf [--frame N]\n"
+    "  vellumet export PROJECT.sw0 -o OUT.swf [--frame N] [--web]\n"
     "      builds the whole movie and writes OUT.swf and the HTML test page OUT.html;\n"
-    "      with --frame N the single-frame build of frame N (as the editor shows it)\n";
+    "      with --frame N the single-frame build of frame N (as the editor shows it);\n"
+    "      with --web also OUT.web.html, which plays the movie in today's browsers\n";
 
 namespace {
 
@@ -33,6 +35,7 @@ class TOpenErrors : public project::IDocumentView {
 struct TExportArgs {
   std::string Project, Output;
   int Frame = 0;  // 0: the whole movie
+  bool Web = false;
 };
 
 bool ParseArgs(int argc, char** argv, TExportArgs& args) {
@@ -45,6 +48,8 @@ bool ParseArgs(int argc, char** argv, TExportArgs& args) {
       const long frame = std::strtol(argv[++i], &end, 10);
       if (*end != '\0' || frame < 1 || frame > 1000000) return false;
       args.Frame = int(frame);
+    } else if (arg == "--web") {
+      args.Web = true;
     } else if (args.Project.empty() && !arg.empty() && arg[0] != '-') {
       args.Project = arg;
     } else {
@@ -83,6 +88,7 @@ int RunExport(int argc, char** argv) {
     std::filesystem::remove(movie);
     std::printf("%s: %llu bytes\n%s\n", result.SwfPath.c_str(),
                 static_cast<unsigned long long>(result.SwfSize), result.PagePath.c_str());
+    if (args.Web) std::printf("%s\n", exporters::WriteWebPage(doc, result.SwfPath).Path.c_str());
     return 0;
   } catch (const std::exception& e) {
     std::error_code ignored;
