@@ -1,8 +1,9 @@
 // The web page exports of the samples, played by the Ruffle web player in
 // headless Chromium (Debian's, driven by playwright-core) from a local HTTP
-// server: frame 1 on the page matches our own renderer's frame 1, the page
-// loads nothing from outside its folder, and the banner's movie-wide link
-// opens its URL on a click. Nothing leaves the machine: every request to
+// server: the movie plays without a click and with nothing over it, frame 1
+// on the page matches our own renderer's frame 1, the page loads nothing
+// from outside its folder, and the banner's movie-wide link opens its URL on
+// a click. Nothing leaves the machine: every request to
 // another host is answered by the test itself.
 //   node web_page_test.mjs VELLUMET SAMPLES_DIR
 import { test, before, after } from "node:test";
@@ -55,6 +56,15 @@ async function openBrowser(name) {
     viewport: { width: 1000, height: 400 },
     deviceScaleFactor: 1,
   });
+  // Visitors' browsers hold sound back until the first click on the page
+  // (headless Chromium lets it play): the page's audio stays suspended, as
+  // theirs does, so the test sees what they see.
+  await context.addInitScript(() => {
+    window.AudioContext = class extends window.AudioContext {
+      get state() { return "suspended"; }
+      resume() { return Promise.resolve(); }
+    };
+  });
   const outside = [];
   await context.route((url) => !url.href.startsWith(server.url), (route) => {
     outside.push(route.request().url());
@@ -71,9 +81,18 @@ async function waitUntil(what, condition, seconds = 60) {
   throw new Error(`timed out waiting for ${what}`);
 }
 
-const movieLoaded = (page) => waitUntil("Ruffle to load the movie", () =>
-  page.evaluate((loaded) => document.getElementById("movie")?.ruffle().readyState === loaded,
-                READY_STATE_LOADED));
+const isLoaded = (page) => page.evaluate(
+  (loaded) => document.getElementById("movie")?.ruffle().readyState === loaded, READY_STATE_LOADED);
+
+const movieLoaded = (page) => waitUntil("Ruffle to load the movie", () => isLoaded(page));
+
+// Ruffle's start waits on the page's timers: with the clock stopped it moves
+// in 1 ms steps, so the movie has run at most a few ms when it is loaded.
+const movieLoadedWithClockStopped = (page) => waitUntil("Ruffle to load the movie", async () => {
+  if (await isLoaded(page)) return true;
+  await page.clock.runFor(1);
+  return false;
+});
 
 // The stage once Ruffle has painted it; the page's clock stands still, so
 // the movie cannot move on and two equal pictures mean painting is done.
@@ -109,16 +128,20 @@ for (const name of SAMPLES) {
     try {
       const page = context.pages()[0] ?? (await context.newPage());
       // Time in the page only moves when the test says so. Every sample's
-      // frame 1 lasts longer than the 32 ms run here, so Ruffle's first
-      // paints all show frame 1.
+      // frame 1 lasts 80 ms or more and the loaded movie runs about 33 ms
+      // here, so Ruffle's first paints all show frame 1.
       await page.clock.install({ time: 0 });
       await page.clock.pauseAt(1000);
       await page.goto(`${server.url}${name}.web.html`);
-      await movieLoaded(page);
+      await movieLoadedWithClockStopped(page);
       await page.clock.runFor(16);
       await page.clock.runFor(16);
       const shown = await stillStage(page);
       writeFileSync(join(work, `${name}-ruffle.png`), shown);
+      assert.equal(await page.evaluate(() => document.getElementById("movie").ruffle().isPlaying),
+                   true, "the movie waits for a click");
+      for (const overlay of ["#play-button", "#unmute-overlay"])
+        assert.equal(await page.locator(overlay).isVisible(), false, `${overlay} covers the movie`);
 
       const ours = readPng(join(work, `${name}-ours.png`));
       const theirs = readPng(shown);
