@@ -4,6 +4,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <string_view>
+#include <utility>
 
 #include "exporters/ruffle_files.h"
 #include "platform/error.h"
@@ -17,28 +20,58 @@ namespace {
 // Ruffle's settings for a banner: play at once without a click, keep the
 // unmute button off the stage (a banner's sound waits for the first click, as
 // browsers want), no Ruffle splash over the movie while it loads, and the
-// movie's own link (GetURL to a new window) opens without asking.
-constexpr const char* kRuffleConfig =
-    "{\n"
-    "  autoplay: \"on\",\n"
-    "  unmuteOverlay: \"hidden\",\n"
-    "  letterbox: \"on\",\n"
-    "  splashScreen: false,\n"
-    "  warnOnUnsupportedContent: false,\n"
-    "  openUrlMode: \"allow\",\n"
-    "  allowNetworking: \"all\"\n"
-    "}";
+// movie's own link (GetURL to a new window) opens without asking. The name
+// of the movie is read from the stage's data attribute, so no file name is
+// ever part of the script.
+constexpr const char* kPageTemplate = R"(<!DOCTYPE html>
+<html lang="en">
+<head>
+<meta charset="utf-8">
+<title>%TITLE%</title>
+<style>
+html, body { margin: 0; background: %SITE%; }
+#stage, #stage > * { display: block; width: %WIDTH%px; height: %HEIGHT%px; }
+</style>
+</head>
+<body>
+<div id="stage" data-movie="%MOVIE%"></div>
+<script>
+window.RufflePlayer = window.RufflePlayer || {};
+window.RufflePlayer.config = {
+  autoplay: "on",
+  unmuteOverlay: "hidden",
+  letterbox: "on",
+  splashScreen: false,
+  warnOnUnsupportedContent: false,
+  openUrlMode: "allow",
+  allowNetworking: "all"
+};
+</script>
+<script src="ruffle/ruffle.js"></script>
+<script>
+const stage = document.getElementById("stage");
+const player = window.RufflePlayer.newest().createPlayer();
+player.id = "movie";
+stage.appendChild(player);
+player.ruffle().load(stage.dataset.movie);
+</script>
+</body>
+</html>
+)";
 
 std::string HtmlEscaped(const std::string& text) {
   std::string out;
   for (const char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
-    }
+    if (c == '&')
+      out += "&amp;";
+    else if (c == '<')
+      out += "&lt;";
+    else if (c == '>')
+      out += "&gt;";
+    else if (c == '"')
+      out += "&quot;";
+    else
+      out += c;
   }
   return out;
 }
@@ -86,34 +119,19 @@ std::string WebPageFileName(const std::string& swfPath) {
 }
 
 std::string WebPage(const project::TMovieSettings& s, const std::string& swfName) {
-  const std::string size =
-      "width: " + std::to_string(s.MWidth) + "px; height: " + std::to_string(s.MHeight) + "px;";
-  return "<!DOCTYPE html>\n"
-         "<html lang=\"en\">\n"
-         "<head>\n"
-         "<meta charset=\"utf-8\">\n"
-         "<title>" + HtmlEscaped(swfName) + "</title>\n"
-         "<style>\n"
-         "html, body { margin: 0; background: " + CssColor(s.MSiteColor) + "; }\n"
-         "#stage, #stage > * { display: block; " + size + " }\n"
-         "</style>\n"
-         "</head>\n"
-         "<body>\n"
-         "<div id=\"stage\" data-movie=\"" + HtmlEscaped(UrlEncoded(swfName)) + "\"></div>\n"
-         "<script>\n"
-         "window.RufflePlayer = window.RufflePlayer || {};\n"
-         "window.RufflePlayer.config = " + kRuffleConfig + ";\n"
-         "</script>\n"
-         "<script src=\"ruffle/ruffle.js\"></script>\n"
-         "<script>\n"
-         "const stage = document.getElementById(\"stage\");\n"
-         "const player = window.RufflePlayer.newest().createPlayer();\n"
-         "player.id = \"movie\";\n"
-         "stage.appendChild(player);\n"
-         "player.ruffle().load(stage.dataset.movie);\n"
-         "</script>\n"
-         "</body>\n"
-         "</html>\n";
+  std::string page = kPageTemplate;
+  // In the page's order, filled from its end backwards: a value (the file
+  // name) lands behind every placeholder still to fill, so it is never taken
+  // for one.
+  const std::pair<std::string_view, std::string> values[] = {
+      {"%TITLE%", HtmlEscaped(swfName)},
+      {"%SITE%", CssColor(s.MSiteColor)},
+      {"%WIDTH%", std::to_string(s.MWidth)},
+      {"%HEIGHT%", std::to_string(s.MHeight)},
+      {"%MOVIE%", HtmlEscaped(UrlEncoded(swfName))}};
+  for (auto it = std::rbegin(values); it != std::rend(values); ++it)
+    page.replace(page.find(it->first), it->first.size(), it->second);
+  return page;
 }
 
 TExportReport WriteWebPageWith(const project::TMovieSettings& settings, const std::string& swfPath,

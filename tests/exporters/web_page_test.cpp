@@ -63,7 +63,8 @@ TEST(WebPage, StageSizeSiteColourAndPlayer) {
   settings.MHeight = 90;
   settings.MSiteColor = project::RGB(0, 128, 10);
   const std::string page = exporters::WebPage(settings, "banner.swf");
-  EXPECT_TRUE(page.starts_with("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"));
+  EXPECT_TRUE(
+      page.starts_with("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"));
   EXPECT_NE(page.find("background: #00800A;"), std::string::npos);
   EXPECT_NE(page.find("width: 728px; height: 90px;"), std::string::npos);
   EXPECT_NE(page.find("<script src=\"ruffle/ruffle.js\"></script>"), std::string::npos);
@@ -85,6 +86,8 @@ TEST(WebPage, MovieNameInTitleAndUrl) {
       {"a&b \"<x>\" 100%.swf", "a&amp;b &quot;&lt;x&gt;&quot; 100%.swf",
        "a%26b%20%22%3Cx%3E%22%20100%25.swf"},
       {"caf\xC3\xA9.swf", "caf\xC3\xA9.swf", "caf%C3%A9.swf"},
+      {"%TITLE% %SITE% %MOVIE%.swf", "%TITLE% %SITE% %MOVIE%.swf",
+       "%25TITLE%25%20%25SITE%25%20%25MOVIE%25.swf"},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
@@ -132,8 +135,9 @@ TEST(WebPage, FailuresNameTheFileAndLeaveNoPage) {
   fs::create_directories(dir + "/page-is-a-folder/banner.web.html");
   struct Row {
     std::string folder, message;
-  } rows[] = {{dir + "/ruffle-is-a-file", "Cannot make the folder " + dir + "/ruffle-is-a-file/ruffle"},
-              {dir + "/page-is-a-folder", "Error writing the file banner.web.html"}};
+  } rows[] = {
+      {dir + "/ruffle-is-a-file", "Cannot make the folder " + dir + "/ruffle-is-a-file/ruffle"},
+      {dir + "/page-is-a-folder", "Error writing the file banner.web.html"}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.folder);
     try {
@@ -170,8 +174,10 @@ TEST(WebPage, ExportFindsTheInstalledPlayer) {
   EXPECT_EQ(report.Path, dir + "/banner.web.html");
   const std::set<std::string> files = FileNames(dir + "/ruffle");
   EXPECT_TRUE(files.contains("ruffle.js"));
-  EXPECT_TRUE(std::ranges::any_of(files, [](const std::string& f) { return f.ends_with(".wasm"); }));
-  EXPECT_TRUE(std::ranges::none_of(files, [](const std::string& f) { return f.ends_with(".map"); }));
+  EXPECT_TRUE(
+      std::ranges::any_of(files, [](const std::string& f) { return f.ends_with(".wasm"); }));
+  EXPECT_TRUE(
+      std::ranges::none_of(files, [](const std::string& f) { return f.ends_with(".map"); }));
 }
 
 }  // namespace
