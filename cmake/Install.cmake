@@ -3,6 +3,7 @@
 # folder and bin/ holds a relative symlink to the program:
 #   PREFIX/lib/vellumet/vellumet           the program
 #   PREFIX/lib/vellumet/Samples/ Buttons/ Vellumet.html
+#   PREFIX/lib/vellumet/ruffle/            the Ruffle web player for web pages
 #   PREFIX/bin/vellumet -> ../lib/vellumet/vellumet
 #   PREFIX/share/applications, mime/packages, icons/hicolor/scalable/{apps,mimetypes}
 set(VELLUMET_PROGRAM_DESTINATION lib/vellumet)
@@ -11,6 +12,15 @@ set(packaging ${CMAKE_SOURCE_DIR}/packaging)
 install(TARGETS vellumet RUNTIME DESTINATION ${VELLUMET_PROGRAM_DESTINATION})
 install(DIRECTORY ${VELLUMET_DATA_DIR}/ DESTINATION ${VELLUMET_PROGRAM_DESTINATION})
 install(FILES ${VELLUMET_SAMPLE_PROJECTS} DESTINATION ${VELLUMET_PROGRAM_DESTINATION}/Samples)
+# What a web page copies beside itself (exporters::IsRuffleFile): the
+# scripts, the WebAssembly modules and the licences, not the source maps.
+if(EXISTS ${VELLUMET_RUFFLE_DIR}/ruffle.js)
+  install(DIRECTORY ${VELLUMET_RUFFLE_DIR}/ DESTINATION ${VELLUMET_PROGRAM_DESTINATION}/ruffle
+          FILES_MATCHING PATTERN "*.js" PATTERN "*.wasm" PATTERN "LICENSE*")
+else()
+  message(WARNING "The Ruffle web player is missing (make deps installs it); "
+                  "make install and the package would leave it out")
+endif()
 
 # Made at configure time, so installing copies a symlink and works the same
 # with DESTDIR, --prefix and CPack's staging folder.

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what the project needs when it is missing: the Debian packages of
-# tools/debian-packages.txt and the npm test tools of tests/package.json.
-# Quick when everything is present.
+# tools/debian-packages.txt, the npm test tools of tests/package.json and the
+# Ruffle web player of third_party/ruffle/package.json (the web page export
+# copies it beside each page; make install ships it). Quick when everything
+# is present.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,6 +22,16 @@ if ((${#missing[@]})); then
     || { $sudo apt-get update && $sudo apt-get install -y --no-install-recommends "${missing[@]}"; }
 fi
 
-if [[ ! -d tests/node_modules/swf-parser ]] || [[ tests/package-lock.json -nt tests/node_modules/.package-lock.json ]]; then
-  (cd tests && npm ci --no-audit --no-fund --loglevel=error)
-fi
+# npm ci installs exactly the locked versions: when a package is missing or
+# the lock changed.
+npm_install() {  # FOLDER PACKAGE...
+  local dir=$1 pkg stale=0
+  shift
+  for pkg in "$@"; do
+    [[ -f $dir/node_modules/$pkg/package.json ]] || stale=1
+  done
+  if [[ $dir/package-lock.json -nt $dir/node_modules/.package-lock.json ]]; then stale=1; fi
+  if ((stale)); then (cd "$dir" && npm ci --no-audit --no-fund --loglevel=error); fi
+}
+npm_install tests swf-parser playwright-core pngjs
+npm_install third_party/ruffle @ruffle-rs/ruffle

@@ -35,6 +35,12 @@ done
 buttons=("$program_dir"/Buttons/*.bmp)
 [[ -f ${buttons[0]} ]] || fail "no button pictures in Buttons/"
 
+# The Ruffle web player that web pages copy: its scripts and WebAssembly
+# modules, without the source maps.
+[[ -f $program_dir/ruffle/ruffle.js ]] || fail "no Ruffle web player in ruffle/"
+compgen -G "$program_dir/ruffle/*.wasm" >/dev/null || fail "no WebAssembly module in ruffle/"
+! compgen -G "$program_dir/ruffle/*.map" >/dev/null || fail "source maps installed in ruffle/"
+
 # The help page: well-formed, nothing fetched from outside, every link inside
 # the page lands on an id.
 help=$program_dir/Vellumet.html
