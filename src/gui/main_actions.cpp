@@ -225,7 +225,11 @@ void TMainActions::Show(const editor::TPropertyPanel& panel, project::TEditMode 
       if (action->text() != caption) action->setText(caption);
     }
   }
-  Action("actMode")->setIcon(MakeIcon(ModeIcon(mode)));
+  if (mode != shownMode_ || !modeShown_) {
+    Action("actMode")->setIcon(MakeIcon(ModeIcon(mode)));
+    shownMode_ = mode;
+    modeShown_ = true;
+  }
   Action("actMode")->setText(QString::fromStdString(panel.StatusPanes[2]));
 }
 

@@ -56,6 +56,8 @@ class TMainActions : public QObject {
   std::array<QAction*, editor::MenuCount> items_{};
   QMenu* recent_ = nullptr;
   QToolBar* toolBar_ = nullptr;
+  project::TEditMode shownMode_ = project::TEditMode::emAnimation;
+  bool modeShown_ = false;
 };
 
 }  // namespace gui

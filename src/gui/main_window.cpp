@@ -181,10 +181,12 @@ void TfrmMain::ShowState() {
   actions_->Show(panel, editor_->EditMode());
   status_->Show(panel);
   QString caption = QString::fromStdString(panel.Caption);
-  setWindowTitle(caption.isEmpty() ? "Vellumet" : caption + " - Vellumet");
   canvas_->SetSiteColor(ToRgb(panel.SiteColor));
-  canvas_->Player()->setCursor(panel.Cursor == editor::TCursor::HandPoint ? Qt::PointingHandCursor
-                                                                          : Qt::ArrowCursor);
+  Qt::CursorShape cursor =
+      panel.Cursor == editor::TCursor::HandPoint ? Qt::PointingHandCursor : Qt::ArrowCursor;
+  if (canvas_->Player()->cursor().shape() != cursor) canvas_->Player()->setCursor(cursor);
+  QString title = caption.isEmpty() ? "Vellumet" : caption + " - Vellumet";
+  if (windowTitle() != title) setWindowTitle(title);
   KeepStageVisible();
 }
 

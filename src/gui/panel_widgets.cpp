@@ -97,7 +97,8 @@ TNameField::TNameField(QWidget* parent) : QLineEdit(parent) {
 }
 
 void TNameField::SetName(const QString& text) {
-  if (this->text() != text) setText(text);
+  if (this->text() == text) return;
+  setText(text);
   Align();
 }
 
@@ -109,7 +110,8 @@ void TNameField::resizeEvent(QResizeEvent* event) {
 void TNameField::Align() {
   int room = contentsRect().width() - 8;
   bool fits = fontMetrics().horizontalAdvance(text()) <= room;
-  setAlignment(fits ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignRight | Qt::AlignVCenter);
+  Qt::Alignment align = fits ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignRight | Qt::AlignVCenter;
+  if (alignment() != align) setAlignment(align);
   setCursorPosition(fits ? 0 : int(text().size()));
 }
 

@@ -39,7 +39,9 @@ void ShowCaptionColor(QWidget* w, QPalette::ColorRole role, project::TColor c) {
     palette.setColor(QPalette::Active, role, QColor(ToRgb(c)));
     palette.setColor(QPalette::Inactive, role, QColor(ToRgb(c)));
   }
-  w->setPalette(palette);
+  // Setting an equal palette still repaints the widget: the panel is shown
+  // after every edit, so only changes are set.
+  if (w->palette() != palette) w->setPalette(palette);
 }
 
 // Controls whose Label is their own caption rather than a label beside them.
@@ -264,19 +266,17 @@ void TPropertyPanelView::After() {
 
 void TPropertyPanelView::Show(const editor::TPropertyPanel& panel) {
   showing_ = true;
-  setUpdatesEnabled(false);
   for (size_t i = 0; i < bindings_.size(); ++i)
     if (bindings_[i].Widget) ShowControl(TCtl(i), panel[TCtl(i)]);
   if (currentIndex() != int(panel.ActivePage)) setCurrentIndex(int(panel.ActivePage));
-  setUpdatesEnabled(true);
   showing_ = false;
 }
 
 void TPropertyPanelView::ShowLabel(QLabel* label, const editor::TControlState& s) {
   QString text = Utf8(s.Label);
   if (label->text() != text) label->setText(text);
-  label->setEnabled(s.LabelEnabled);
-  label->setVisible(s.Visible);
+  if (label->isEnabled() != s.LabelEnabled) label->setEnabled(s.LabelEnabled);
+  if (label->isHidden() == s.Visible) label->setVisible(s.Visible);
   ShowCaptionColor(label, QPalette::WindowText, s.LabelColor);
 }
 
@@ -287,14 +287,15 @@ void TPropertyPanelView::ShowControl(TCtl ctl, const editor::TControlState& s) {
   QString hint = Utf8(s.Hint);
   if (b.IsGroup) {
     auto* box = static_cast<QGroupBox*>(w);
-    box->setTitle(Utf8(s.Label));
-    box->setVisible(s.Visible);
+    if (box->title() != Utf8(s.Label)) box->setTitle(Utf8(s.Label));
+    if (box->isHidden() == s.Visible) box->setVisible(s.Visible);
     return;
   }
-  w->setEnabled(s.Enabled);
-  w->setVisible(s.Visible);
+  if (w->isEnabled() != s.Enabled) w->setEnabled(s.Enabled);
+  if (w->isHidden() == s.Visible) w->setVisible(s.Visible);
   if (w->toolTip() != hint) w->setToolTip(hint);
-  w->setAccessibleName(s.Label.empty() ? hint : Utf8(s.Label).trimmed());
+  QString name = s.Label.empty() ? hint : Utf8(s.Label).trimmed();
+  if (w->accessibleName() != name) w->setAccessibleName(name);
   if (b.Label) ShowLabel(b.Label, s);
   switch (b.Kind) {
     case TCellKind::Digits:
@@ -311,8 +312,8 @@ void TPropertyPanelView::ShowControl(TCtl ctl, const editor::TControlState& s) {
     }
     case TCellKind::Check: {
       auto* check = static_cast<QCheckBox*>(w);
-      check->setText(Utf8(s.Label));
-      check->setChecked(s.Checked);
+      if (check->text() != Utf8(s.Label)) check->setText(Utf8(s.Label));
+      if (check->isChecked() != s.Checked) check->setChecked(s.Checked);
       ShowCaptionColor(check, QPalette::WindowText, s.LabelColor);
       break;
     }
@@ -326,7 +327,7 @@ void TPropertyPanelView::ShowControl(TCtl ctl, const editor::TControlState& s) {
         combo->clear();
         combo->addItems(items);
       }
-      combo->setCurrentIndex(s.ItemIndex);
+      if (combo->currentIndex() != s.ItemIndex) combo->setCurrentIndex(s.ItemIndex);
       break;
     }
     case TCellKind::Color:
@@ -336,7 +337,8 @@ void TPropertyPanelView::ShowControl(TCtl ctl, const editor::TControlState& s) {
       static_cast<TNameField*>(w)->SetName(Utf8(s.Text));
       break;
     case TCellKind::Push:
-      static_cast<QPushButton*>(w)->setText(ctl == editor::CFrames ? Utf8(s.Text) : Utf8(s.Label));
+      if (auto* b = static_cast<QPushButton*>(w); b->text() != (ctl == editor::CFrames ? Utf8(s.Text) : Utf8(s.Label)))
+        b->setText(ctl == editor::CFrames ? Utf8(s.Text) : Utf8(s.Label));
       ShowCaptionColor(w, QPalette::ButtonText, s.LabelColor);
       break;
     case TCellKind::Tool:

@@ -26,14 +26,14 @@ void TMainStatusBar::Show(const editor::TPropertyPanel& panel) {
   for (size_t i = 0; i < panes_.size(); ++i) {
     QString text = QString::fromStdString(panel.StatusPanes[i]);
     if (panes_[i]->text() != text) panes_[i]->setText(text);
-    panes_[i]->setAccessibleName(text);
+    if (panes_[i]->accessibleName() != text) panes_[i]->setAccessibleName(text);
   }
   project::TColor c = panel.ModePaneColor;
   QPalette palette = this->palette();
   if (!editor::IsSystemColor(c))
     palette.setColor(QPalette::WindowText,
                      QColor(project::Red(c), project::Green(c), project::Blue(c)));
-  panes_[2]->setPalette(palette);
+  if (panes_[2]->palette() != palette) panes_[2]->setPalette(palette);
 }
 
 QString TMainStatusBar::Pane(int index) const {
