@@ -5,7 +5,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QAbstractButton>
 #include <QLabel>
+#include <QSettings>
 #include <QLineEdit>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -154,6 +156,18 @@ TEST_F(PreviewExportTest, ClosingThePreviewDeletesItsMovie) {
   EXPECT_EQ(TempMovies().size(), before.size() + 1);
   Preview()->close();
   EXPECT_EQ(TempMovies(), before);
+}
+
+TEST_F(PreviewExportTest, TheMuteToggleIsKeptInTheSettings) {
+  OpenPreview();
+  auto* player = Preview()->findChild<player::TPlayerWidget*>();
+  auto* mute = Preview()->findChild<QAbstractButton*>("Mute");
+  ASSERT_NE(mute, nullptr);
+  EXPECT_FALSE(player->Muted());
+  mute->click();
+  EXPECT_TRUE(player->Muted());
+  QSettings stored(home_.filePath("settings.ini"), QSettings::IniFormat);
+  EXPECT_EQ(stored.value("Muted").toString(), "1");
 }
 
 TEST_F(PreviewExportTest, APressWhileTheMovieIsBuiltStartsNoSecondBuild) {
