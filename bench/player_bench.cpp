@@ -157,8 +157,7 @@ void RenderFrames(benchmark::State& state, const SwfBytes& swf) {
 // background and bevelled border bitmaps, a star, two texts, a translucent
 // radial gradient and the link over the stage.
 SwfBytes LargestSampleFrame() {
-  const auto sample =
-      std::filesystem::path(__FILE__).parent_path() / ".." / "samples" / "banner.sw0";
+  const auto sample = std::filesystem::path(VELLUMET_SAMPLES_DIR) / "banner.sw0";
   project::TProjectDocument doc;
   if (!doc.OpenMV(sample.string())) return {};
   doc.CurrentFrame = 12;
