@@ -25,8 +25,10 @@ from the command line.]])
 # Libraries come from dpkg-shlibdeps. Texts are drawn with the fonts that
 # stand in for Arial, Times New Roman and Courier New (Liberation) and the
 # general fallback (DejaVu); help and test pages open in the desktop's browser.
+# Qt loads its window-system plugin at run time, so no library names it: the
+# editor window needs qt6-qpa-plugins (xcb, wayland).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, fonts-dejavu-core")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, fonts-dejavu-core, qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 
 include(CPack)
