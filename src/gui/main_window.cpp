@@ -132,8 +132,13 @@ TfrmMain::TfrmMain(TMainWindowSetup setup, QWidget* parent)
   ShowState();
 }
 
+// The widgets go first, while the editor they report to still lives: hiding
+// them moves the focus, and a field that loses it tells the editor.
 TfrmMain::~TfrmMain() {
   qApp->removeEventFilter(this);
+  delete takeCentralWidget();
+  canvas_ = nullptr;
+  panelView_ = nullptr;
 }
 
 void TfrmMain::BuildCanvasEvents() {

@@ -352,6 +352,20 @@ TEST_F(MainWindowTest, DroppedPicturesBecomeObjectsAndADroppedProjectOpens) {
   EXPECT_EQ(Doc().ProjectFileName, VELLUMET_SAMPLES_DIR "/shapes.sw0");
 }
 
+TEST_F(MainWindowTest, TheStageNeverOutgrowsTheVisibleCanvas) {
+  for (const char* typed : {"700", "5000"}) {
+    SCOPED_TRACE(typed);
+    TypeInto(window_->PanelView()->Control(editor::CWidth), typed);
+    QRect canvas = window_->Canvas()->rect();
+    QRect player = Player()->geometry();
+    EXPECT_EQ(player.width(), Doc().Settings.MWidth);
+    EXPECT_TRUE(canvas.contains(player)) << player.x() << "," << player.width() << " in "
+                                         << canvas.width();
+    EXPECT_GE(player.left(), window_->Canvas()->PaletteWidth());
+  }
+  EXPECT_LT(Doc().Settings.MWidth, 5000);  // held to what the work area lets the canvas show
+}
+
 TEST_F(MainWindowTest, CommandLineProjectOpensOnceTheWindowShows) {
   Open({VELLUMET_SAMPLES_DIR "/shapes.sw0"});
   EXPECT_EQ(Doc().ProjectFileName, VELLUMET_SAMPLES_DIR "/shapes.sw0");
