@@ -15,19 +15,11 @@
 #include "moviegen/build_host.h"
 #include "moviegen/movie_build.h"
 #include "project/document.h"
+#include "support/cache_host.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-class TBenchHost : public moviegen::IBuildHost {
- public:
-  explicit TBenchHost(std::string cache) : cache_(std::move(cache)) {}
-  std::string CacheDir() const override { return cache_; }
-
- private:
-  std::string cache_;
-};
 
 std::string WorkFolder() {
   const std::string dir = fs::temp_directory_path().string() + "/vellumet-bench-animation/";
@@ -53,7 +45,7 @@ struct TBanner {
 
   TBanner() {
     if (!Doc.OpenMV(VELLUMET_SAMPLES_DIR "/banner.sw0")) return;
-    TBenchHost host(WorkFolder() + "cache/");
+    vtest::TCacheHost host(WorkFolder() + "cache/");
     const std::string built = moviegen::CreateMovie(Doc, host, true, false, false);
     Swf = WorkFolder() + "banner.swf";
     fs::copy_file(built, Swf, fs::copy_options::overwrite_existing);

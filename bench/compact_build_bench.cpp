@@ -10,20 +10,18 @@
 #include "moviegen/build_host.h"
 #include "moviegen/movie_build.h"
 #include "project/document.h"
+#include "support/cache_host.h"
 #include "support/large_project.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class TBenchHost : public moviegen::IBuildHost {
- public:
-  std::string CacheDir() const override {
-    const std::string dir = fs::temp_directory_path().string() + "/vellumet-bench-cache/";
-    fs::create_directories(dir);
-    return dir;
-  }
-};
+std::string CacheFolder() {
+  const std::string dir = fs::temp_directory_path().string() + "/vellumet-bench-cache/";
+  fs::create_directories(dir);
+  return dir;
+}
 
 std::string SampleFolder() {
   return std::string(VELLUMET_SAMPLES_DIR) + "/";
@@ -44,7 +42,7 @@ void WholeMovie(benchmark::State& state, bool compact) {
   project::TProjectDocument doc;
   if (!Open(doc, int(state.range(0)))) return state.SkipWithError("cannot open the sample");
   state.SetLabel(kProjects[state.range(0)]);
-  TBenchHost host;
+  vtest::TCacheHost host(CacheFolder());
   moviegen::TBuildOptions options;
   options.Compact = compact;
   for (auto _ : state)

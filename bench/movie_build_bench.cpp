@@ -13,20 +13,12 @@
 #include "moviegen/build_host.h"
 #include "moviegen/movie_build.h"
 #include "project/document.h"
+#include "support/cache_host.h"
 #include "support/large_project.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-class TBenchHost : public moviegen::IBuildHost {
- public:
-  explicit TBenchHost(std::string cache) : cache_(std::move(cache)) {}
-  std::string CacheDir() const override { return cache_; }
-
- private:
-  std::string cache_;
-};
 
 std::string CacheFolder() {
   const std::string dir = fs::temp_directory_path().string() + "/vellumet-bench-cache/";
@@ -45,7 +37,7 @@ void BM_SingleFrameBuildOfTheBanner(benchmark::State& state) {
     state.SkipWithError("cannot open samples/banner.sw0");
     return;
   }
-  TBenchHost host(CacheFolder());
+  vtest::TCacheHost host(CacheFolder());
   doc.CurrentFrame = 12;
   moviegen::CreateMovie(doc, host, false, true, false);  // fills the cache
   for (auto _ : state) {
@@ -62,7 +54,7 @@ void MakeLargeProject(project::TProjectDocument& doc) {
 void BM_WholeMovieOf200FramesWith50Objects(benchmark::State& state) {
   project::TProjectDocument doc;
   MakeLargeProject(doc);
-  TBenchHost host(CacheFolder());
+  vtest::TCacheHost host(CacheFolder());
   uintmax_t size = 0;
   for (auto _ : state) {
     const std::string file = moviegen::CreateMovie(doc, host, true, true, false);
@@ -79,7 +71,7 @@ BENCHMARK(BM_WholeMovieOf200FramesWith50Objects)->Unit(benchmark::kMillisecond);
 void BM_ZlibAloneOnTheLargeMoviesBody(benchmark::State& state) {
   project::TProjectDocument doc;
   MakeLargeProject(doc);
-  TBenchHost host(CacheFolder());
+  vtest::TCacheHost host(CacheFolder());
   const std::string file = moviegen::CreateMovie(doc, host, true, false, false);
   std::vector<uint8_t> compressed(fs::file_size(file));
   FILE* in = std::fopen(file.c_str(), "rb");

@@ -92,11 +92,8 @@ int RunRenderAudio(int argc, char** argv) {
     return 2;
   }
   try {
-    std::vector<uint8_t> bytes = player::ReadFileBytes(args.In);
-    if (!IsSwf(bytes)) bytes = ProjectMovie(args.In, true, 1);
-    auto movie = std::make_shared<const player::TMovie>(player::ReadMovie(bytes));
-    for (const std::string& w : movie->Warnings) std::fprintf(stderr, "warning: %s\n", w.c_str());
-    const std::vector<int16_t> samples = player::RenderAudio(movie, args.Seconds, kRate);
+    const TInputMovie input = ReadInputMovie(args.In, true, 1);
+    const std::vector<int16_t> samples = player::RenderAudio(input.Movie, args.Seconds, kRate);
     if (!WriteWave(args.Out, samples)) {
       std::fprintf(stderr, "vellumet render: cannot write %s\n", args.Out.c_str());
       return 1;

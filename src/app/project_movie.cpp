@@ -1,5 +1,6 @@
 #include "app/project_movie.h"
 
+#include <cstdio>
 #include <filesystem>
 
 #include "moviegen/build_host.h"
@@ -49,6 +50,15 @@ std::vector<uint8_t> ProjectMovie(const std::string& path, bool whole, long fram
   }
   std::filesystem::remove(movie);
   return bytes;
+}
+
+TInputMovie ReadInputMovie(const std::string& path, bool whole, long frame) {
+  std::vector<uint8_t> bytes = player::ReadFileBytes(path);
+  const bool project = !IsSwf(bytes);
+  if (project) bytes = ProjectMovie(path, whole, frame);
+  auto movie = std::make_shared<const player::TMovie>(player::ReadMovie(bytes));
+  for (const std::string& w : movie->Warnings) std::fprintf(stderr, "warning: %s\n", w.c_str());
+  return {std::move(movie), project};
 }
 
 }  // namespace app

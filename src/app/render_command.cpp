@@ -61,14 +61,10 @@ int RunRender(int argc, char** argv) {
     return 2;
   }
   try {
-    std::vector<uint8_t> bytes = player::ReadFileBytes(args.In);
-    uint32_t frame = uint32_t(args.Frame - 1);
-    if (!IsSwf(bytes)) {  // a project: every frame of its single-frame build shows the picture
-      bytes = ProjectMovie(args.In, false, args.Frame);
-      frame = 0;
-    }
-    auto movie = std::make_shared<const player::TMovie>(player::ReadMovie(bytes));
-    for (const std::string& w : movie->Warnings) std::fprintf(stderr, "warning: %s\n", w.c_str());
+    const TInputMovie input = ReadInputMovie(args.In, false, args.Frame);
+    const std::shared_ptr<const player::TMovie>& movie = input.Movie;
+    // A project's single-frame build shows the picture on every frame.
+    const uint32_t frame = input.FromProject ? 0 : uint32_t(args.Frame - 1);
     if (frame >= movie->FrameCount) {
       std::fprintf(stderr, "vellumet render: the movie has %u frames\n", movie->FrameCount);
       return 1;

@@ -1,7 +1,6 @@
 #include "editor/movie_builder.h"
 
 #include "moviegen/export.h"
-#include "moviegen/movie_build.h"
 
 namespace editor {
 
@@ -14,20 +13,21 @@ class TCollectingHost : public moviegen::IBuildHost {
   std::vector<std::string> Warnings;
 };
 
-TBuiltMovie Build(project::TProjectDocument& doc, bool wholeMovie) {
+}  // namespace
+
+TBuiltMovie BuildMovieFile(project::TProjectDocument& doc, bool wholeMovie,
+                           const moviegen::TBuildOptions& options) {
   TCollectingHost host;
-  std::string path = moviegen::CreateMovie(doc, host, wholeMovie, false, false);
+  std::string path = moviegen::CreateMovie(doc, host, wholeMovie, false, false, options);
   return {std::move(path), std::move(host.Warnings)};
 }
 
-}  // namespace
-
 TBuiltMovie TMovieGenBuilder::BuildCurrentFrame(project::TProjectDocument& doc) {
-  return Build(doc, false);
+  return BuildMovieFile(doc, false);
 }
 
 TBuiltMovie TMovieGenBuilder::BuildWholeMovie(project::TProjectDocument& doc) {
-  return Build(doc, true);
+  return BuildMovieFile(doc, true);
 }
 
 void TMovieGenBuilder::WriteTestPage(const project::TProjectDocument& doc,

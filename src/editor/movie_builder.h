@@ -3,8 +3,13 @@
 // warnings are collected for the editor to show, the file is left for the
 // editor to load and delete.
 #include "editor/interfaces.h"
+#include "moviegen/movie_build.h"
 
 namespace editor {
+
+// One build with the build's warnings collected; the file is the caller's.
+TBuiltMovie BuildMovieFile(project::TProjectDocument& doc, bool wholeMovie,
+                           const moviegen::TBuildOptions& options = {});
 
 class TMovieGenBuilder : public IMovieBuilder {
  public:

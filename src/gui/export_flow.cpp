@@ -4,13 +4,12 @@
 #include <filesystem>
 
 #include "editor/editor.h"
+#include "editor/movie_builder.h"
 #include "exporters/export_progress.h"
 #include "exporters/exporters.h"
 #include "gui/background_work.h"
 #include "gui/export_dialog.h"
-#include "moviegen/build_host.h"
 #include "moviegen/export.h"
-#include "moviegen/movie_build.h"
 #include "platform/folders.h"
 
 namespace gui {
@@ -44,15 +43,13 @@ TExportFlow::TExportFlow(QWidget* window, editor::TEditor& editor, editor::IProm
     : window_(window), editor_(editor), prompts_(prompts), openDocument_(std::move(openDocument)) {}
 
 std::string TExportFlow::BuildMovie(bool compact) {
-  std::string movie;
+  editor::TBuiltMovie movie;
   project::TProjectDocument& doc = editor_.Doc();
   RunInBackground(window_, "Building the movie...", false, [&](const TStepReport&) {
-    moviegen::THeadlessBuildHost host;
-    moviegen::TBuildOptions options;
-    options.Compact = compact;
-    movie = moviegen::CreateMovie(doc, host, true, false, false, options);
+    movie = editor::BuildMovieFile(doc, true, {compact});
   });
-  return movie;
+  for (const std::string& warning : movie.Warnings) Report(warning, true);
+  return movie.Path;
 }
 
 void TExportFlow::Report(const std::string& text, bool failed) {

@@ -24,7 +24,7 @@ class TExportFlow {
   void ExportWebPage();
 
  private:
-  // Builds the whole movie into a temporary file; "" when cancelled.
+  // Builds the whole movie into a temporary file and shows the build's warnings.
   std::string BuildMovie(bool compact);
   void Report(const std::string& text, bool failed);
 

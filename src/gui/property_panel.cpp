@@ -336,11 +336,14 @@ void TPropertyPanelView::ShowControl(TCtl ctl, const editor::TControlState& s) {
     case TCellKind::Name:
       static_cast<TNameField*>(w)->SetName(Utf8(s.Text));
       break;
-    case TCellKind::Push:
-      if (auto* b = static_cast<QPushButton*>(w); b->text() != (ctl == editor::CFrames ? Utf8(s.Text) : Utf8(s.Label)))
-        b->setText(ctl == editor::CFrames ? Utf8(s.Text) : Utf8(s.Label));
+    case TCellKind::Push: {
+      // The frame count button shows the count; the others their caption.
+      QString text = ctl == editor::CFrames ? Utf8(s.Text) : Utf8(s.Label);
+      auto* button = static_cast<QPushButton*>(w);
+      if (button->text() != text) button->setText(text);
       ShowCaptionColor(w, QPalette::ButtonText, s.LabelColor);
       break;
+    }
     case TCellKind::Tool:
       break;
   }

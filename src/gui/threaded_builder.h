@@ -3,8 +3,6 @@
 // edit loop); the whole-movie build runs on a worker thread while the window
 // keeps repainting behind a progress dialog that blocks other input, so a
 // long movie never freezes the window and a second preview cannot start.
-#include <QObject>
-
 #include "editor/interfaces.h"
 #include "editor/movie_builder.h"
 
@@ -15,7 +13,6 @@ namespace gui {
 class TThreadedBuilder : public editor::IMovieBuilder {
  public:
   explicit TThreadedBuilder(QWidget* window) : window_(window) {}
-  bool Busy() const { return busy_; }
 
   editor::TBuiltMovie BuildCurrentFrame(project::TProjectDocument& doc) override;
   editor::TBuiltMovie BuildWholeMovie(project::TProjectDocument& doc) override;

@@ -224,7 +224,9 @@ TEST_F(MainWindowTest, DraggingMovesTheFramesTheModeReaches) {
     EXPECT_EQ(Slot(1, 1).X != x0, c.FirstMoves);
     EXPECT_EQ(Slot(20, 1).X != x0, c.LastMoves);
     EXPECT_EQ(Slot(5, 1).X != x0, c.MiddleMoves);
-    if (c.Mode == TEditMode::emAnimation) EXPECT_LT(Slot(5, 1).X, x0 + 30);
+    if (c.Mode == TEditMode::emAnimation) {
+      EXPECT_LT(Slot(5, 1).X, x0 + 30);
+    }
     EXPECT_FALSE(Editor().Dragging());
   }
 }

@@ -10,20 +10,12 @@
 #include "media/bitmap32.h"
 #include "media/bmp_writer.h"
 #include "moviegen/build_fixture.h"
+#include "support/cache_host.h"
 #include "support/pictures.h"
 
 namespace {
 
 using namespace vtest;
-
-class TQuietHost : public moviegen::IBuildHost {
- public:
-  explicit TQuietHost(std::string cache) : cache_(std::move(cache)) {}
-  std::string CacheDir() const override { return cache_; }
-
- private:
-  std::string cache_;
-};
 
 // A project whose pictures are named as the other project's but differ:
 // `variant` sets their size and colours.
@@ -54,7 +46,7 @@ void MakeProject(project::TProjectDocument& doc, const std::string& dir, int var
 }
 
 Bytes BuildBytes(project::TProjectDocument& doc, const std::string& cache) {
-  TQuietHost host(cache);
+  TCacheHost host(cache);
   const std::string path = moviegen::CreateMovie(doc, host, true, false, false);
   Bytes bytes = ReadFile(path);
   std::filesystem::remove(path);
