@@ -62,7 +62,7 @@ TExportDialog::TExportDialog(QWidget* parent) : QDialog(parent) {
   budget_->setSpecialValueText("no limit");
   loop_ = new QCheckBox("Loop playback");
   loop_->setObjectName("Loop");
-  compact_ = new QCheckBox("Remove only what the previous frame showed (smaller file)");
+  compact_ = new QCheckBox("Compact: the same frames in a smaller file");
   compact_->setObjectName("Compact");
   form->addRow("&Format:", format_);
   form->addRow("&Scale:", scale_);

@@ -14,8 +14,10 @@ namespace moviegen {
 // What a build may do beyond the default movie.
 struct TBuildOptions {
   // Each frame removes only the depths the frame before used, instead of
-  // every depth from 0 up: every frame looks the same in any player, and a
-  // long movie stops growing with the square of its frame count.
+  // every depth from 0 up, and a character is defined once where the frames
+  // can share it (identical ones; unturned objects drawn at the origin and
+  // moved by their placement). Every frame looks the same in any player, and
+  // a long movie stops growing with the square of its frame count.
   bool Compact = false;
 };
 

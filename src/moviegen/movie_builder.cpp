@@ -11,12 +11,15 @@
 #include "moviegen/movie_build.h"
 #include "moviegen/moviegen_error.h"
 #include "project/project_file.h"
+#include "swf/core/bits_engine.h"
+#include "swf/core/memory_stream.h"
 #include "swf/objects/action_script.h"
 #include "swf/objects/flash_button.h"
 #include "swf/objects/flash_movie.h"
 #include "swf/objects/flash_place_object.h"
 #include "swf/objects/flash_shape.h"
 #include "swf/objects/flash_sound.h"
+#include "swf/objects/flash_text.h"
 #include "swf/tags/sound_tags.h"
 
 namespace moviegen {
@@ -59,6 +62,20 @@ std::string NewMovieFileName(const std::string& tempDir) {
     if (!std::filesystem::exists(name, ignored)) break;
   }
   return name;
+}
+
+// The bytes of a definition tag without its character ID: two definitions
+// with the same key draw the same wherever they are placed.
+std::string DefinitionKey(swf::TFlashVisualObject& object, uint8_t version) {
+  swf::TMemoryStream stream;
+  swf::TBitsEngine be(stream);
+  object.SetMovieVersion(version);
+  object.WriteToStream(be);
+  const auto* bytes = reinterpret_cast<const char*>(stream.Data());
+  const size_t size = stream.Size();
+  const size_t header = size >= 2 && (bytes[0] & 0x3F) == 0x3F ? 6 : 2;
+  if (size < header + 2) return std::string(bytes, size);
+  return std::string(bytes, header).append(bytes + header + 2, size - header - 2);
 }
 
 }  // namespace
@@ -246,7 +263,14 @@ void TMovieBuilder::RemovePreviousFrame(int32_t l) {
 
 swf::TFlashPlaceObject& TMovieBuilder::PlaceAt(swf::TFlashVisualObject& object, uint16_t depth) {
   frameDepths_.push_back(depth);
-  return movie_->PlaceObject(&object, depth);
+  return movie_->PlaceObject(&Shared(object), depth);
+}
+
+swf::TFlashVisualObject& TMovieBuilder::Shared(swf::TFlashVisualObject& made) {
+  if (!options_.Compact || !whole_) return made;
+  auto [it, added] = definitions_.try_emplace(DefinitionKey(made, movie_->Version()), &made);
+  if (added || it->second == &made || !movie_->DiscardLastCharacter(made)) return made;
+  return *it->second;
 }
 
 std::mutex& TMovieBuilder::CacheLock() {
@@ -263,8 +287,13 @@ void TMovieBuilder::DrawObject(int32_t l, int e, TShapeRec& slot) {
   const auto round = [](double v) {
     return int32_t(std::clamp(std::nearbyint(v), double(INT32_MIN), double(INT32_MAX)));
   };
-  const int32_t rx = round(x * std::cos(a) - y * std::sin(a));
-  const int32_t ry = round(x * std::sin(a) + y * std::cos(a));
+  int32_t rx = round(x * std::cos(a) - y * std::sin(a));
+  int32_t ry = round(x * std::sin(a) + y * std::cos(a));
+  if (DrawsAtOrigin(slot)) {
+    shiftX_ = rx;
+    shiftY_ = ry;
+    rx = ry = 0;
+  }
   switch (slot.Object) {
     case project::skRectangle:
     case project::skRoundRect:
@@ -286,10 +315,26 @@ void TMovieBuilder::DrawObject(int32_t l, int e, TShapeRec& slot) {
     default:
       break;
   }
+  shiftX_ = shiftY_ = 0;
 }
 
-void TMovieBuilder::Place(swf::TFlashShape& shape, int32_t l, int e, int32_t angle) {
-  PlaceAt(shape, depths_.Object(l, e)).SetRotate(float(angle));
+// An unturned object moved by whole twips is drawn exactly where its
+// geometry at the anchor would be, so a compact build may define it once and
+// show it anywhere (Shared). Turned ones are not: the placement's translation
+// would be rounded to whole twips after turning. The bounds keep every
+// coordinate far from where drawing at the anchor would clamp it.
+bool TMovieBuilder::DrawsAtOrigin(const TShapeRec& slot) const {
+  constexpr int32_t kLimit = 1 << 20;
+  const auto within = [](int32_t v) { return v > -kLimit && v < kLimit; };
+  return options_.Compact && whole_ && slot.Angle == 0 && within(slot.X) && within(slot.Y) &&
+         within(slot.W) && within(slot.H) && within(slot.Radius);
+}
+
+void TMovieBuilder::Place(swf::TFlashVisualObject& object, int32_t l, int e, int32_t angle) {
+  swf::TFlashPlaceObject& place = PlaceAt(object, depths_.Object(l, e));
+  place.SetRotate(float(angle));
+  if (shiftX_ != 0 || shiftY_ != 0)
+    place.PlaceTag().Matrix().SetTranslate(Twips(shiftX_), Twips(shiftY_));
 }
 
 bool TMovieBuilder::Selected(int e) const {

@@ -58,8 +58,20 @@ class TMovieBuilder {
   // Places an object of frame l's depth range; the depth is noted for the
   // next frame's removals.
   swf::TFlashPlaceObject& PlaceAt(swf::TFlashVisualObject& object, uint16_t depth);
+  // In a compact build, a character just made that is identical to one
+  // defined before gives way to it: the frames show the earlier one.
+  swf::TFlashVisualObject& Shared(swf::TFlashVisualObject& made);
+  template <class T>
+  T& Shared(T& made) {
+    return static_cast<T&>(Shared(static_cast<swf::TFlashVisualObject&>(made)));
+  }
   void DrawObject(int32_t l, int e, project::TShapeRec& slot);
-  void Place(swf::TFlashShape& shape, int32_t l, int e, int32_t angle);
+  // Places slot e's object of frame l, turned by angle and moved by the
+  // anchor's shift.
+  void Place(swf::TFlashVisualObject& object, int32_t l, int e, int32_t angle);
+  // Whether a compact build draws the object at the origin and moves it there
+  // by the placement.
+  bool DrawsAtOrigin(const project::TShapeRec& slot) const;
   // The file a media reference names, or "" when it is not available.
   const std::string& Resolve(const std::string& stored);
   // An image character for a picture file, prepared once per process.
@@ -118,6 +130,9 @@ class TMovieBuilder {
   std::unordered_map<std::string, std::string> resolved_;
   std::vector<TImageStore::TFresh> freshImages_;
   std::vector<uint16_t> frameDepths_;  // placed by the frame being built
+  int32_t shiftX_ = 0, shiftY_ = 0;    // the drawn object's anchor when drawn at the origin
+  // A compact build's shapes and texts by their tag bytes without the ID.
+  std::unordered_map<std::string, swf::TFlashVisualObject*> definitions_;
   bool derivedChanged_ = false;
 };
 

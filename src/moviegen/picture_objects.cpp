@@ -199,7 +199,7 @@ void TMovieBuilder::DrawButton(int32_t l, int e, TShapeRec& slot, int32_t x, int
     swf::TFlashShape& shape =
         movie_->AddRectangle(x, y, AddClamped(x, slot.W), AddClamped(y, slot.H));
     shape.SetImageFill(image, 2, 1.0f, 1.0f);
-    return shape;
+    return Shared(shape);
   };
   if (!whole_) {
     swf::TFlashShape& shape = stateShape(*states[0]);
@@ -222,7 +222,7 @@ void TMovieBuilder::DrawButton(int32_t l, int e, TShapeRec& slot, int32_t x, int
     if (!sound.empty() && id != sounds_.end()) button.RollOverSound().SoundId = id->second;
   }
   button.ReleaseActions().GetURL(slot.URL, "_blank");
-  PlaceAt(button, depths_.Object(l, e)).SetRotate(float(slot.Angle));
+  Place(button, l, e, slot.Angle);
 }
 
 }  // namespace moviegen

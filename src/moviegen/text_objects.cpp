@@ -68,7 +68,7 @@ void TMovieBuilder::DrawText(int32_t l, int e, TShapeRec& slot, int32_t x, int32
   swf::TFlashText& text = movie_->AddText(slot.Text, Packed(slot.FontColor, DrawnAlpha(slot.Alpha)),
                                           font->second, x, y, AddClamped(right, 10), bottom);
   text.SetLetterSpacing(slot.Spacing);
-  PlaceAt(text, depths_.Object(l, e)).SetRotate(float(slot.Angle));
+  Place(text, l, e, slot.Angle);
 }
 
 }  // namespace moviegen

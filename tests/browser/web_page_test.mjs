@@ -1,7 +1,7 @@
 // The web page exports of the samples, played by the Ruffle web player in
 // headless Chromium (Debian's, driven by playwright-core) from a local HTTP
 // server: the movie plays without a click and with nothing over it, frame 1
-// on the page matches our own renderer's frame 1, the page loads nothing
+// on the page matches our own renderer's frame 1 (also for a compact build), the page loads nothing
 // from outside its folder, and the banner's movie-wide link opens its URL on
 // a click. Nothing leaves the machine: every request to
 // another host is answered by the test itself.
@@ -20,7 +20,14 @@ import { serveFolder } from "./site_server.mjs";
 const { chromium } = createRequire(import.meta.url)("playwright-core");
 
 const [vellumet, samplesDir] = process.argv.slice(2);
-const SAMPLES = ["banner", "backgrounds", "shapes", "media"];
+// Each page: its name and the export that writes it (a sample, with options).
+const PAGES = [
+  { name: "banner", project: "banner", options: [] },
+  { name: "backgrounds", project: "backgrounds", options: [] },
+  { name: "shapes", project: "shapes", options: [] },
+  { name: "media", project: "media", options: [] },
+  { name: "banner-compact", project: "banner", options: ["--compact"] },
+];
 const BANNER_LINK = "https://example.com/vellumet";
 // Our renderer and Ruffle's anti-alias edges differently; anything more
 // than a few edge pixels apart (a wrong frame, colour or place) is far above.
@@ -109,8 +116,9 @@ async function stillStage(page) {
 
 before(async () => {
   mkdirSync(site);
-  for (const name of SAMPLES) {
-    vellumetRun("export", join(samplesDir, `${name}.sw0`), "-o", join(site, `${name}.swf`), "--web");
+  for (const { name, project, options } of PAGES) {
+    vellumetRun("export", join(samplesDir, `${project}.sw0`), "-o", join(site, `${name}.swf`), "--web",
+                ...options);
     vellumetRun("render", join(site, `${name}.swf`), "-o", join(work, `${name}-ours.png`), "--frame", "1");
   }
   server = await serveFolder(site);
@@ -122,7 +130,7 @@ after(async () => {
   else rmSync(work, { recursive: true, force: true });
 });
 
-for (const name of SAMPLES) {
+for (const { name } of PAGES) {
   test(`${name}: frame 1 on the page is our frame 1`, { timeout: 120_000 }, async (t) => {
     const { context, outside } = await openBrowser(name);
     try {

@@ -10,6 +10,8 @@
 #include <memory>
 #include <set>
 
+#include "media/bitmap32.h"
+#include "media/bmp_writer.h"
 #include "moviegen/build_fixture.h"
 #include "player/renderer.h"
 #include "player/swf_reader.h"
@@ -110,9 +112,70 @@ TEST_F(CompactBuild, EverySampleLooksTheSameFrameByFrame) {
   }
 }
 
-TEST_F(CompactBuild, LargeMovieLooksTheSameFrameByFrame) {
+TEST_F(CompactBuild, LargeMoviesLookTheSameFrameByFrame) {
   MakeLargeProject(Doc, SamplesDir());
   ExpectSameAndSmaller("large");
+  MakeBannerProject(Doc, SamplesDir());
+  ExpectSameAndSmaller("banner-200x50");
+}
+
+// Objects of every kind move in frames 1 to 3 and rest in 4 to 6. An
+// unturned object is defined once and moved by its placements; a turned one
+// gets a definition wherever it stands; both look as in the default build.
+TEST_F(CompactBuild, UnturnedObjectsAreDefinedOnceWhereverTheyMove) {
+  media::TBitmap32 strip(30, 10);
+  for (int y = 0; y < 10; ++y)
+    for (int x = 0; x < 30; ++x) strip.At(x, y) = media::ARGB(255, uint8_t(8 * x), uint8_t(20 * y), 90);
+  const std::string stripPath = Dir + "media/strip.bmp";
+  media::SaveBMP(stripPath, strip, 24);
+  const std::string logo = SamplesDir() + "media/logo.bmp";
+  struct Row {
+    project::TShapeKind kind;
+    project::TFillKind fill;
+    std::string text;
+    int32_t angle;
+  } rows[] = {{project::skRectangle, project::fkSolid, "", 0},
+              {project::skRoundRect, project::fkLinear, "", 0},
+              {project::skCircle, project::fkRadial, "", 0},
+              {project::skEllipse, project::fkBitmap, logo, 0},
+              {project::skDiamond, project::fkNone, "", 0},
+              {project::skStar, project::fkSolid, "", 0},
+              {project::skText, project::fkSolid, "Sale", 0},
+              {project::skPicture, project::fkSolid, logo, 0},
+              {project::skButton, project::fkSolid, stripPath, 0},
+              {project::skRectangle, project::fkSolid, "", 30}};
+  const int count = int(std::size(rows));
+  Doc.SetFrameCount(6);
+  for (int e = 1; e <= count; ++e) {
+    const Row& r = rows[e - 1];
+    Add(e, r.kind, 1, 6);
+    for (int32_t l = 1; l <= 6; ++l) {
+      project::TShapeRec& slot = Slot(l, e);
+      slot.X = 10 + 7 * std::min(l, 3) + 3 * e;
+      slot.Y = 5 * e;
+      slot.Fill = r.fill;
+      slot.Text = r.text;
+      slot.Angle = r.angle;
+      slot.Border = e % 2;
+      slot.Alpha = uint8_t(e == 6 ? 40 : 0);
+    }
+  }
+  const Bytes plain = BuildBytes(false, "moving.swf");
+  const Bytes compact = BuildBytes(true, "moving-compact.swf");
+  ExpectSamePictures(plain, compact);
+
+  const TSwfFile swf = ReadSwf(compact);
+  const auto frames = SplitFrames(swf);
+  ASSERT_EQ(frames.size(), 6u);
+  const moviegen::TDepthLayout depths(6, moviegen::DepthStride(Doc));
+  for (int e = 1; e <= count; ++e) {
+    SCOPED_TRACE(e);
+    std::set<uint16_t> shown;
+    for (int32_t l = 1; l <= 6; ++l)
+      for (const TPlacement& p : Placements(frames[size_t(l - 1)]))
+        if (p.Depth == depths.Object(l, e)) shown.insert(p.CharacterID);
+    EXPECT_EQ(shown.size(), rows[e - 1].angle == 0 ? 1u : 3u);
+  }
 }
 
 // More frames than 16-bit depths can give ranges of their own: the frames

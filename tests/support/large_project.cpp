@@ -1,8 +1,16 @@
 #include "support/large_project.h"
 
+#include <algorithm>
+
 namespace vtest {
 
-void MakeLargeProject(project::TProjectDocument& doc, const std::string& samplesDir) {
+namespace {
+
+using TPlacer = void (*)(project::TShapeRec& r, int s, int32_t l);
+
+// 50 objects in every one of 200 frames; placer sets each frame's position,
+// angle and text.
+void MakeProject(project::TProjectDocument& doc, const std::string& samplesDir, TPlacer placer) {
   doc.CreateEmptyMV();
   doc.SetFrameCount(200);
   for (int s = 1; s <= 50; ++s) {
@@ -12,19 +20,35 @@ void MakeLargeProject(project::TProjectDocument& doc, const std::string& samples
     doc.CreateEmptyShape(s, kind, 1, 200, project::TEditMode::emAllFrames);
     for (int32_t l = 1; l <= 200; ++l) {
       project::TShapeRec& r = doc.Frames[size_t(l)].Slots.Edit(s);
-      r.X = (s * 37 + l * 2) % 468;
-      r.Y = (s * 13) % 60;
-      r.Angle = (l * 3 + s) % 360;
       r.Fill = uint8_t(s % 3);
       r.Radius = kind == project::skStar ? 5 : 10;
       r.Alpha = uint8_t(s % 4 == 0 ? 80 : 0);
       if (kind == project::skPicture) r.Text = samplesDir + "media/logo.bmp";
-      if (kind == project::skText) {
-        r.Text = "Frame " + std::to_string(l);
-        r.FontSize = 12;
-      }
+      if (kind == project::skText) r.FontSize = 12;
+      placer(r, s, l);
     }
   }
+}
+
+}  // namespace
+
+void MakeLargeProject(project::TProjectDocument& doc, const std::string& samplesDir) {
+  MakeProject(doc, samplesDir, [](project::TShapeRec& r, int s, int32_t l) {
+    r.X = (s * 37 + l * 2) % 468;
+    r.Y = (s * 13) % 60;
+    r.Angle = (l * 3 + s) % 360;
+    if (r.Object == project::skText) r.Text = "Frame " + std::to_string(l);
+  });
+}
+
+void MakeBannerProject(project::TProjectDocument& doc, const std::string& samplesDir) {
+  MakeProject(doc, samplesDir, [](project::TShapeRec& r, int s, int32_t l) {
+    const int32_t step = std::clamp(l - (s - 1) * 3 - 1, 0, 30);
+    r.X = (s * 37) % 440 - (30 - step) * 16;
+    r.Y = (s * 13) % 60;
+    r.Angle = s % 5 == 0 && step < 30 ? step * 12 : 0;
+    if (r.Object == project::skText) r.Text = "Offer " + std::to_string(s);
+  });
 }
 
 }  // namespace vtest

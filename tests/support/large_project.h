@@ -1,7 +1,7 @@
 #pragma once
-// The large project of the tests and benchmarks: 200 frames of 50 moving
-// objects, shapes of every kind with solid and gradient fills, five texts
-// and five pictures (samples/media/logo.bmp).
+// The large projects of the tests and benchmarks: 200 frames of 50 objects,
+// shapes of every kind with solid and gradient fills, five texts and five
+// pictures (samples/media/logo.bmp).
 #include <string>
 
 #include "project/document.h"
@@ -9,6 +9,12 @@
 namespace vtest {
 
 // samplesDir: the samples folder, with a trailing slash.
+// Every object moves and turns in every frame, and every text changes.
 void MakeLargeProject(project::TProjectDocument& doc, const std::string& samplesDir);
+
+// Animated the way a banner is: each object slides in from the left over 30
+// frames, starting three frames after the one before, and rests from then
+// on; every fifth object turns once round while it slides; the texts stay.
+void MakeBannerProject(project::TProjectDocument& doc, const std::string& samplesDir);
 
 }  // namespace vtest

@@ -10,6 +10,7 @@
 #include "swf/objects/action_script.h"
 #include "swf/objects/flash_button.h"
 #include "swf/objects/flash_place_object.h"
+#include "swf/objects/flash_shape.h"
 #include "swf/tags/sound_tags.h"
 
 namespace {
@@ -110,6 +111,22 @@ TEST(FlashMovie, CharacterIdsAndClear) {
   EXPECT_TRUE(movie.Buttons().empty());
   EXPECT_EQ(movie.AddButton(false, false).GetCharacterID(), 0);
   EXPECT_EQ(movie.Buttons().size(), 1u);
+}
+
+// Only the character registered last goes, and its ID is given out again.
+TEST(FlashMovie, DiscardLastCharacter) {
+  swf::TFlashMovie movie(0, 0, 10, 10, 12);
+  swf::TFlashShape& kept = movie.AddRectangle(0, 0, 5, 5);
+  swf::TFlashShape& last = movie.AddRectangle(1, 1, 5, 5);
+  EXPECT_FALSE(movie.DiscardLastCharacter(kept));
+  EXPECT_TRUE(movie.DiscardLastCharacter(last));
+  EXPECT_EQ(movie.Objects().size(), 1u);
+  EXPECT_EQ(movie.Shapes().size(), 1u);
+  EXPECT_EQ(movie.NextCharacterID, 2);
+  movie.PlaceObject(&kept, 1);
+  EXPECT_FALSE(movie.DiscardLastCharacter(kept));  // a placement follows it
+  EXPECT_EQ(movie.AddButton(false, true).GetCharacterID(), 2);
+  EXPECT_EQ(movie.Objects().size(), 3u);
 }
 
 TEST(FlashMovie, InsertModeAndPositions) {

@@ -5,8 +5,12 @@
 #include "swf/core/control_tags.h"
 #include "swf/objects/action_script.h"
 #include "swf/objects/flash_button.h"
+#include "swf/objects/flash_font.h"
+#include "swf/objects/flash_image.h"
 #include "swf/objects/flash_place_object.h"
+#include "swf/objects/flash_shape.h"
 #include "swf/objects/flash_sound.h"
+#include "swf/objects/flash_text.h"
 #include "swf/tags/sound_tags.h"
 
 namespace swf {
@@ -73,6 +77,33 @@ TBasedSWFObject& TFlashMovie::Register(TTagSlot slot) {
     InsertPos = count;
   }
   return *slot.Object;
+}
+
+namespace {
+
+template <class T>
+void UnlistLast(TFlashObjectList<T>& list, const TBasedSWFObject* object) {
+  if (!list.empty() && static_cast<const TBasedSWFObject*>(list.back()) == object) list.pop_back();
+}
+
+}  // namespace
+
+bool TFlashMovie::DiscardLastCharacter(const TFlashIDObject& object) {
+  if (InsertMode || objects_.empty() || objects_.back().Object != &object ||
+      objects_.back().Kind != TSlotKind::Owned || NextCharacterID == 0 ||
+      object.GetCharacterID() != NextCharacterID - 1)
+    return false;
+  UnlistLast(shapes_, &object);
+  UnlistLast(images_, &object);
+  UnlistLast(fonts_, &object);
+  UnlistLast(texts_, &object);
+  UnlistLast(sounds_, &object);
+  UnlistLast(buttons_, &object);
+  objects_.back().Free();
+  objects_.pop_back();
+  InsertPos = int32_t(objects_.size()) - 1;
+  --NextCharacterID;
+  return true;
 }
 
 TFlashButton& TFlashMovie::AddButton(bool trackAsMenu, bool advanced) {

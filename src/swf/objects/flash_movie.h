@@ -139,6 +139,12 @@ class TFlashMovie : public TBasedSWFStream {
   TFlashText& AddText(const std::string& text, uint32_t color, TFlashFont* font, int32_t left,
                       int32_t top, int32_t right, int32_t bottom);
 
+  // Takes back the character registered last, before anything uses it (a
+  // build found an identical one to show instead): it is freed and its ID
+  // is given out again. False, and nothing changes, when object is not that
+  // character.
+  bool DiscardLastCharacter(const TFlashIDObject& object);
+
   TFlashPlaceObject& PlaceObject(TFlashVisualObject* object, uint16_t depth);
   // With an object a RemoveObject for its character, else a RemoveObject2.
   void RemoveObject(uint16_t depth, const TFlashIDObject* object = nullptr);
