@@ -128,6 +128,15 @@ const QImage* TRenderer::ImageOf(uint16_t bitmapID, bool padded) {
   return stored.isNull() ? nullptr : &stored;
 }
 
+// A bitmap shown at its own size and unturned is drawn texel for pixel:
+// smoothing would only blur it by the part of a pixel its place is off the
+// pixel grid (a library's bitmap fill sits 5 twips up and left), and
+// browsers' players show such a picture crisp.
+static bool TexelForPixel(const QTransform& texelsToDevice) {
+  return texelsToDevice.type() <= QTransform::TxScale &&
+         std::abs(texelsToDevice.m11() - 1.0) < 1e-3 && std::abs(texelsToDevice.m22() - 1.0) < 1e-3;
+}
+
 void TRenderer::FillPath(QPainter& painter, const QPainterPath& path, const TFillStyle& fill,
                          const TColorTransform& cx) {
   switch (fill.Kind) {
@@ -152,15 +161,16 @@ void TRenderer::FillPath(QPainter& painter, const QPainterPath& path, const TFil
       const QImage* image = ImageOf(fill.BitmapID, !fill.Repeat);
       if (!image) return;
       painter.save();
-      painter.setRenderHint(QPainter::SmoothPixmapTransform, fill.Smooth);
+      QTransform t = ToQt(fill.Matrix);
+      if (!fill.Repeat) t = QTransform::fromTranslate(-1, -1) * t;
+      painter.setRenderHint(QPainter::SmoothPixmapTransform,
+                            fill.Smooth && !TexelForPixel(t * painter.worldTransform()));
       QImage shown;
       if (cx.IsAlphaOnly())
         painter.setOpacity(painter.opacity() * std::clamp(cx.Mult[3], 0.0, 1.0));
       else
         shown = Transformed(*image, cx);
       QBrush brush(shown.isNull() ? *image : shown);
-      QTransform t = ToQt(fill.Matrix);
-      if (!fill.Repeat) t = QTransform::fromTranslate(-1, -1) * t;
       brush.setTransform(t);
       painter.fillPath(path, brush);
       painter.restore();

@@ -178,6 +178,37 @@ TEST(Renderer, PaintsJpegBitmapsWithTheirAlphaPlane) {
                                            {"JPEG3 at alpha 128", 28, 8, qRgb(255, 187, 187), 6}});
 }
 
+// Columns of red and blue, filled in as this program's library places
+// pictures (5 twips up and left of the shape, a hair larger than 20 twips a
+// texel): at its own size every pixel is one texel, unblurred; three times
+// as large, smoothing blends the columns' edges.
+TEST(Renderer, BitmapsAtTheirOwnSizeAreDrawnTexelForPixel) {
+  std::vector<uint32_t> columns;
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 4; ++x) columns.push_back(x % 2 ? 0xFF0000FFu : 0xFFFF0000u);
+  TSwfBuilder b(40, 20);
+  b.Lossless(1, 4, 4, columns, false);
+  for (int scale : {1, 3}) {
+    const int x = scale == 1 ? 0 : 10;
+    TShapeBody s(uint16_t(1 + scale), 2, {x * 20, (x + 4 * scale) * 20, 0, 4 * scale * 20});
+    const double texel = 20.003662109375 * scale;
+    s.Style(0, s.BitmapFill(0x41, 1, vtest::Affine(texel, 0, 0, texel, x * 20 - 5, -5)), 0,
+            x * 20, 0);
+    s.Rect(x * 20, 0, 4 * scale * 20, 4 * scale * 20);
+    b.Tag(swf::tagDefineShape2, s.Finish());
+    b.Place(uint16_t(1 + scale), uint16_t(scale));
+  }
+  b.ShowFrame();
+  const SwfBytes swf = b.Build();
+  vtest::KeepSwfForParserCheck("player-texels.swf", swf);
+  const QImage image = RenderFrame(Load(swf), 0);
+  for (int x = 0; x < 4; ++x)
+    EXPECT_EQ(image.pixel(x, 1), x % 2 ? qRgb(0, 0, 255) : qRgb(255, 0, 0)) << x;
+  const QRgb edge = image.pixel(12, 5);  // between the first two columns of the larger copy
+  EXPECT_GT(qRed(edge), 20);
+  EXPECT_GT(qBlue(edge), 20);
+}
+
 TEST(Renderer, ShowAllFitsAndCentresTheStage) {
   TMovie movie;
   movie.Stage = {0, 0, 4000, 2000};  // 200 x 100
