@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <random>
 #include <set>
 
 #include "media/bitmap32.h"
@@ -60,24 +61,37 @@ std::set<uint32_t> ChangingFrames(const player::TMovie& movie) {
   return frames;
 }
 
-testing::AssertionResult SamePixels(const QImage& a, const QImage& b) {
+// Equal pixels, or with a tolerance: at most `few` pixels whose channels
+// differ by at most `step`.
+struct TTolerance {
+  int step = 0, few = 0;
+};
+
+testing::AssertionResult SamePixels(const QImage& a, const QImage& b, TTolerance tolerance) {
   if (a.size() != b.size()) return testing::AssertionFailure() << "the sizes differ";
+  int differing = 0;
   for (int y = 0; y < a.height(); ++y)
-    for (int x = 0; x < a.width(); ++x)
-      if (a.pixel(x, y) != b.pixel(x, y))
+    for (int x = 0; x < a.width(); ++x) {
+      const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+      if (p == q) continue;
+      const int step = std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                                 std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))});
+      if (step > tolerance.step || ++differing > tolerance.few)
         return testing::AssertionFailure() << "pixel (" << x << ", " << y << ") is " << std::hex
-                                           << b.pixel(x, y) << ", not " << a.pixel(x, y);
+                                           << q << ", not " << p;
+    }
   return testing::AssertionSuccess();
 }
 
 // Fails at the first frame whose pixels differ.
-void ExpectSamePictures(const Bytes& plainSwf, const Bytes& compactSwf) {
+void ExpectSamePictures(const Bytes& plainSwf, const Bytes& compactSwf, TTolerance tolerance = {}) {
   TPainted plain(plainSwf), compact(compactSwf);
   ASSERT_EQ(plain.Movie().FrameCount, compact.Movie().FrameCount);
   std::set<uint32_t> frames = ChangingFrames(plain.Movie());
   frames.merge(ChangingFrames(compact.Movie()));
   for (uint32_t frame : frames) {
-    ASSERT_TRUE(SamePixels(plain.Frame(frame), compact.Frame(frame))) << "frame " << frame;
+    ASSERT_TRUE(SamePixels(plain.Frame(frame), compact.Frame(frame), tolerance))
+        << "frame " << frame;
   }
 }
 
@@ -175,6 +189,59 @@ TEST_F(CompactBuild, UnturnedObjectsAreDefinedOnceWhereverTheyMove) {
       for (const TPlacement& p : Placements(frames[size_t(l - 1)]))
         if (p.Depth == depths.Object(l, e)) shown.insert(p.CharacterID);
     EXPECT_EQ(shown.size(), rows[e - 1].angle == 0 ? 1u : 3u);
+  }
+}
+
+// Random projects: objects of every kind, fill and size come and go, move
+// or rest, turn and fade, some far off the stage (a text there once showed
+// up on the stage); the compact build shows every frame as the default one
+// does. Curves are flattened in floating point, and an unturned object's
+// geometry lies elsewhere on the number line in the compact build: now and
+// then a flattening step falls the other way, and an edge pixel or two of a
+// curve differ by 1/255 (seen in 1 of 300 such projects).
+TEST_F(CompactBuild, RandomProjectsLookTheSame) {
+  std::mt19937 random(20261210);
+  const auto pick = [&](int low, int high) {
+    return std::uniform_int_distribution<int>(low, high)(random);
+  };
+  const auto far = [&](int low, int high) {
+    return pick(0, 9) == 0 ? pick(-200000, 200000) : pick(low, high);
+  };
+  const std::string logo = SamplesDir() + "media/logo.bmp";
+  for (int round = 0; round < 40; ++round) {
+    SCOPED_TRACE(round);
+    SetUp();
+    const std::string strip = Dir + "media/strip.bmp";
+    media::SaveBMP(strip, media::TBitmap32(30, 10, media::ARGB(255, 200, 40, 90)), 24);
+    Doc.SetFrameCount(8);
+    for (int e = 1; e <= 12; ++e) {
+      const auto kind = project::TShapeKind(pick(project::skRectangle, project::skButton));
+      const int first = pick(1, 8), last = pick(first, 8);
+      Add(e, kind, first, last);
+      for (int l = first; l <= last; ++l) {
+        project::TShapeRec& s = Slot(l, e);
+        if (l > first && pick(0, 2) == 0) {
+          s = Slot(l - 1, e);  // rests
+          continue;
+        }
+        s.X = far(-60, 300);
+        s.Y = far(-30, 80);
+        s.Angle = pick(0, 3) == 0 ? pick(-90, 400) : 0;
+        s.W = pick(0, 80);
+        s.H = pick(0, 50);
+        s.Radius = pick(0, 20);
+        s.Fill = project::TFillKind(pick(project::fkSolid, project::fkNone));
+        s.Border = pick(0, 3);
+        s.Alpha = uint8_t(pick(0, 1) ? 0 : pick(1, 100));
+        s.Spacing = pick(-2, 5);
+        s.Text = kind == project::skText     ? std::string("Word ") + char('A' + pick(0, 25))
+                 : kind == project::skButton ? strip
+                                             : logo;
+      }
+    }
+    const std::string name = "random-" + std::to_string(round);
+    ExpectSamePictures(BuildBytes(false, name + ".swf"), BuildBytes(true, name + "-compact.swf"),
+                       {1, 4});
   }
 }
 

@@ -70,6 +70,8 @@ struct TParsedText {
   uint16_t FontID = 0, Height = 0;
   TSWFRGBARec Color;
   int16_t X = 0, Y = 0;
+  TSWFRectRec Bounds;
+  TSWFMatrixRec Matrix;
   std::vector<TSWFGlyphEntry> Entries;
 };
 
@@ -81,8 +83,8 @@ TParsedText ParseText(const Bytes& bytes) {
   t.Tag = head >> 6;
   if ((head & 63) == 63) be.ReadDWord();
   be.ReadWord();  // CharacterID
-  be.ReadRect();
-  be.ReadMatrix();
+  t.Bounds = be.ReadRect();
+  t.Matrix = be.ReadMatrix();
   t.GlyphBits = be.ReadByte();
   t.AdvanceBits = be.ReadByte();
   t.Flags = be.ReadByte();
@@ -265,6 +267,36 @@ TEST_F(FlashFontTest, TranslucentTextIsADefineText2AndAtTheOriginHasNoXOffset) {
   TFlashText& empty = movie_.AddText("", 0xFF000000, &font, 0, 0, 10, 10);
   const TParsedText none = ParseText(Written(empty));
   EXPECT_EQ(none.Flags, 0);  // defined, without records
+}
+
+// The record's offsets have 16 bits (up to 1638 pixels): a text beyond them
+// is moved by its matrix, with offsets from the bounds' corner; the bounds
+// stay where the text is.
+TEST_F(FlashFontTest, TextFarOutIsMovedByItsMatrix) {
+  TFlashFont& font = Font();
+  const int16_t ascent = int16_t(std::nearbyint(927 / 1024.0 * 240));
+  struct Row {
+    int32_t left, top;
+    bool moved;
+  } rows[] = {{1638, 10, false}, {1639, 10, true}, {-1639, 10, true}, {10, 1620, false}, {10, 1630, true},
+              {100000, -100000, true}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.left);
+    TFlashText& text = movie_.AddText("A", 0xFF000000, &font, r.left, r.top, r.left + 50, r.top + 20);
+    const TParsedText t = ParseText(Written(text));
+    EXPECT_EQ(t.Bounds.Xmin, r.left * 20);
+    EXPECT_EQ(t.Bounds.Ymin, r.top * 20);
+    if (r.moved) {
+      EXPECT_EQ(t.Flags & 1, 0);  // no X offset
+      EXPECT_EQ(t.Y, ascent);
+      EXPECT_EQ(t.Matrix.TranslateX, r.left * 20);
+      EXPECT_EQ(t.Matrix.TranslateY, r.top * 20);
+    } else {
+      EXPECT_EQ(t.X, r.left * 20);
+      EXPECT_EQ(t.Y, ascent + r.top * 20);
+      EXPECT_EQ(t.Matrix.TranslateX, 0);
+    }
+  }
 }
 
 TEST_F(FlashFontTest, OutlinesAreReadOnceWhenWritten) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
+#include <cstdint>
 #include <memory>
 
 #include "swf/core/bit_math.h"
@@ -10,6 +11,27 @@
 #include "swf/tags/font_tags.h"
 
 namespace swf {
+
+namespace {
+
+bool FitsInt16(int64_t v) {
+  return v >= INT16_MIN && v <= INT16_MAX;
+}
+
+// matrix := matrix after a move by (x, y).
+void MoveByMatrix(TSWFMatrix& matrix, int32_t x, int32_t y) {
+  const double a = matrix.HasScale() ? matrix.ScaleX() : 1.0;
+  const double d = matrix.HasScale() ? matrix.ScaleY() : 1.0;
+  const double b = matrix.HasRotate() ? matrix.RotateSkew0() : 0.0;
+  const double c = matrix.HasRotate() ? matrix.RotateSkew1() : 0.0;
+  const auto clamped = [](double v) {
+    return int32_t(std::clamp(std::nearbyint(v), double(INT32_MIN), double(INT32_MAX)));
+  };
+  matrix.SetTranslate(clamped(matrix.TranslateX() + a * x + c * y),
+                      clamped(matrix.TranslateY() + b * x + d * y));
+}
+
+}  // namespace
 
 TFlashText::TFlashText(TFlashMovie* owner, std::string text, uint32_t color, TFlashFont* font,
                        int32_t left, int32_t top, int32_t right, int32_t bottom)
@@ -61,8 +83,16 @@ void TFlashText::WriteToStream(TBitsEngine& be) {
     record.TextColor().Assign(textColor_);
     record.SetTextHeight(TextHeight);
     // The baseline sits one ascent below the top of the bounds.
-    record.SetYOffset(int32_t(std::nearbyint(font_->Ascent / 1024.0 * TextHeight)) + y_);
-    if (x_ != 0) record.SetXOffset(x_);
+    const int32_t ascent = int32_t(std::nearbyint(font_->Ascent / 1024.0 * TextHeight));
+    if (FitsInt16(x_) && FitsInt16(int64_t(ascent) + y_)) {
+      record.SetYOffset(ascent + y_);
+      if (x_ != 0) record.SetXOffset(x_);
+    } else {
+      // The record's offsets have 16 bits: a text farther out than they
+      // reach is moved by the text matrix instead, which has room.
+      MoveByMatrix(tag->TextMatrix, x_, y_);
+      record.SetYOffset(ascent);
+    }
     for (char c : text_) {
       const TFlashChar* ch = font_->FindChar(uint8_t(c));
       if (!ch) continue;
