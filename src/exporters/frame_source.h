@@ -48,6 +48,8 @@ class TFrameSource {
   size_t keptBytes_ = 0, keptLimit_ = 0;
 };
 
+// The SWF frames each project frame lasts.
+std::vector<int32_t> SwfFrameCounts(const project::TProjectDocument& doc);
 // The SWF frame (0-based) where each project frame begins.
 std::vector<uint32_t> SwfFrameStarts(const project::TProjectDocument& doc);
 

@@ -7,38 +7,30 @@
 #include <optional>
 
 #include "exporters/export_progress.h"
+#include "exporters/frame_source.h"
 #include "exporters/exporters.h"
 #include "exporters/partial_file.h"
 #include "exporters/sound_track.h"
 #include "exporters/video_file.h"
 #include "exporters/video_pictures.h"
 #include "exporters/video_timing.h"
-#include "moviegen/movie_build.h"
 #include "platform/error.h"
-#include "player/swf_reader.h"
 #include "project/project_file.h"
 
 namespace exporters {
 namespace {
-
-std::vector<int32_t> SwfFramesPerProjectFrame(const project::TProjectDocument& doc) {
-  std::vector<int32_t> counts;
-  for (int32_t l = 1; l <= doc.FrameCount; ++l)
-    counts.push_back(moviegen::SwfFramesForDelay(doc.Frames[size_t(l)].Delay));
-  return counts;
-}
 
 class TVideoExport {
  public:
   TVideoExport(const std::string& swfPath, const project::TProjectDocument& doc,
                const TVideoFormat& format, const std::string& path, const std::string& shownName,
                double scale)
-      : swfFrames_(SwfFramesPerProjectFrame(doc)),
-        timing_(ChooseVideoTiming(swfFrames_)),
-        painter_(std::make_shared<const player::TMovie>(player::ReadMovieFile(swfPath)), scale),
-        converter_(painter_.CanvasSize()),
+      : timing_(ChooseVideoTiming(SwfFrameCounts(doc))),
+        frames_(swfPath, doc, scale, 0),
+        canvas_(QSize(frames_.Width(), frames_.Height())),
+        converter_(canvas_.Size()),
         file_(format, path, shownName) {
-    file_.AddVideo(painter_.CanvasSize().width(), painter_.CanvasSize().height(), timing_.Rate);
+    file_.AddVideo(canvas_.Size().width(), canvas_.Size().height(), timing_.Rate);
     AddSound(project::ResolveMediaPath(doc.Settings.MBkgrSound, doc.TempDir, doc.ProgramDir));
     file_.Start();
   }
@@ -52,9 +44,9 @@ class TVideoExport {
   void WriteSoundUntil(int64_t videoFrame);
   void WriteSoundSamples(int64_t until);
 
-  std::vector<int32_t> swfFrames_;
   TVideoTiming timing_;
-  TFramePainter painter_;
+  TFrameSource frames_;  // keeps no frame: each is painted once, in order
+  TEvenCanvas canvas_;
   TYuvConverter converter_;
   TVideoFile file_;
   std::optional<TSoundFile> sound_;
@@ -83,16 +75,14 @@ void TVideoExport::WriteSoundSamples(int64_t until) {
 
 void TVideoExport::Run(const TProgress& progress) {
   TProgressMeter meter(progress, timing_.FrameCount());
-  uint32_t swfFrame = 0;
-  for (size_t l = 0; l < swfFrames_.size(); ++l) {
-    AVFrame& picture = converter_.Convert(painter_.Paint(swfFrame));
-    for (int64_t k = timing_.Starts[l]; k < timing_.Starts[l + 1]; ++k) {
+  for (int l = 0; l < frames_.Count(); ++l) {
+    AVFrame& picture = converter_.Convert(canvas_.CopyIn(frames_.Frame(l)));
+    for (int64_t k = timing_.Starts[size_t(l)]; k < timing_.Starts[size_t(l) + 1]; ++k) {
       picture.pts = k;
       file_.WriteVideo(picture);
       WriteSoundUntil(k + 1);
       meter.Step();
     }
-    swfFrame += uint32_t(swfFrames_[l]);
   }
   if (track_) WriteSoundSamples(track_->Length());
   file_.Finish();

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "player/renderer.h"
 
 namespace exporters {
 namespace {
@@ -13,21 +12,11 @@ int Even(int n) {
 
 }  // namespace
 
-TFramePainter::TFramePainter(std::shared_ptr<const player::TMovie> movie, double scale)
-    : movie_(std::move(movie)), scale_(scale) {
-  const QImage first = player::RenderFrame(movie_, 0, scale_);
-  stage_ = first.size();
-  canvas_ = QImage(Even(stage_.width()), Even(stage_.height()), QImage::Format_RGB32);
-  CopyToCanvas(first);
-}
-
-const QImage& TFramePainter::Paint(uint32_t swfFrame) {
-  CopyToCanvas(player::RenderFrame(movie_, swfFrame, scale_));
-  return canvas_;
-}
+TEvenCanvas::TEvenCanvas(QSize stage)
+    : stage_(stage), canvas_(Even(stage.width()), Even(stage.height()), QImage::Format_RGB32) {}
 
 // Row by row, each padded with its last pixel; the last row once more.
-void TFramePainter::CopyToCanvas(const QImage& frame) {
+const QImage& TEvenCanvas::CopyIn(const QImage& frame) {
   const QImage opaque = frame.convertToFormat(QImage::Format_RGB32);
   const int w = stage_.width(), h = stage_.height();
   for (int y = 0; y < h; ++y) {
@@ -38,6 +27,7 @@ void TFramePainter::CopyToCanvas(const QImage& frame) {
   }
   if (canvas_.height() > h)
     std::copy_n(canvas_.constScanLine(h - 1), canvas_.bytesPerLine(), canvas_.scanLine(h));
+  return canvas_;
 }
 
 TYuvConverter::TYuvConverter(QSize size) : frame_(ffmpeg::NewFrame()) {

@@ -358,7 +358,7 @@ TEST_F(VideoExport, FailuresSayWhyAndLeaveNoFile) {
       {swf, Dir + "out/folder.mp4", "", 1, "Error writing the file " + Dir + "out/folder.mp4"},
       {notSwf, Dir + "out/movie.mp4", "", 1, "SWF"},
       {swf, Dir + "out/movie.webm", noise, 1, "Cannot read the sound file " + noise},
-      {swf, Dir + "out/movie.mp4", "", 1000, "The picture would be 64000 x 32000 pixels"},
+      {swf, Dir + "out/movie.mp4", "", 1000, "A scale of 1000 makes a side of 64000 pixels"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.message);

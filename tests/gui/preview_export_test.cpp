@@ -29,6 +29,7 @@
 #include "moviegen/export.h"
 #include "platform/folders.h"
 #include "player/player_widget.h"
+#include "support/bytes.h"
 
 namespace {
 
@@ -128,8 +129,7 @@ TEST_F(PreviewExportTest, ShowsTheMovieAndExportsTheBytesOfTheExportCommand) {
   std::string page = (target + ".html").toStdString();
   EXPECT_EQ(ReadAll(page), moviegen::TestPage(m, "banner.swf"));
   EXPECT_EQ(opened_, std::vector<std::string>{page});
-  fs::copy_file(exported, VELLUMET_SWF_OUT_DIR "/preview_export_banner.swf",
-                fs::copy_options::overwrite_existing);
+  vtest::KeepSwfForParserCheck("preview_export_banner.swf", vtest::ReadFile(exported));
 }
 
 TEST_F(PreviewExportTest, ATargetThatCannotBeWrittenIsReported) {
