@@ -4,7 +4,6 @@
 // 4:2:0 sampling of the codecs needs it; the edge pixels are repeated rather
 // than the picture stretched), then converted to the encoders' yuv420p.
 #include <QImage>
-#include <memory>
 
 #include "exporters/ffmpeg_support.h"
 

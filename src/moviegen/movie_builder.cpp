@@ -318,11 +318,12 @@ void TMovieBuilder::DrawObject(int32_t l, int e, TShapeRec& slot) {
   shiftX_ = shiftY_ = 0;
 }
 
-// An unturned object moved by whole twips is drawn exactly where its
-// geometry at the anchor would be, so a compact build may define it once and
-// show it anywhere (Shared). Turned ones are not: the placement's translation
-// would be rounded to whole twips after turning. The bounds keep every
-// coordinate far from where drawing at the anchor would clamp it.
+// An unturned object drawn at the origin and moved by whole twips has the
+// geometry it would have at its anchor, so a compact build may define it
+// once and show it anywhere (Shared). A turned one would not: the
+// placement's translation would be rounded to whole twips after turning.
+// The bounds keep every coordinate far from where drawing at the anchor
+// would clamp it.
 bool TMovieBuilder::DrawsAtOrigin(const TShapeRec& slot) const {
   constexpr int32_t kLimit = 1 << 20;
   const auto within = [](int32_t v) { return v > -kLimit && v < kLimit; };

@@ -131,7 +131,7 @@ class TMovieBuilder {
   std::vector<TImageStore::TFresh> freshImages_;
   std::vector<uint16_t> frameDepths_;  // placed by the frame being built
   int32_t shiftX_ = 0, shiftY_ = 0;    // the drawn object's anchor when drawn at the origin
-  // A compact build's shapes and texts by their tag bytes without the ID.
+  // A compact build's shapes, texts and buttons by their tag bytes without the ID.
   std::unordered_map<std::string, swf::TFlashVisualObject*> definitions_;
   bool derivedChanged_ = false;
 };
