@@ -131,7 +131,7 @@ const QImage* TRenderer::ImageOf(uint16_t bitmapID, bool padded) {
 // A bitmap shown at its own size and unturned is drawn texel for pixel:
 // smoothing would only blur it by the part of a pixel its place is off the
 // pixel grid (the library places a picture 5 twips up and left), and
-// browsers' players show such a picture crisp.
+// Ruffle in the browser shows such a picture crisp.
 static bool TexelForPixel(const QTransform& texelsToDevice) {
   return texelsToDevice.type() <= QTransform::TxScale &&
          std::abs(texelsToDevice.m11() - 1.0) < 1e-3 && std::abs(texelsToDevice.m22() - 1.0) < 1e-3;
