@@ -31,8 +31,12 @@ std::string SampleFolder() {
   return std::string(VELLUMET_SAMPLES_DIR) + "/";
 }
 
-const char* const kProjects[] = {"200 x 50, all moving and turning", "200 x 50 banner",
-                                 "banner", "shapes", "backgrounds", "media"};
+const char* const kProjects[] = {"200 x 50, all moving and turning",
+                                 "200 x 50 banner",
+                                 "banner",
+                                 "shapes",
+                                 "backgrounds",
+                                 "media"};
 
 bool Open(project::TProjectDocument& doc, int project) {
   if (project == 0) {

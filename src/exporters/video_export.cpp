@@ -7,8 +7,8 @@
 #include <optional>
 
 #include "exporters/export_progress.h"
-#include "exporters/frame_source.h"
 #include "exporters/exporters.h"
+#include "exporters/frame_source.h"
 #include "exporters/partial_file.h"
 #include "exporters/sound_track.h"
 #include "exporters/video_file.h"

@@ -91,7 +91,8 @@ TEST_F(ExportMenuTest, TheExportDialogWritesTheChosenFormat) {
       Act("actExport")->trigger();
     }
     std::string written = (target + "/" + c.Name).toStdString();
-    EXPECT_EQ(message.toStdString(), std::string("File ") + c.Name + " has been successfully created!");
+    EXPECT_EQ(message.toStdString(),
+              std::string("File ") + c.Name + " has been successfully created!");
     EXPECT_EQ(Head(written, c.Magic.size()), c.Magic);
     if (c.Magic == "CWS")
       vtest::KeepSwfForParserCheck("export_menu_shapes.swf", vtest::ReadFile(written));

@@ -3,15 +3,15 @@
 // it cannot write, and keeps its movie apart from the canvas builds.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QAbstractButton>
-#include <QLabel>
-#include <QSettings>
-#include <QLineEdit>
 #include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -121,8 +121,8 @@ TEST_F(PreviewExportTest, ShowsTheMovieAndExportsTheBytesOfTheExportCommand) {
   std::string reference = home_.filePath("ref/banner.swf").toStdString();
   fs::create_directories(home_.filePath("ref").toStdString());
   // fontconfig's caches live as long as the process: not a leak of ours.
-  std::string command = "ASAN_OPTIONS=detect_leaks=0 " + std::string(VELLUMET_APP) + " export " + kSample + " -o " + reference +
-                        " > /dev/null";
+  std::string command = "ASAN_OPTIONS=detect_leaks=0 " + std::string(VELLUMET_APP) + " export " +
+                        kSample + " -o " + reference + " > /dev/null";
   ASSERT_EQ(std::system(command.c_str()), 0);
   std::string exported = (target + ".swf").toStdString();
   EXPECT_EQ(ReadAll(exported), ReadAll(reference));

@@ -77,8 +77,8 @@ testing::AssertionResult SamePixels(const QImage& a, const QImage& b, TTolerance
       const int step = std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
                                  std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))});
       if (step > tolerance.step || ++differing > tolerance.few)
-        return testing::AssertionFailure() << "pixel (" << x << ", " << y << ") is " << std::hex
-                                           << q << ", not " << p;
+        return testing::AssertionFailure()
+               << "pixel (" << x << ", " << y << ") is " << std::hex << q << ", not " << p;
     }
   return testing::AssertionSuccess();
 }
@@ -139,7 +139,8 @@ TEST_F(CompactBuild, LargeMoviesLookTheSameFrameByFrame) {
 TEST_F(CompactBuild, UnturnedObjectsAreDefinedOnceWhereverTheyMove) {
   media::TBitmap32 strip(30, 10);
   for (int y = 0; y < 10; ++y)
-    for (int x = 0; x < 30; ++x) strip.At(x, y) = media::ARGB(255, uint8_t(8 * x), uint8_t(20 * y), 90);
+    for (int x = 0; x < 30; ++x)
+      strip.At(x, y) = media::ARGB(255, uint8_t(8 * x), uint8_t(20 * y), 90);
   const std::string stripPath = Dir + "media/strip.bmp";
   media::SaveBMP(stripPath, strip, 24);
   const std::string logo = SamplesDir() + "media/logo.bmp";

@@ -192,8 +192,8 @@ TEST(Renderer, BitmapsAtTheirOwnSizeAreDrawnTexelForPixel) {
     const int x = scale == 1 ? 0 : 10;
     TShapeBody s(uint16_t(1 + scale), 2, {x * 20, (x + 4 * scale) * 20, 0, 4 * scale * 20});
     const double texel = 20.003662109375 * scale;
-    s.Style(0, s.BitmapFill(0x41, 1, vtest::Affine(texel, 0, 0, texel, x * 20 - 5, -5)), 0,
-            x * 20, 0);
+    s.Style(0, s.BitmapFill(0x41, 1, vtest::Affine(texel, 0, 0, texel, x * 20 - 5, -5)), 0, x * 20,
+            0);
     s.Rect(x * 20, 0, 4 * scale * 20, 4 * scale * 20);
     b.Tag(swf::tagDefineShape2, s.Finish());
     b.Place(uint16_t(1 + scale), uint16_t(scale));

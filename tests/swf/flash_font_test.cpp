@@ -50,9 +50,11 @@ TParsedFont ParseFont(const Bytes& bytes) {
   be.ReadBytes(name.data(), nameLength);
   f.Count = be.ReadWord();
   const size_t table = stream.Position();
-  for (int i = 0; i <= f.Count; ++i) f.Offsets.push_back(f.Flags & 0x08 ? be.ReadDWord() : be.ReadWord());
+  for (int i = 0; i <= f.Count; ++i)
+    f.Offsets.push_back(f.Flags & 0x08 ? be.ReadDWord() : be.ReadWord());
   stream.Seek(table + f.Offsets.back());
-  for (int i = 0; i < f.Count; ++i) f.Codes.push_back(f.Flags & 0x04 ? be.ReadWord() : be.ReadByte());
+  for (int i = 0; i < f.Count; ++i)
+    f.Codes.push_back(f.Flags & 0x04 ? be.ReadWord() : be.ReadByte());
   if (f.Flags & 0x80) {
     f.Ascent = int16_t(be.ReadWord());
     be.ReadWord();
@@ -174,8 +176,10 @@ TEST_F(FlashFontTest, WideCodesMakeTheFontWideAndTheMovieVersion6) {
 }
 
 TEST_F(FlashFontTest, CharsetSetsEncodingAndLanguage) {
-  struct Row { uint8_t charset, language, encoding; };
-  const Row rows[] = {{0, 7, 1}, {2, 0, 0}, {1, 0, 2}, {128, 2, 1},
+  struct Row {
+    uint8_t charset, language, encoding;
+  };
+  const Row rows[] = {{0, 7, 1},   {2, 0, 0},   {1, 0, 2},   {128, 2, 1},
                       {129, 3, 1}, {134, 4, 1}, {136, 5, 1}, {177, 64, 2}};
   for (const Row& r : rows) {
     SCOPED_TRACE(int(r.charset));
@@ -214,14 +218,18 @@ TEST_F(FlashFontTest, NarrowFontOrdersItsCodeTableByByte) {
 }
 
 TEST_F(FlashFontTest, WideFontsWriteUnicodeCodesInListOrder) {
-  struct Row { const char* what; bool device; uint8_t charset; };
+  struct Row {
+    const char* what;
+    bool device;
+    uint8_t charset;
+  };
   const Row rows[] = {{"default character set", false, 1}, {"device font", true, 0}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
     TFlashFont& font = Font("Arial", 12, r.device, r.charset);
     TFlashText& text = movie_.AddText("\xE9\x80", 0xFF0000FF, &font, 0, 0, 100, 20);
     const TParsedFont written = ParseFont(Written(font));
-    EXPECT_EQ(written.Flags & 0x04, 0x04);  // wide codes
+    EXPECT_EQ(written.Flags & 0x04, 0x04);                       // wide codes
     EXPECT_EQ(written.Flags & 0x10, r.charset == 0 ? 0x10 : 0);  // ANSI flag by encoding
     EXPECT_EQ(written.Codes, (std::vector<uint16_t>{0xE9, 0x20AC}));
     const TParsedText t = ParseText(Written(text));
@@ -278,11 +286,12 @@ TEST_F(FlashFontTest, TextFarOutIsMovedByItsMatrix) {
   struct Row {
     int32_t left, top;
     bool moved;
-  } rows[] = {{1638, 10, false}, {1639, 10, true}, {-1639, 10, true}, {10, 1620, false}, {10, 1630, true},
-              {100000, -100000, true}};
+  } rows[] = {{1638, 10, false}, {1639, 10, true}, {-1639, 10, true},
+              {10, 1620, false}, {10, 1630, true}, {100000, -100000, true}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.left);
-    TFlashText& text = movie_.AddText("A", 0xFF000000, &font, r.left, r.top, r.left + 50, r.top + 20);
+    TFlashText& text =
+        movie_.AddText("A", 0xFF000000, &font, r.left, r.top, r.left + 50, r.top + 20);
     const TParsedText t = ParseText(Written(text));
     EXPECT_EQ(t.Bounds.Xmin, r.left * 20);
     EXPECT_EQ(t.Bounds.Ymin, r.top * 20);
@@ -324,10 +333,14 @@ TEST_F(FlashFontTest, OutlinesAreReadOnceWhenWritten) {
 // Every glyph read back from the written font, as a player reads it: closed
 // contours with fill style 1, within the em square around the baseline.
 TEST_F(FlashFontTest, WrittenGlyphsDecodeToClosedFilledContours) {
-  struct Row { const char* face; bool bold, italic; const char* text; };
+  struct Row {
+    const char* face;
+    bool bold, italic;
+    const char* text;
+  };
   const Row rows[] = {{"Arial", false, false, "A&g%8\x80"},
                       {"Arial", true, true, "Rg"},
-                      {"Cantarell", false, true, "Sg&"},  // cubic outlines, slanted
+                      {"Cantarell", false, true, "Sg&"},       // cubic outlines, slanted
                       {"Cantarell Thin", true, false, "Bo"}};  // emboldened
   for (const Row& r : rows) {
     SCOPED_TRACE(r.face);
@@ -336,8 +349,8 @@ TEST_F(FlashFontTest, WrittenGlyphsDecodeToClosedFilledContours) {
     const Bytes bytes = Written(font);
     const TParsedFont parsed = ParseFont(bytes);
     ASSERT_EQ(parsed.Count, std::string(r.text).size());
-    const size_t table = bytes.size() - (parsed.Offsets.back() - parsed.Offsets[0]) -
-                         parsed.Count - (parsed.Offsets.size() * 2);  // narrow codes and offsets
+    const size_t table = bytes.size() - (parsed.Offsets.back() - parsed.Offsets[0]) - parsed.Count -
+                         (parsed.Offsets.size() * 2);  // narrow codes and offsets
     for (size_t i = 0; i < parsed.Count; ++i) {
       SCOPED_TRACE(i);
       TMemoryStream stream(bytes);

@@ -1,8 +1,7 @@
 #include "swf/objects/flash_movie.h"
 
-#include <zlib.h>
-
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include "support/tag_bytes.h"
 #include "swf/core/control_tags.h"
@@ -42,9 +41,10 @@ TEST(FlashMovie, HeaderOfAnEmptyMovie) {
   movie.BackgroundColor().SetRGB({255, 0, 0});
   movie.MakeData();
   EXPECT_TRUE(SameBytes(hex("43 02 FF 00 00 | 00 00"), movie.BodyStream.Bytes()));
-  EXPECT_TRUE(SameBytes(hex("46 57 53 05 | 1C 00 00 00 | 78 00 05 5F 00 00 0F A0 00 | 00 0C | 00 00 |"
-                            "43 02 FF 00 00 | 00 00"),
-                        movie.SaveToBytes()));
+  EXPECT_TRUE(
+      SameBytes(hex("46 57 53 05 | 1C 00 00 00 | 78 00 05 5F 00 00 0F A0 00 | 00 0C | 00 00 |"
+                    "43 02 FF 00 00 | 00 00"),
+                movie.SaveToBytes()));
 
   swf::TFlashMovie bare(0, 0, 1, 1, 12.5);
   EXPECT_TRUE(SameBytes(hex("00 00"), Body(bare)));
@@ -84,7 +84,8 @@ TEST(FlashMovie, ShowFrameCountsAndPendingState) {
   EXPECT_EQ(movie.CurrentFrameNum, 3);
   EXPECT_TRUE(movie.FrameLabel().empty());
   // ShowFrame, label, frame actions (DoAction with Stop), 3 x ShowFrame, End.
-  EXPECT_TRUE(SameBytes(hex("40 00 | C2 0A 61 00 | 02 03 07 00 | 40 00 40 00 40 00 | 00 00"), Body(movie)));
+  EXPECT_TRUE(
+      SameBytes(hex("40 00 | C2 0A 61 00 | 02 03 07 00 | 40 00 40 00 40 00 | 00 00"), Body(movie)));
   EXPECT_EQ(movie.FramesCount(), 4);
   EXPECT_EQ(movie.Version(), 5);
   // MakeData can run again and gives the same stream.
@@ -138,7 +139,9 @@ TEST(FlashMovie, InsertModeAndPositions) {
   movie.InsertPos = 1;
   movie.RemoveObject(9);
   EXPECT_EQ(movie.InsertPos, 2);
-  auto depthAt = [&](size_t i) { return dynamic_cast<swf::TSWFRemoveObject2&>(*movie.Objects()[i]).Depth; };
+  auto depthAt = [&](size_t i) {
+    return dynamic_cast<swf::TSWFRemoveObject2&>(*movie.Objects()[i]).Depth;
+  };
   EXPECT_EQ(depthAt(1), 9);
   EXPECT_EQ(depthAt(2), 1);
   // At the last index the object is appended.
@@ -187,7 +190,8 @@ TEST(FlashButton, AdvancedButtonWithLinkAndSound) {
   swf::TFlashMovie movie(0, 0, 10, 10, 12);
   swf::TFlashButton& button = movie.AddButton(false, true);
   EXPECT_EQ(button.MinVersion(), 3);
-  for (uint8_t states : {swf::bsUp | swf::bsHitTest, swf::bsDown | swf::bsHitTest, swf::bsOver | swf::bsHitTest})
+  for (uint8_t states :
+       {swf::bsUp | swf::bsHitTest, swf::bsDown | swf::bsHitTest, swf::bsOver | swf::bsHitTest})
     button.AddRecordByID(7, states, 1);
   swf::TFlashActionScript& release = button.ReleaseActions();
   release.GetURL("u", "_blank");
@@ -198,15 +202,17 @@ TEST(FlashButton, AdvancedButtonWithLinkAndSound) {
   vtest::Bytes withoutSound = vtest::WrittenBy(button);
   // DefineButton2: three records with empty colour transforms (state bits: hit, down,
   // over, up), one release condition.
-  EXPECT_TRUE(SameBytes(hex("AC 08 | 01 00 | 00 | 18 00 |"
-                            "09 07 00 01 00 00 00 | 0C 07 00 01 00 00 00 | 0A 07 00 01 00 00 00 | 00 |"
-                            "00 00 08 00 | 83 09 00 75 00 5F 62 6C 61 6E 6B 00 | 00"),
-                        withoutSound));
+  EXPECT_TRUE(
+      SameBytes(hex("AC 08 | 01 00 | 00 | 18 00 |"
+                    "09 07 00 01 00 00 00 | 0C 07 00 01 00 00 00 | 0A 07 00 01 00 00 00 | 00 |"
+                    "00 00 08 00 | 83 09 00 75 00 5F 62 6C 61 6E 6B 00 | 00"),
+                withoutSound));
 
   button.RollOverSound().SoundId = 5;
   vtest::Bytes withSound = vtest::WrittenBy(button);
-  EXPECT_TRUE(SameBytes(hex("4B 04 | 01 00 | 00 00 | 05 00 00 | 00 00 | 00 00"),
-                        vtest::Bytes(withSound.begin() + long(withoutSound.size()), withSound.end())));
+  EXPECT_TRUE(
+      SameBytes(hex("4B 04 | 01 00 | 00 00 | 05 00 00 | 00 00 | 00 00"),
+                vtest::Bytes(withSound.begin() + long(withoutSound.size()), withSound.end())));
 
   swf::TFlashButton plain(&movie, false, false);
   EXPECT_EQ(plain.MinVersion(), 1);

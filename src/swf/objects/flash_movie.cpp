@@ -207,8 +207,7 @@ void TFlashMovie::CountFrame(TBitsEngine& be, uint32_t& frames) {
   ++frames;
 }
 
-void TFlashMovie::WriteSlot(TBitsEngine& be, const TTagSlot& slot, int& version,
-                            uint32_t& frames) {
+void TFlashMovie::WriteSlot(TBitsEngine& be, const TTagSlot& slot, int& version, uint32_t& frames) {
   TBasedSWFObject& object = *slot;
   switch (slot.Kind) {
     case TSlotKind::ShowFrame:

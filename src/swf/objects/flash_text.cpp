@@ -68,9 +68,8 @@ TSWFMatrix& TFlashText::TextMatrix() {
 }
 
 void TFlashText::WriteToStream(TBitsEngine& be) {
-  std::unique_ptr<TSWFDefineText> tag = textColor_.A() == 255
-                                            ? std::make_unique<TSWFDefineText>()
-                                            : std::make_unique<TSWFDefineText2>();
+  std::unique_ptr<TSWFDefineText> tag = textColor_.A() == 255 ? std::make_unique<TSWFDefineText>()
+                                                              : std::make_unique<TSWFDefineText2>();
   tag->CharacterID = GetCharacterID();
   tag->TextBounds.Assign(TextBounds);
   if (textMatrix_) tag->TextMatrix.Assign(*textMatrix_);
@@ -98,7 +97,8 @@ void TFlashText::WriteToStream(TBitsEngine& be) {
       if (!ch) continue;
       TSWFGlyphEntry entry;
       entry.GlyphIndex = font_->GlyphIndex(*ch);
-      entry.GlyphAdvance = int32_t(std::nearbyint(ch->Advance / 1024.0 * TextHeight)) + letterSpacing_;
+      entry.GlyphAdvance =
+          int32_t(std::nearbyint(ch->Advance / 1024.0 * TextHeight)) + letterSpacing_;
       tag->GlyphBits = std::max(tag->GlyphBits, GetBitsLength(entry.GlyphIndex));
       tag->AdvanceBits = std::max(tag->AdvanceBits, GetBitsCount(entry.GlyphAdvance, 1));
       record.GlyphEntries.push_back(entry);
