@@ -80,6 +80,13 @@ class TDepthLayout {
   int32_t cycle_;  // frames per cycle of depth ranges; 0 when the frames need none
 };
 
+// The text of a build that would number more characters than SWF's 16-bit
+// IDs: every frame defines its own shapes, texts and pictures.
+inline constexpr const char* kTooManyCharacters =
+    "The movie needs more than 65535 shapes, texts and pictures, the most an SWF file can "
+    "number (every frame defines its own). Use fewer frames or objects, or a compact export, "
+    "which defines what the frames repeat only once.";
+
 // The text shown when the stride passes 255.
 inline constexpr const char* kTooManyObjects =
     "Too many objects in the movie. Only 255 is allowed.";

@@ -124,6 +124,14 @@ TMovieBuilder::TMovieBuilder(project::TProjectDocument& doc, IBuildHost& host, b
 TMovieBuilder::~TMovieBuilder() = default;
 
 void TMovieBuilder::Build() {
+  try {
+    FillMovie();
+  } catch (const swf::ETooManyCharacters&) {
+    throw TMovieGenError(kTooManyCharacters);
+  }
+}
+
+void TMovieBuilder::FillMovie() {
   CreateMovieObject();
   MeasureTexts();
   movie_->Protect("");

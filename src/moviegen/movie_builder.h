@@ -48,6 +48,7 @@ class TMovieBuilder {
   using TFontKey = std::tuple<std::string, int32_t, int32_t, int32_t>;  // face, size, bold, italic
 
   // The driver.
+  void FillMovie();
   void CreateMovieObject();
   void ChooseDepthLayout();
   void RegisterSounds();

@@ -82,6 +82,36 @@ TEST_F(BuildTest, MovieLongerThanTheHeaderCanCountIsRefused) {
   EXPECT_EQ(Build(false, "single.swf").FrameCount, moviegen::kSingleFrameLength);
 }
 
+// Character IDs have 16 bits. A build that would number more characters
+// (1,320 frames of 50 objects that grow in every frame) is refused with a
+// message instead of reusing IDs, and writes nothing; once the objects stop
+// growing, a compact build shares them and fits.
+TEST_F(BuildTest, MovieOfMoreCharactersThanIdsIsRefused) {
+  Doc.SetFrameCount(1320);
+  for (int e = 1; e <= 50; ++e) {
+    Add(e, project::skRectangle, 1, 1320);
+    for (int32_t l = 1; l <= 1320; ++l) {
+      Slot(l, e).W = l;
+      Slot(l, e).H = e;
+    }
+  }
+  moviegen::TBuildOptions compact;
+  compact.Compact = true;
+  try {
+    moviegen::CreateMovie(Doc, Host, true, false, false, compact);
+    ADD_FAILURE() << "a movie of 66,000 shapes was built";
+  } catch (const moviegen::TMovieGenError& e) {
+    EXPECT_STREQ(e.what(), moviegen::kTooManyCharacters);
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(Doc.TempDir));
+
+  for (int e = 1; e <= 50; ++e)
+    for (int32_t l = 1; l <= 1320; ++l) Slot(l, e).W = 10;
+  const std::string path = moviegen::CreateMovie(Doc, Host, true, false, false, compact);
+  EXPECT_FALSE(path.empty());
+  std::filesystem::remove(path);
+}
+
 TEST_F(BuildTest, BackgroundByColourRuleAndGradient) {
   struct Row {
     const char* name;

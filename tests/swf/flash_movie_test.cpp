@@ -114,6 +114,18 @@ TEST(FlashMovie, CharacterIdsAndClear) {
   EXPECT_EQ(movie.Buttons().size(), 1u);
 }
 
+// IDs have 16 bits: the last one is given out, then registering throws
+// instead of wrapping around to an ID in use.
+TEST(FlashMovie, CharacterIdsDoNotWrapAround) {
+  swf::TFlashMovie movie(0, 0, 10, 10, 12);
+  movie.NextCharacterID = 0xFFFE;
+  EXPECT_EQ(movie.AddRectangle(0, 0, 5, 5).GetCharacterID(), 0xFFFE);
+  EXPECT_THROW(movie.AddRectangle(0, 0, 5, 5), swf::ETooManyCharacters);
+  EXPECT_THROW(movie.AddButton(false, true), swf::ETooManyCharacters);
+  EXPECT_EQ(movie.Objects().size(), 1u);
+  EXPECT_EQ(movie.Shapes().size(), 1u);
+}
+
 // Only the character registered last goes, and its ID is given out again.
 TEST(FlashMovie, DiscardLastCharacter) {
   swf::TFlashMovie movie(0, 0, 10, 10, 12);

@@ -9,4 +9,10 @@ class ESWFError : public platform::TVellumetError {
   using platform::TVellumetError::TVellumetError;
 };
 
+// A movie that would number more characters than the format's 16-bit IDs.
+class ETooManyCharacters : public ESWFError {
+ public:
+  ETooManyCharacters() : ESWFError("An SWF movie can number at most 65535 characters") {}
+};
+
 }  // namespace swf

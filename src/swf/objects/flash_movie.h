@@ -13,6 +13,7 @@
 #include "platform/font_engine.h"
 #include "swf/core/buffer_pool.h"
 #include "swf/core/records.h"
+#include "swf/core/swf_error.h"
 #include "swf/core/swf_stream.h"
 #include "swf/objects/flash_object.h"
 
@@ -111,8 +112,11 @@ class TFlashMovie : public TBasedSWFStream {
   void MoveObjectBefore(const TBasedSWFObject& object, const TBasedSWFObject& anchor);
 
   // Gives a new character the next ID, registers it and lists it by kind.
+  // Throws ETooManyCharacters rather than let the 16-bit IDs wrap around
+  // (a later character would take an earlier one's ID).
   template <class T>
   T& RegisterCharacter(std::unique_ptr<T> object, TFlashObjectList<T>& list) {
+    if (NextCharacterID == kLastCharacterID + 1) throw ETooManyCharacters();
     T& ref = *object;
     ref.SetCharacterID(NextCharacterID);
     AddFlashObject(std::move(object));
@@ -174,6 +178,7 @@ class TFlashMovie : public TBasedSWFStream {
 
   bool InsertMode = false;
   int32_t InsertPos = 0;
+  static constexpr uint16_t kLastCharacterID = 0xFFFE;
   uint16_t NextCharacterID = 1;
   int32_t CurrentFrameNum = 0;
   TLoadImageEvent OnLoadImage;
