@@ -314,6 +314,41 @@ TEST_F(BuildTest, TextsShareFontsByFaceSizeAndStyle) {
   EXPECT_EQ(Slot(2, 2).W, cde.Width);
 }
 
+// A project file may hold any 32-bit value in any field. Every kind of
+// object at the extremes builds, default and compact, whole and single,
+// without arithmetic wrapping (the sanitizers stop the test at the first),
+// into a file the player reads. Sizes are kept to a million pixels: a side
+// of 2^31 twips would be 32,768 edges of the longest an edge record holds,
+// which the library's own tests cover.
+TEST_F(BuildTest, ObjectsAtTheExtremesOfEveryField) {
+  const std::string logo = Dir + "media/logo.bmp";
+  media::SaveBMP(logo, media::TBitmap32(6, 4, media::ARGB(255, 9, 9, 9)), 24);
+  int e = 0;
+  for (int kind = project::skRectangle; kind <= project::skButton; ++kind)
+    for (int32_t v : {INT32_MIN, -1, INT32_MAX}) {
+      project::TShapeRec& s = Add(++e, project::TShapeKind(kind), 1, 1);
+      s.X = s.Y = s.Angle = s.Spacing = s.FontSize = s.GrX = s.GrY = v;
+      s.W = s.H = s.Radius = std::clamp(v, -1000000, 1000000);
+      s.Border = uint8_t(v);
+      s.Fill = project::TFillKind(e % 5);
+      s.Text = kind == project::skText ? "Extreme" : logo;
+    }
+  for (auto [compact, whole] : {std::pair{false, true}, {true, true}, {false, false}}) {
+    moviegen::TBuildOptions options;
+    options.Compact = compact;
+    {
+      SCOPED_TRACE(std::to_string(compact) + std::to_string(whole));
+      const std::string path = moviegen::CreateMovie(Doc, Host, whole, false, false, options);
+      const Bytes bytes = ReadFile(path);
+      std::filesystem::remove(path);
+      KeepSwfForParserCheck(std::string("extremes-") + (compact ? "compact-" : "") +
+                                (whole ? "whole.swf" : "single.swf"),
+                            bytes);
+      EXPECT_EQ(CheckDisplayList(ReadSwf(bytes)), "");
+    }
+  }
+}
+
 TEST_F(BuildTest, ButtonStatesAreCutFromTheStrip) {
   struct Row {
     int stripWidth, stateWidth;

@@ -21,10 +21,12 @@ Bytes Written(Fn fn) {
 }
 
 TEST(BitMath, BitCounts) {
-  struct Row { int32_t value; uint8_t bits; };
-  const Row rows[] = {{0, 0},     {1, 2},       {-1, 2},      {255, 9},
-                      {-255, 9},  {256, 10},    {-256, 10},   {32767, 16},
-                      {-32768, 17}, {0x3FFFFFFF, 31}};
+  struct Row {
+    int32_t value;
+    uint8_t bits;
+  };
+  const Row rows[] = {{0, 0},    {1, 2},     {-1, 2},     {255, 9},     {-255, 9},
+                      {256, 10}, {-256, 10}, {32767, 16}, {-32768, 17}, {0x3FFFFFFF, 31}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.value);
     EXPECT_EQ(swf::GetBitsCount(r.value, 1), r.bits);
@@ -51,29 +53,29 @@ TEST(BitMath, FixedPoint) {
 TEST(BitsEngine, BitsAndBytes) {
   // A pending bit is padded before a word; a byte is shifted through the bit buffer.
   EXPECT_TRUE(SameBytes(hex("80 34 12"), Written([](auto& be) {
-    be.WriteBit(true);
-    be.WriteWord(0x1234);
-  })));
+                          be.WriteBit(true);
+                          be.WriteWord(0x1234);
+                        })));
   EXPECT_TRUE(SameBytes(hex("D5 80"), Written([](auto& be) {
-    be.WriteBits(3, 2);
-    be.WriteByte(0x56);
-    be.FlushLastByte(true);
-  })));
+                          be.WriteBits(3, 2);
+                          be.WriteByte(0x56);
+                          be.FlushLastByte(true);
+                        })));
   EXPECT_TRUE(SameBytes(hex("FF FF FF FF 80"), Written([](auto& be) {
-    be.WriteBit(true);
-    be.WriteBits(0xFFFFFFFF, 32);
-    be.FlushLastByte(true);
-  })));
+                          be.WriteBit(true);
+                          be.WriteBits(0xFFFFFFFF, 32);
+                          be.FlushLastByte(true);
+                        })));
   // Without Write the pending bits are dropped.
   EXPECT_TRUE(SameBytes(hex("AB"), Written([](auto& be) {
-    be.WriteByte(0xAB);
-    be.WriteBits(5, 3);
-    be.FlushLastByte(false);
-  })));
+                          be.WriteByte(0xAB);
+                          be.WriteBits(5, 3);
+                          be.FlushLastByte(false);
+                        })));
   EXPECT_TRUE(SameBytes(hex("78 56 34 12 FE FF FF FF"), Written([](auto& be) {
-    be.WriteDWord(0x12345678);
-    be.WriteSDWord(-2);
-  })));
+                          be.WriteDWord(0x12345678);
+                          be.WriteSDWord(-2);
+                        })));
 }
 
 TEST(BitsEngine, Strings) {
@@ -85,7 +87,10 @@ TEST(BitsEngine, Strings) {
 
 // One table for both directions: the writer's bytes, and the reader's values.
 TEST(BitsEngine, RecordsRoundTrip) {
-  struct RectRow { swf::TSWFRectRec rect; const char* bytes; };
+  struct RectRow {
+    swf::TSWFRectRec rect;
+    const char* bytes;
+  };
   const RectRow rects[] = {
       {{0, 0, 0, 0}, "00"},
       {{0, 11000, 0, 8000}, "78 00 05 5F 00 00 0F A0 00"},  // 550 x 400 pixels
@@ -110,7 +115,10 @@ TEST(BitsEngine, RecordsRoundTrip) {
   scaled.HasRotate = true;
   scaled.RotateSkew0 = -65536;
   scaled.RotateSkew1 = 65536;
-  struct MatrixRow { swf::TSWFMatrixRec m; const char* bytes; };
+  struct MatrixRow {
+    swf::TSWFMatrixRec m;
+    const char* bytes;
+  };
   const MatrixRow matrices[] = {
       {identity, "00"},
       // 0 | 0 | 00110 (n = 6) 010100 101100
@@ -128,8 +136,45 @@ TEST(BitsEngine, RecordsRoundTrip) {
   }
 }
 
+// A group's bit count has 5 bits, so a field holds at most 31: wider values
+// are saturated to 31-bit ones (the widest that still reads back), and the
+// fields after them stay in place.
+TEST(BitsEngine, FieldsWiderThanTheirCountAreSaturated) {
+  const int32_t top = (1 << 30) - 1, bottom = -(1 << 30);
+  struct Row {
+    swf::TSWFRectRec written, read;
+  } rows[] = {{{INT32_MIN, INT32_MAX, 0, 5}, {bottom, top, 0, 5}},
+              {{1 << 30, 0, -(1 << 30), 7}, {top, 0, bottom, 7}},
+              {{-top, top, 0, 0}, {-top, top, 0, 0}}};  // fits: as it is
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.written.Xmin);
+    const Bytes bytes = Written([&](auto& be) {
+      be.WriteRect(r.written);
+      be.WriteByte(0xAB);
+    });
+    swf::TMemoryStream in(bytes);
+    swf::TBitsEngine reader(in);
+    EXPECT_EQ(reader.ReadRect(), r.read);
+    EXPECT_EQ(reader.ReadByte(), 0xAB);
+  }
+  swf::TSWFMatrixRec m;
+  m.HasScale = true;
+  m.ScaleX = INT32_MAX;
+  m.ScaleY = 65536;
+  m.TranslateX = INT32_MIN;
+  swf::TMemoryStream in(Written([&](auto& be) { be.WriteMatrix(m); }));
+  swf::TBitsEngine reader(in);
+  const swf::TSWFMatrixRec back = reader.ReadMatrix();
+  EXPECT_EQ(back.ScaleX, top);
+  EXPECT_EQ(back.ScaleY, 65536);
+  EXPECT_EQ(back.TranslateX, bottom);
+}
+
 TEST(BitsEngine, ColorTransform) {
-  struct Row { swf::TSWFColorTransformRec c; const char* bytes; };
+  struct Row {
+    swf::TSWFColorTransformRec c;
+    const char* bytes;
+  };
   swf::TSWFColorTransformRec none;
   swf::TSWFColorTransformRec alphaMult;  // mult only, with alpha: 256 256 256 128, n = 10
   alphaMult.HasMult = alphaMult.HasAlpha = true;

@@ -195,4 +195,34 @@ TEST(MovieShapes, EveryKindParsesAndCloses) {
   EXPECT_TRUE(bitmapFirst);
 }
 
+// Primitives farther out than 31-bit twips reach (60 million pixels): the
+// bounds and moves are saturated rather than cut off, so every tag still
+// reads to its end and each outline closes.
+TEST(MovieShapes, PrimitivesBeyondTheCoordinateRangeStillParse) {
+  TFlashMovie movie(0, 0, 550, 400, 12, true);
+  for (int32_t far : {-60000000, 60000000}) {
+    for (TFlashShape* shape :
+         {&movie.AddRectangle(far, far, far + 60, far + 40),
+          &movie.AddRoundRect(far, 0, far + 60, 40, 8), &movie.AddEllipse(0, far, 60, far + 40),
+          &movie.AddCircle(far, far, 25), &movie.AddDiamond(far, far, far + 61, far + 41),
+          &movie.AddStar(far, 30, 30, 12, 5, true)}) {
+      shape->SetSolidColor(1, 2, 3);
+      shape->SetLineStyle(2, 0xFF000000);
+    }
+  }
+  movie.MakeData();
+  int shapes = 0;
+  for (const vtest::TTag& tag : vtest::ReadTags(movie.SaveToBytes())) {
+    if (tag.Code != tagDefineShape2) continue;
+    ++shapes;
+    const TSWFDefineShape shape = vtest::ReadShapeTag(tag.Code, tag.Body);
+    SCOPED_TRACE(shape.ShapeID);
+    EXPECT_GE(shape.ShapeBounds.Xmin(), -(1 << 30));
+    EXPECT_LT(shape.ShapeBounds.Xmax(), 1 << 30);
+    for (const vtest::TSubPath& path : vtest::SubPaths(shape.ShapeRecords))
+      EXPECT_TRUE(path.Closed());
+  }
+  EXPECT_EQ(shapes, 12);
+}
+
 }  // namespace

@@ -1,5 +1,7 @@
 #include "swf/core/bits_engine.h"
 
+#include <algorithm>
+
 #include "platform/codepage.h"
 #include "swf/core/bit_math.h"
 #include "swf/core/swf_error.h"
@@ -42,47 +44,39 @@ void TBitsEngine::WriteBytes(const void* buffer, long len, bool nullTerminate) {
   if (nullTerminate) WriteByte(0);
 }
 
+// Values of 2^(widest - 1) and more in magnitude, INT32_MIN among them:
+// saturated to the widest count's range.
+void TBitsEngine::WriteSaturatedGroup(std::initializer_list<int32_t> values, unsigned countBits) {
+  const unsigned n = (1u << countBits) - 1;
+  const int64_t high = (int64_t(1) << (n - 1)) - 1;
+  WriteBits(n, countBits);
+  for (int32_t v : values) WriteSBits(int32_t(std::clamp<int64_t>(v, -high - 1, high)), n);
+}
+
 void TBitsEngine::WriteRect(const TSWFRectRec& r) {
-  const unsigned n = GetBitsCount(MaxAbs({r.Xmin, r.Xmax, r.Ymin, r.Ymax}));
-  WriteBits(n, 5);
-  WriteSBits(r.Xmin, n);
-  WriteSBits(r.Xmax, n);
-  WriteSBits(r.Ymin, n);
-  WriteSBits(r.Ymax, n);
+  WriteSBitsGroup({r.Xmin, r.Xmax, r.Ymin, r.Ymax}, 5);
   FlushLastByte(true);
 }
 
 void TBitsEngine::WriteTRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
-  WriteRect({std::min(left, right), std::max(left, right), std::min(top, bottom),
-             std::max(top, bottom)});
+  WriteRect(
+      {std::min(left, right), std::max(left, right), std::min(top, bottom), std::max(top, bottom)});
 }
 
 void TBitsEngine::WriteMatrix(const TSWFMatrixRec& m) {
   WriteBit(m.HasScale);
-  if (m.HasScale) {
-    const unsigned n = GetBitsCount(MaxAbs({m.ScaleX, m.ScaleY}));
-    WriteBits(n, 5);
-    WriteSBits(m.ScaleX, n);
-    WriteSBits(m.ScaleY, n);
-  }
+  if (m.HasScale) WriteSBitsGroup({m.ScaleX, m.ScaleY}, 5);
   WriteBit(m.HasRotate);
-  if (m.HasRotate) {
-    const unsigned n = GetBitsCount(MaxAbs({m.RotateSkew0, m.RotateSkew1}));
-    WriteBits(n, 5);
-    WriteSBits(m.RotateSkew0, n);
-    WriteSBits(m.RotateSkew1, n);
-  }
-  const unsigned n = GetBitsCount(MaxAbs({m.TranslateX, m.TranslateY}));
-  WriteBits(n, 5);
-  WriteSBits(m.TranslateX, n);
-  WriteSBits(m.TranslateY, n);
+  if (m.HasRotate) WriteSBitsGroup({m.RotateSkew0, m.RotateSkew1}, 5);
+  WriteSBitsGroup({m.TranslateX, m.TranslateY}, 5);
   FlushLastByte(true);
 }
 
 void TBitsEngine::WriteColorTransform(const TSWFColorTransformRec& c) {
   const int32_t alphaAdd = c.HasAlpha ? c.AlphaAdd : 0;
   const int32_t alphaMult = c.HasAlpha ? c.AlphaMult : 0;
-  const unsigned nAdd = c.HasAdd ? GetBitsCount(MaxAbs({c.RedAdd, c.GreenAdd, c.BlueAdd, alphaAdd})) : 0;
+  const unsigned nAdd =
+      c.HasAdd ? GetBitsCount(MaxAbs({c.RedAdd, c.GreenAdd, c.BlueAdd, alphaAdd})) : 0;
   const unsigned nMult =
       c.HasMult ? GetBitsCount(MaxAbs({c.RedMult, c.GreenMult, c.BlueMult, alphaMult})) : 0;
   const unsigned n = std::max(nAdd, nMult);
@@ -91,11 +85,13 @@ void TBitsEngine::WriteColorTransform(const TSWFColorTransformRec& c) {
   if (c.HasAdd || c.HasMult) {
     WriteBits(n, 4);
     if (c.HasMult) {
-      for (int32_t v : {int32_t(c.RedMult), int32_t(c.GreenMult), int32_t(c.BlueMult)}) WriteSBits(v, n);
+      for (int32_t v : {int32_t(c.RedMult), int32_t(c.GreenMult), int32_t(c.BlueMult)})
+        WriteSBits(v, n);
       if (c.HasAlpha) WriteSBits(c.AlphaMult, n);
     }
     if (c.HasAdd) {
-      for (int32_t v : {int32_t(c.RedAdd), int32_t(c.GreenAdd), int32_t(c.BlueAdd)}) WriteSBits(v, n);
+      for (int32_t v : {int32_t(c.RedAdd), int32_t(c.GreenAdd), int32_t(c.BlueAdd)})
+        WriteSBits(v, n);
       if (c.HasAlpha) WriteSBits(c.AlphaAdd, n);
     }
   }

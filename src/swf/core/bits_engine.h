@@ -3,9 +3,11 @@
 // integers little-endian. The writer never flushes pending bits by itself;
 // a writer that ends with bit fields calls FlushLastByte(true).
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
+#include "swf/core/bit_math.h"
 #include "swf/core/memory_stream.h"
 #include "swf/core/records.h"
 
@@ -30,6 +32,17 @@ class TBitsEngine {
     pendingCount_ = total;
   }
   void WriteSBits(int32_t value, unsigned count) { WriteBits(uint32_t(value), count); }
+  // A group of signed fields of one width: the width in countBits bits, then
+  // each value. Values wider than countBits can say are saturated to the
+  // widest it can, rather than written cut off.
+  void WriteSBitsGroup(std::initializer_list<int32_t> values, unsigned countBits) {
+    const int32_t largest = MaxAbs(values);
+    const unsigned n = GetBitsCount(largest);
+    if (largest == INT32_MIN || n >= 1u << countBits) [[unlikely]]
+      return WriteSaturatedGroup(values, countBits);
+    WriteBits(n, countBits);
+    for (int32_t v : values) WriteSBits(v, n);
+  }
   void WriteBit(bool flag) { WriteBits(flag ? 1 : 0, 1); }
   void FlushLastByte(bool write = true) {
     if (pendingCount_ == 0) return;
@@ -38,8 +51,10 @@ class TBitsEngine {
     pendingCount_ = 0;
   }
   void WriteByte(uint8_t b) {
-    if (pendingCount_ == 0) stream_.WriteByte(b);
-    else WriteBits(b, 8);
+    if (pendingCount_ == 0)
+      stream_.WriteByte(b);
+    else
+      WriteBits(b, 8);
   }
   void WriteWord(uint16_t w) {
     FlushLastByte(true);
@@ -78,6 +93,7 @@ class TBitsEngine {
   TSWFColorTransformRec ReadColorTransform(bool withAlpha);
 
  private:
+  void WriteSaturatedGroup(std::initializer_list<int32_t> values, unsigned countBits);
   uint8_t ReadRawByte();
 
   TMemoryStream& stream_;

@@ -68,7 +68,8 @@ TFlashFont::TFlashFont(TFlashMovie* owner, bool deviceFont, std::string name, bo
       DeviceFont(deviceFont),
       Bold(bold),
       Italic(italic),
-      FontSize(size * (owner ? owner->CoordFactor() : 1)),
+      FontSize(int32_t(std::clamp<int64_t>(int64_t(size) * (owner ? owner->CoordFactor() : 1),
+                                           INT32_MIN, INT32_MAX))),
       name_(std::move(name)) {}
 
 void TFlashFont::Assign(const TBasedSWFObject& source) {

@@ -8,6 +8,7 @@
 
 #include "swf/core/bit_math.h"
 #include "swf/objects/flash_font.h"
+#include "swf/objects/shape_math.h"
 #include "swf/tags/font_tags.h"
 
 namespace swf {
@@ -40,11 +41,14 @@ TFlashText::TFlashText(TFlashMovie* owner, std::string text, uint32_t color, TFl
   font_->FontUsage |= 1;
   font_->AddChars(text_);
   textColor_.SetRGBA(color);
-  const int32_t f = CoordFactor();
-  TextBounds.SetRect(left * f, top * f, right * f, bottom * f);
+  const int64_t f = CoordFactor();
+  TextBounds.SetRect(ClampToInt32(left * f), ClampToInt32(top * f), ClampToInt32(right * f),
+                     ClampToInt32(bottom * f));
   x_ = TextBounds.Xmin();
   y_ = TextBounds.Ymin();
-  TextHeight = uint16_t(font_->FontSize);
+  // The record holds 16 bits: a larger font is drawn at the largest height
+  // rather than a wrapped-around small one.
+  TextHeight = uint16_t(std::clamp<int32_t>(font_->FontSize, 0, 0xFFFF));
 }
 
 void TFlashText::Assign(const TBasedSWFObject& source) {
@@ -60,6 +64,10 @@ void TFlashText::Assign(const TBasedSWFObject& source) {
   textMatrix_ = s->textMatrix_;
   x_ = s->x_;
   y_ = s->y_;
+}
+
+void TFlashText::SetLetterSpacing(int32_t spacing) {
+  letterSpacing_ = ClampToInt32(int64_t(spacing) * CoordFactor());
 }
 
 TSWFMatrix& TFlashText::TextMatrix() {
@@ -98,7 +106,7 @@ void TFlashText::WriteToStream(TBitsEngine& be) {
       TSWFGlyphEntry entry;
       entry.GlyphIndex = font_->GlyphIndex(*ch);
       entry.GlyphAdvance =
-          int32_t(std::nearbyint(ch->Advance / 1024.0 * TextHeight)) + letterSpacing_;
+          ClampToInt32(int64_t(std::nearbyint(ch->Advance / 1024.0 * TextHeight)) + letterSpacing_);
       tag->GlyphBits = std::max(tag->GlyphBits, GetBitsLength(entry.GlyphIndex));
       tag->AdvanceBits = std::max(tag->AdvanceBits, GetBitsCount(entry.GlyphAdvance, 1));
       record.GlyphEntries.push_back(entry);

@@ -15,8 +15,8 @@ class TFlashFont;
 class TFlashText : public TFlashVisualObject {
  public:
   // Color is packed 0xAABBGGRR; the rectangle is in the movie's units.
-  TFlashText(TFlashMovie* owner, std::string text, uint32_t color, TFlashFont* font,
-             int32_t left, int32_t top, int32_t right, int32_t bottom);
+  TFlashText(TFlashMovie* owner, std::string text, uint32_t color, TFlashFont* font, int32_t left,
+             int32_t top, int32_t right, int32_t bottom);
 
   void Assign(const TBasedSWFObject& source) override;
   int MinVersion() const override { return 3; }
@@ -25,7 +25,7 @@ class TFlashText : public TFlashVisualObject {
 
   // Twips added to every advance; set in the movie's units.
   int32_t LetterSpacing() const { return letterSpacing_; }
-  void SetLetterSpacing(int32_t spacing) { letterSpacing_ = spacing * CoordFactor(); }
+  void SetLetterSpacing(int32_t spacing);
   TSWFRGBA& TextColor() { return textColor_; }
   // Identity until changed; created on first use.
   TSWFMatrix& TextMatrix();

@@ -312,12 +312,7 @@ void TSWFStyleChangeRecord::Write(TBitsEngine& be) {
   be.WriteBits(uint32_t(HasNewStyles) << 4 | uint32_t(HasLineStyle) << 3 |
                    uint32_t(HasFillStyle1) << 2 | uint32_t(HasFillStyle0) << 1 | uint32_t(move),
                6);
-  if (move) {
-    const unsigned n = GetBitsCount(MaxAbs({X, Y}));
-    be.WriteBits(n, 5);
-    be.WriteSBits(X, n);
-    be.WriteSBits(Y, n);
-  }
+  if (move) be.WriteSBitsGroup({X, Y}, 5);
   if (HasFillStyle0) be.WriteBits(fill0Id_, FillBits);
   if (HasFillStyle1) be.WriteBits(fill1Id_, FillBits);
   if (HasLineStyle) be.WriteBits(lineId_, LineBits);
