@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -49,7 +50,7 @@ class TTempSettingsFile {
 using TModalAction = std::function<void(QWidget* modal)>;
 
 // Runs one action on each modal window that opens while the script lives,
-// in order; the window the action gets is the one that just appeared (a
+// in order (progress dialogs aside); the window the action gets is the one that just appeared (a
 // window already open when the script starts is skipped, so a script made
 // inside an action waits for the next one). Actions run from the modal
 // window's event loop, so an action may itself open a nested modal.
@@ -73,8 +74,11 @@ class TModalScript {
 
   bool Finished() const { return next_ == actions_.size(); }
 
+  // A progress dialog asks nothing: it shows up only when work takes long
+  // (a loaded machine), so the script looks through it.
   static QWidget* VisibleModal() {
     QWidget* modal = QApplication::activeModalWidget();
+    if (qobject_cast<QProgressDialog*>(modal)) return nullptr;
     return modal && modal->isVisible() ? modal : nullptr;
   }
 
