@@ -333,6 +333,17 @@ TEST_F(BuildTest, ObjectsAtTheExtremesOfEveryField) {
       s.Fill = project::TFillKind(e % 5);
       s.Text = kind == project::skText ? "Extreme" : logo;
     }
+  // The frame's own fields too: its gradient and border pictures.
+  Doc.SetFrameCount(3);
+  const int32_t frameExtremes[] = {INT32_MIN, -1, INT32_MAX};
+  for (int32_t l = 1; l <= 3; ++l) {
+    project::TFrameRec& frame = Doc.Frames[size_t(l)];
+    const int32_t v = frameExtremes[l - 1];
+    frame.Delay = l == 3 ? 10 : v;
+    frame.AddGrad = frame.AddBorder = 1;
+    frame.GradStyle = frame.BorderInnerStyle = frame.BorderOuterStyle = uint8_t(v);
+    frame.BevelW = frame.BorderW = v;
+  }
   for (auto [compact, whole] : {std::pair{false, true}, {true, true}, {false, false}}) {
     moviegen::TBuildOptions options;
     options.Compact = compact;
