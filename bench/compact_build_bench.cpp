@@ -21,12 +21,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string CacheFolder() {
-  const std::string dir = fs::temp_directory_path().string() + "/vellumet-bench-cache/";
-  fs::create_directories(dir);
-  return dir;
-}
-
 std::string SampleFolder() {
   return std::string(VELLUMET_SAMPLES_DIR) + "/";
 }
@@ -54,7 +48,7 @@ void WholeMovie(benchmark::State& state, bool compact) {
   project::TProjectDocument doc;
   if (!Open(doc, int(state.range(0)))) return state.SkipWithError("cannot open the sample");
   state.SetLabel(kProjects[state.range(0)]);
-  vtest::TCacheHost host(CacheFolder());
+  vtest::TCacheHost host(vtest::TempCacheFolder("vellumet-bench-cache"));
   moviegen::TBuildOptions options;
   options.Compact = compact;
   for (auto _ : state)

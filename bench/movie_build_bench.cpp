@@ -20,12 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string CacheFolder() {
-  const std::string dir = fs::temp_directory_path().string() + "/vellumet-bench-cache/";
-  fs::create_directories(dir);
-  return dir;
-}
-
 std::string SampleFolder() {
   return std::string(VELLUMET_SAMPLES_DIR) + "/";
 }
@@ -37,7 +31,7 @@ void BM_SingleFrameBuildOfTheBanner(benchmark::State& state) {
     state.SkipWithError("cannot open samples/banner.sw0");
     return;
   }
-  vtest::TCacheHost host(CacheFolder());
+  vtest::TCacheHost host(vtest::TempCacheFolder("vellumet-bench-cache"));
   doc.CurrentFrame = 12;
   moviegen::CreateMovie(doc, host, false, true, false);  // fills the cache
   for (auto _ : state) {
@@ -54,7 +48,7 @@ void MakeLargeProject(project::TProjectDocument& doc) {
 void BM_WholeMovieOf200FramesWith50Objects(benchmark::State& state) {
   project::TProjectDocument doc;
   MakeLargeProject(doc);
-  vtest::TCacheHost host(CacheFolder());
+  vtest::TCacheHost host(vtest::TempCacheFolder("vellumet-bench-cache"));
   uintmax_t size = 0;
   for (auto _ : state) {
     const std::string file = moviegen::CreateMovie(doc, host, true, true, false);
@@ -71,7 +65,7 @@ BENCHMARK(BM_WholeMovieOf200FramesWith50Objects)->Unit(benchmark::kMillisecond);
 void BM_ZlibAloneOnTheLargeMoviesBody(benchmark::State& state) {
   project::TProjectDocument doc;
   MakeLargeProject(doc);
-  vtest::TCacheHost host(CacheFolder());
+  vtest::TCacheHost host(vtest::TempCacheFolder("vellumet-bench-cache"));
   const std::string file = moviegen::CreateMovie(doc, host, true, false, false);
   std::vector<uint8_t> compressed(fs::file_size(file));
   FILE* in = std::fopen(file.c_str(), "rb");

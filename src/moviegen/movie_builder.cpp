@@ -297,11 +297,9 @@ void TMovieBuilder::DrawObject(int32_t l, int e, TShapeRec& slot) {
   };
   int32_t rx = round(x * std::cos(a) - y * std::sin(a));
   int32_t ry = round(x * std::sin(a) + y * std::cos(a));
-  if (DrawsAtOrigin(slot)) {
-    shiftX_ = rx;
-    shiftY_ = ry;
-    rx = ry = 0;
-  }
+  const bool atOrigin = DrawsAtOrigin(slot);
+  if (atOrigin) rx = ry = 0;
+  swf::TFlashPlaceObject* placed = nullptr;
   switch (slot.Object) {
     case project::skRectangle:
     case project::skRoundRect:
@@ -309,21 +307,22 @@ void TMovieBuilder::DrawObject(int32_t l, int e, TShapeRec& slot) {
     case project::skEllipse:
     case project::skDiamond:
     case project::skStar:
-      DrawShape(l, e, slot, rx, ry);
+      placed = DrawShape(l, e, slot, rx, ry);
       break;
     case project::skText:
-      DrawText(l, e, slot, rx, ry);
+      placed = DrawText(l, e, slot, rx, ry);
       break;
     case project::skPicture:
-      DrawPicture(l, e, slot, rx, ry);
+      placed = DrawPicture(l, e, slot, rx, ry);
       break;
     case project::skButton:
-      DrawButton(l, e, slot, rx, ry);
+      placed = DrawButton(l, e, slot, rx, ry);
       break;
     default:
       break;
   }
-  shiftX_ = shiftY_ = 0;
+  // Unturned, the anchor is (X, Y) itself.
+  if (placed && atOrigin) placed->PlaceTag().Matrix().SetTranslate(Twips(slot.X), Twips(slot.Y));
 }
 
 // An unturned object drawn at the origin and moved by whole twips has the
@@ -339,11 +338,11 @@ bool TMovieBuilder::DrawsAtOrigin(const TShapeRec& slot) const {
          within(slot.W) && within(slot.H) && within(slot.Radius);
 }
 
-void TMovieBuilder::Place(swf::TFlashVisualObject& object, int32_t l, int e, int32_t angle) {
+swf::TFlashPlaceObject& TMovieBuilder::Place(swf::TFlashVisualObject& object, int32_t l, int e,
+                                             int32_t angle) {
   swf::TFlashPlaceObject& place = PlaceAt(object, depths_.Object(l, e));
   place.SetRotate(float(angle));
-  if (shiftX_ != 0 || shiftY_ != 0)
-    place.PlaceTag().Matrix().SetTranslate(Twips(shiftX_), Twips(shiftY_));
+  return place;
 }
 
 bool TMovieBuilder::Selected(int e) const {

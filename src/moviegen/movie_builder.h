@@ -67,9 +67,8 @@ class TMovieBuilder {
     return static_cast<T&>(Shared(static_cast<swf::TFlashVisualObject&>(made)));
   }
   void DrawObject(int32_t l, int e, project::TShapeRec& slot);
-  // Places slot e's object of frame l, turned by angle and moved by the
-  // anchor's shift.
-  void Place(swf::TFlashVisualObject& object, int32_t l, int e, int32_t angle);
+  // Places slot e's object of frame l, turned by angle.
+  swf::TFlashPlaceObject& Place(swf::TFlashVisualObject& object, int32_t l, int e, int32_t angle);
   // Whether a compact build draws the object at the origin and moves it there
   // by the placement.
   bool DrawsAtOrigin(const project::TShapeRec& slot) const;
@@ -93,13 +92,15 @@ class TMovieBuilder {
   void PlaceBorder(int32_t l);
 
   // Shapes.
-  void DrawShape(int32_t l, int e, project::TShapeRec& slot, int32_t x, int32_t y);
+  swf::TFlashPlaceObject* DrawShape(int32_t l, int e, project::TShapeRec& slot, int32_t x,
+                                    int32_t y);
   void FillShape(swf::TFlashShape& shape, project::TShapeRec& slot, bool selected);
 
   // Texts.
   void MeasureTexts();
   void RegisterFonts();
-  void DrawText(int32_t l, int e, project::TShapeRec& slot, int32_t x, int32_t y);
+  swf::TFlashPlaceObject* DrawText(int32_t l, int e, project::TShapeRec& slot, int32_t x,
+                                   int32_t y);
 
   // Pictures, bitmap fills and buttons.
   void RegisterPictures();
@@ -109,8 +110,10 @@ class TMovieBuilder {
   // Gives a JPEG image the slot's transparency; otherwise the slot's Alpha
   // becomes 0, since the picture cannot carry it.
   void ApplyPictureAlpha(swf::TFlashImage& image, project::TShapeRec& slot);
-  void DrawPicture(int32_t l, int e, project::TShapeRec& slot, int32_t x, int32_t y);
-  void DrawButton(int32_t l, int e, project::TShapeRec& slot, int32_t x, int32_t y);
+  swf::TFlashPlaceObject* DrawPicture(int32_t l, int e, project::TShapeRec& slot, int32_t x,
+                                      int32_t y);
+  swf::TFlashPlaceObject* DrawButton(int32_t l, int e, project::TShapeRec& slot, int32_t x,
+                                     int32_t y);
   bool Selected(int e) const;
   // Slots 1..stride are visited in every frame (there are no slots above 255).
   int LastSlot() const { return std::min(depths_.Stride(), project::MaxShapeSlots); }
@@ -131,7 +134,6 @@ class TMovieBuilder {
   std::unordered_map<std::string, std::string> resolved_;
   std::vector<TImageStore::TFresh> freshImages_;
   std::vector<uint16_t> frameDepths_;  // placed by the frame being built
-  int32_t shiftX_ = 0, shiftY_ = 0;    // the drawn object's anchor when drawn at the origin
   // A compact build's shapes, texts and buttons by their tag bytes without the ID.
   std::unordered_map<std::string, swf::TFlashVisualObject*> definitions_;
   bool derivedChanged_ = false;

@@ -166,10 +166,11 @@ void TMovieBuilder::ApplyPictureAlpha(swf::TFlashImage& image, TShapeRec& slot) 
     SetDerivedAlpha(slot.Alpha, 0);
 }
 
-void TMovieBuilder::DrawPicture(int32_t l, int e, TShapeRec& slot, int32_t x, int32_t y) {
-  if (slot.Text.empty() || Resolve(slot.Text).empty()) return;
+swf::TFlashPlaceObject* TMovieBuilder::DrawPicture(int32_t l, int e, TShapeRec& slot, int32_t x,
+                                                   int32_t y) {
+  if (slot.Text.empty() || Resolve(slot.Text).empty()) return nullptr;
   swf::TFlashImage* image = FindImage(TImageKind::Picture, slot.Text, slot.Alpha);
-  if (!image) return;
+  if (!image) return nullptr;
   SetDerived(slot.W, image->ImageWidth());
   SetDerived(slot.H, image->ImageHeight());
   ApplyPictureAlpha(*image, slot);
@@ -180,18 +181,19 @@ void TMovieBuilder::DrawPicture(int32_t l, int e, TShapeRec& slot, int32_t x, in
     shape.SetLineStyle(2, kSelectionLine);
     shape.DashPattern().SetPattern({2, 4});
   }
-  Place(shape, l, e, slot.Angle);
+  return &Place(shape, l, e, slot.Angle);
 }
 
 // In the whole movie a button with its three states, roll-over sound and
 // link; in the editor's single frame a plain picture of its first state.
 // Each state shape is made before the button so that it is defined first.
-void TMovieBuilder::DrawButton(int32_t l, int e, TShapeRec& slot, int32_t x, int32_t y) {
-  if (slot.Text.empty() || Resolve(slot.Text).empty()) return;
+swf::TFlashPlaceObject* TMovieBuilder::DrawButton(int32_t l, int e, TShapeRec& slot, int32_t x,
+                                                  int32_t y) {
+  if (slot.Text.empty() || Resolve(slot.Text).empty()) return nullptr;
   swf::TFlashImage* states[3];
   for (int k = 0; k < 3; ++k) {
     states[k] = FindImage(TImageKind::ButtonState, slot.Text, slot.Alpha, k + 1);
-    if (!states[k]) return;
+    if (!states[k]) return nullptr;
   }
   auto stateShape = [&](swf::TFlashImage& image) -> swf::TFlashShape& {
     SetDerived(slot.W, image.ImageWidth());
@@ -208,8 +210,7 @@ void TMovieBuilder::DrawButton(int32_t l, int e, TShapeRec& slot, int32_t x, int
       shape.SetLineStyle(2, kSelectionLine);
       shape.DashPattern().SetPattern({2, 4});
     }
-    Place(shape, l, e, slot.Angle);
-    return;
+    return &Place(shape, l, e, slot.Angle);
   }
   swf::TFlashShape* shapes[3];
   for (int k = 0; k < 3; ++k) shapes[k] = &stateShape(*states[k]);
@@ -222,7 +223,7 @@ void TMovieBuilder::DrawButton(int32_t l, int e, TShapeRec& slot, int32_t x, int
     if (!sound.empty() && id != sounds_.end()) button.RollOverSound().SoundId = id->second;
   }
   button.ReleaseActions().GetURL(slot.URL, "_blank");
-  Place(button, l, e, slot.Angle);
+  return &Place(button, l, e, slot.Angle);
 }
 
 }  // namespace moviegen

@@ -12,7 +12,8 @@ namespace moviegen {
 
 using project::TShapeRec;
 
-void TMovieBuilder::DrawShape(int32_t l, int e, TShapeRec& slot, int32_t x, int32_t y) {
+swf::TFlashPlaceObject* TMovieBuilder::DrawShape(int32_t l, int e, TShapeRec& slot, int32_t x,
+                                                 int32_t y) {
   const bool selected = Selected(e);
   const int32_t x2 = AddClamped(x, slot.W), y2 = AddClamped(y, slot.H);
   swf::TFlashShape* shape = nullptr;
@@ -45,7 +46,7 @@ void TMovieBuilder::DrawShape(int32_t l, int e, TShapeRec& slot, int32_t x, int3
     shape->SetLineStyle(2, kSelectionLine);
     shape->DashPattern().SetPattern({2, 4});
   }
-  Place(*shape, l, e, slot.Angle);
+  return &Place(*shape, l, e, slot.Angle);
 }
 
 void TMovieBuilder::FillShape(swf::TFlashShape& shape, TShapeRec& slot, bool selected) {

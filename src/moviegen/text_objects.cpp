@@ -52,10 +52,11 @@ void TMovieBuilder::RegisterFonts() {
   }
 }
 
-void TMovieBuilder::DrawText(int32_t l, int e, TShapeRec& slot, int32_t x, int32_t y) {
-  if (slot.Text.empty()) return;
+swf::TFlashPlaceObject* TMovieBuilder::DrawText(int32_t l, int e, TShapeRec& slot, int32_t x,
+                                                int32_t y) {
+  if (slot.Text.empty()) return nullptr;
   auto font = fonts_.find({slot.Font, slot.FontSize, slot.FBold, slot.FItalic});
-  if (font == fonts_.end()) return;
+  if (font == fonts_.end()) return nullptr;
   const int32_t right = std::max(AddClamped(x, slot.W), 0);
   const int32_t bottom = std::max(AddClamped(y, slot.H), 0);
   if (Selected(e)) {
@@ -68,7 +69,7 @@ void TMovieBuilder::DrawText(int32_t l, int e, TShapeRec& slot, int32_t x, int32
   swf::TFlashText& text = movie_->AddText(slot.Text, Packed(slot.FontColor, DrawnAlpha(slot.Alpha)),
                                           font->second, x, y, AddClamped(right, 10), bottom);
   text.SetLetterSpacing(slot.Spacing);
-  Place(text, l, e, slot.Angle);
+  return &Place(text, l, e, slot.Angle);
 }
 
 }  // namespace moviegen
