@@ -103,6 +103,8 @@ std::vector<uint8_t> WriteZip(const std::vector<TZipEntry>& entries) {
 }
 
 std::vector<TZipEntry> ReadZip(const std::vector<uint8_t>& zip, const TZipLimits& limits) {
+  // libzip takes no bytes for an archive of no entries; a file is not one.
+  if (zip.empty()) throw TVellumetError("Not a readable ZIP archive: the file is empty");
   zip_error_t error;
   zip_error_init(&error);
   TSource source(zip_source_buffer_create(zip.data(), zip.size(), 0, &error));
