@@ -96,6 +96,11 @@ class TEditor : private project::IDocumentView {
 
   // ---- Frame commands ---------------------------------------------------
   void RzFirstClick(TNavigate where);
+  // Goes to a frame (1..FrameCount) as the navigation buttons do; others are ignored.
+  void GoToFrame(int32_t frame);
+  // Moves frame `from` so that it becomes frame `to`, as one step; the moved
+  // frame becomes the current one. Numbers outside 1..FrameCount are ignored.
+  void MoveFrame(int32_t from, int32_t to);
   void RzInsertClick();
   void RzDeleteClick();
   void RzReverseClick();

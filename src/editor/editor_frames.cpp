@@ -55,27 +55,49 @@ bool TEditor::AskNumber(const std::string& info, int32_t start) {
 }
 
 void TEditor::RzFirstClick(TNavigate where) {
+  int32_t k = doc_.CurrentFrame, n = doc_.FrameCount;
+  switch (where) {
+    case TNavigate::First:
+      k = 1;
+      break;
+    case TNavigate::Last:
+      k = n;
+      break;
+    case TNavigate::Next:
+      k = k >= n ? 1 : k + 1;
+      break;
+    case TNavigate::Previous:
+      k = k <= 1 ? n : k - 1;
+      break;
+  }
+  GoToFrame(k);
+}
+
+void TEditor::GoToFrame(int32_t frame) {
+  if (frame < 1 || frame > doc_.FrameCount) return;
   Command([&] {
-    int32_t& k = doc_.CurrentFrame;
-    int32_t n = doc_.FrameCount;
-    switch (where) {
-      case TNavigate::First:
-        k = 1;
-        break;
-      case TNavigate::Last:
-        k = n;
-        break;
-      case TNavigate::Next:
-        k = k >= n ? 1 : k + 1;
-        break;
-      case TNavigate::Previous:
-        k = k <= 1 ? n : k - 1;
-        break;
-    }
+    doc_.CurrentFrame = frame;
     ClearObjectMenu();
     doc_.SelectedSlots.reset();
     DAT(false);
     RebuildPreview();
+  });
+}
+
+void TEditor::MoveFrame(int32_t from, int32_t to) {
+  int32_t n = doc_.FrameCount;
+  if (from < 1 || from > n || to < 1 || to > n || from == to) return;
+  Command([&] {
+    std::vector<int32_t> sources = Frames(1, n);
+    sources.erase(sources.begin() + (from - 1));
+    sources.insert(sources.begin() + (to - 1), from);
+    ChangeFrames(sources, 0);
+    doc_.CurrentFrame = to;
+    ClearObjectMenu();
+    doc_.SelectedSlots.reset();
+    DAT(false);
+    RebuildPreview();
+    doc_.Modify(true);
   });
 }
 

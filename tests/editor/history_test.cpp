@@ -84,6 +84,7 @@ TEST_F(HistoryTest, EveryKindOfCommandIsUndoneAndRedoneExactly) {
       {"insert a frame", none, [&] { ed->RzInsertClick(); }},
       {"remove a frame", none, [&] { ed->RzDeleteClick(); }},
       {"reverse", none, [&] { ed->RzReverseClick(); }},
+      {"move a frame", none, [&] { ed->MoveFrame(3, 5); }},
       {"fewer frames", none, [&] { prompts.Numbers.push_back("2"), ed->CFramesChange(); }},
       {"more frames", none, [&] { prompts.Numbers.push_back("9"), ed->CFramesChange(); }},
       {"frames before the first", none,
