@@ -61,10 +61,13 @@ void TEditor::Command(const std::function<void()>& body, const TStepKey& key) {
   ++depth_;
   TViewState before = ViewState();
   bool wasModified = doc_.Modified;
-  history_.Begin(before);
   try {
+    bool restarted = history_.Begin(before, key);
+    if (restarted) RestartRun(key);
     body();
-    history_.Commit(ViewState(), key);
+    // Back at the run's first document without an edit: the canvas shows it.
+    if (restarted && !history_.Changed()) RebuildPreview();
+    history_.Commit(ViewState());
   } catch (const std::exception& e) {
     Recover(before, wasModified, e.what());
   }
@@ -111,6 +114,15 @@ void TEditor::Recover(const TViewState& before, bool wasModified, const std::str
     updating_ = false;
   }
   Fail(why);
+}
+
+// The document is as the run found it again; the panel shows it, except the
+// field being typed into, which keeps what the user typed.
+void TEditor::RestartRun(const TStepKey& key) {
+  bool typing = key.Kind == kTypingStep;
+  std::string typed = typing ? panel_[TCtl(key.Control)].Text : std::string();
+  DAT(true);
+  if (typing) panel_[TCtl(key.Control)].Text = typed;
 }
 
 TStepKey TEditor::TypingKey(TCtl control) const {

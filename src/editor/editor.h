@@ -73,6 +73,9 @@ class TEditor : private project::IDocumentView {
   // A field lost the focus: SECheckExit for the numeric fields, and a run
   // of typing into the field ends.
   void FieldExit(TCtl control);
+  // Esc in a text or number field: the typing since the field took the focus
+  // is taken back and the field shows the stored value again.
+  void FieldEscape(TCtl control);
   // A menu item was chosen (only enabled items act).
   void MenuClick(TMenuItem item);
   // The user turned the property panel to another page.
@@ -185,7 +188,9 @@ class TEditor : private project::IDocumentView {
   void ShowError(const std::string& message, const std::string& detail) override;
 
   // Runs `body` as one command (see the class comment); nested calls run
-  // inside the outer command.
+  // inside the outer command. A command that continues a run of typing or
+  // dragging (same key) starts again from the document as the run found it,
+  // so the run's result is that of its last step alone.
   void Command(const std::function<void()>& body, const TStepKey& key = {});
   // Runs `body` without an undo step (new and opened documents).
   void Unrecorded(const std::function<void()>& body);
@@ -193,6 +198,7 @@ class TEditor : private project::IDocumentView {
   // The user learns why a command failed: the beep, and the reason in the
   // first status pane.
   void Fail(const std::string& why);
+  void RestartRun(const TStepKey& key);
   TStepKey TypingKey(TCtl control) const;
   TViewState ViewState() const;
   void RestoreView(const TViewState& view);
@@ -226,6 +232,9 @@ class TEditor : private project::IDocumentView {
   // CWidthChange's parts (editor_apply.cpp).
   bool ApplyPanel(TCtl sender);
   void RecomputeBorderLimits();
+  void SetBorderLimits(int64_t bevel, int64_t band);
+  void TieBorderWidths(TCtl sender);
+  void ClampSpin(TCtl c);
   void FitStage();
   int32_t SpinValue(TCtl c) const;
   int32_t DigitsValue(TCtl c) const;

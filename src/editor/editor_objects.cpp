@@ -406,17 +406,21 @@ void TEditor::SWF1MouseMove(int32_t x, int32_t y) {
     UpdatePointer(x, y);
 }
 
-// Each step moves the object by the pointer's way since the last step,
-// through the X and Y fields, so the edit mode decides which frames move.
+// A drag is one edit: each step starts again from the document as the drag
+// found it and moves the object by the pointer's way since the press, through
+// the X and Y fields, so the edit mode decides which frames move.
 void TEditor::DragTo(int32_t x, int32_t y) {
-  int s = CurrentObject();
-  if (s <= 0) return;
-  int64_t newX = int64_t(Slot(doc_.CurrentFrame, s).X) + (x - dragX_);
-  dragX_ = x;
-  SetText(SE11, std::to_string(std::clamp<int64_t>(newX, INT32_MIN, INT32_MAX)));
-  int64_t newY = int64_t(Slot(doc_.CurrentFrame, s).Y) + (y - dragY_);
-  dragY_ = y;
-  SetText(SE12, std::to_string(std::clamp<int64_t>(newY, INT32_MIN, INT32_MAX)));
+  Command(
+      [&] {
+        int s = CurrentObject();
+        if (s <= 0) return;
+        const TShapeRec& r = Slot(doc_.CurrentFrame, s);
+        int64_t newX = int64_t(r.X) + (int64_t(x) - dragX_);
+        int64_t newY = int64_t(r.Y) + (int64_t(y) - dragY_);
+        SetText(SE11, std::to_string(std::clamp<int64_t>(newX, INT32_MIN, INT32_MAX)));
+        SetText(SE12, std::to_string(std::clamp<int64_t>(newY, INT32_MIN, INT32_MAX)));
+      },
+      TypingKey(SE11));
 }
 
 void TEditor::SWF1MouseDown(int32_t x, int32_t y) {
@@ -484,8 +488,11 @@ bool TEditor::FormKeyDown(int key, TShiftState shift, bool playerFocused) {
       {'V', miPasteObject}, {'Z', miUndo},        {'Y', miRedo}};
   EditMenuPopup();
   for (const TShortcut& s : kShortcuts) {
-    if (key != s.Key || !panel_.Menu(s.Item).Enabled) continue;
-    MenuClick(s.Item);
+    // A project without a file yet is saved under a name the user gives.
+    TMenuItem item =
+        s.Item == miSaveProject && !panel_.Menu(s.Item).Enabled ? miSaveProjectAs : s.Item;
+    if (key != s.Key || !panel_.Menu(item).Enabled) continue;
+    MenuClick(item);
     return true;
   }
   return false;

@@ -117,8 +117,11 @@ void TEditor::FillFramePage() {
   for (TCtl c : {CBox4, CBox5, SE20, SE21}) panel_.Enable(c, border);
   panel_[CBox4].ItemIndex = ListPosition(f.BorderInnerStyle, 3);
   panel_[CBox5].ItemIndex = ListPosition(f.BorderOuterStyle, 3);
-  panel_.SetSpinValue(SE20, f.BevelW);
-  panel_.SetSpinValue(SE21, f.BorderW);
+  // The limits follow the stored widths, and the fields show what the frame
+  // stores even where an older file or the spreading put a width beyond them.
+  SetBorderLimits(f.BevelW, f.BorderW);
+  for (auto [c, width] : {std::pair{SE20, f.BevelW}, std::pair{SE21, f.BorderW}})
+    panel_.SetSpin(c, std::min(panel_[c].Min, width), std::max(panel_[c].Max, width), width);
 }
 
 void TEditor::FillObjectList(bool keepList) {
@@ -320,6 +323,7 @@ void TEditor::FillFill(const TShapeRec& r) {
 // ---- Edit modes ------------------------------------------------------------
 
 void TEditor::RzLockClick() {
+  history_.EndRun();  // an edit in the new mode stands alone
   switch (mode_) {
     case TEditMode::emAnimation:
       mode_ = TEditMode::emLocked;

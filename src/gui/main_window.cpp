@@ -257,6 +257,13 @@ bool TfrmMain::KeyDown(QObject* watched, QKeyEvent* key) {
   int vk = VirtualKey(key->key());
   Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
   if (vk == 0 || FieldKeepsKey(watched, key->key(), mods)) return false;
+  // Esc in a field takes back the typing there; the window stays open.
+  std::optional<editor::TCtl> field = panelView_->TypingField(watched);
+  if (vk == editor::VK_ESCAPE && mods == Qt::NoModifier && field) {
+    editor_->FieldEscape(*field);
+    ShowState();
+    return true;
+  }
   editor::TShiftState shift{bool(mods & Qt::ControlModifier), bool(mods & Qt::ShiftModifier),
                             bool(mods & Qt::AltModifier)};
   bool playerFocused = watched == canvas_->Player();

@@ -245,17 +245,23 @@ void TPropertyPanelView::Step(TCtl ctl, int steps) {
 
 bool TPropertyPanelView::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::FocusOut && !showing_) {
-    for (size_t i = 0; i < bindings_.size(); ++i) {
-      const TBinding& b = bindings_[i];
-      if (b.Widget != watched) continue;
-      if (b.Kind == TCellKind::Digits || b.Kind == TCellKind::Spin || b.Kind == TCellKind::Text) {
-        editor_.FieldExit(TCtl(i));
-        After();
-      }
-      break;
+    if (std::optional<TCtl> field = TypingField(watched)) {
+      editor_.FieldExit(*field);
+      After();
     }
   }
   return QTabWidget::eventFilter(watched, event);
+}
+
+std::optional<TCtl> TPropertyPanelView::TypingField(const QObject* widget) const {
+  for (size_t i = 0; i < bindings_.size(); ++i) {
+    const TBinding& b = bindings_[i];
+    if (b.Widget != widget) continue;
+    if (b.Kind == TCellKind::Digits || b.Kind == TCellKind::Spin || b.Kind == TCellKind::Text)
+      return TCtl(i);
+    break;
+  }
+  return std::nullopt;
 }
 
 void TPropertyPanelView::After() {
