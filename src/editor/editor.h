@@ -169,6 +169,9 @@ class TEditor : private project::IDocumentView {
   // The preview window was closed: its movie file goes.
   void PreviewClosed();
   void ShowFrame(int32_t frame);
+  // An export wrote files into `folder`: the first status pane says so and
+  // offers the folder while the message stands.
+  void ExportWritten(const std::string& message, const std::string& folder);
   // The single-frame build shown on the canvas.
   void RebuildPreview(bool refresh = false);
 

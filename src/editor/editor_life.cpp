@@ -326,7 +326,7 @@ void TEditor::SaveSWF() {
   Unrecorded([&] {
     std::string caption(platform::FileNamePart(doc_.ProjectFileName));
     std::optional<std::string> chosen = ports_.Prompts.SaveFileDialog(
-        {"", WithoutExtension(caption), "SWF Flash (*.swf)|*.swf", ".swf", true});
+        {"", WithoutExtension(caption), "SWF Flash (*.swf)|*.swf", ".swf", true, "Save SWF Movie"});
     if (!chosen) return;
     ports_.Preview.Stop();
     panel_.StatusPanes[0] = "Writing SWF...";
@@ -350,6 +350,11 @@ void TEditor::SaveSWF() {
     ports_.Builder.WriteTestPage(doc_, path, page);
     ports_.Window.OpenDocument(page);
   });
+}
+
+void TEditor::ExportWritten(const std::string& message, const std::string& folder) {
+  panel_.StatusPanes[0] = message;
+  panel_.StatusFolder = {message, folder};
 }
 
 void TEditor::PreviewClosed() {

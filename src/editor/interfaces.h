@@ -67,6 +67,7 @@ struct TFileDialogRequest {
   std::string Filter;      // "Description|*.a;*.b|Other|*.c"
   std::string DefaultExt;  // ".sw0"
   bool OverwritePrompt = false;
+  std::string Title;  // empty: the toolkit's own ("Save As", "Open")
 };
 
 // What a font dialog shows and hands back.

@@ -114,6 +114,8 @@ TfrmMain::TfrmMain(TMainWindowSetup setup, QWidget* parent)
   connect(panelView_, &TPropertyPanelView::edited, this, after);
   status_ = new TMainStatusBar;
   setStatusBar(status_);
+  connect(status_, &TMainStatusBar::folderRequested, this,
+          [this](const QString& folder) { OpenDocument(folder.toStdString()); });
 
   auto* central = new QWidget;
   auto* column = new QVBoxLayout(central);
