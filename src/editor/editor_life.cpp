@@ -230,7 +230,8 @@ void TEditor::RzOpenClick() {
   Unrecorded([&] {
     if (doc_.Modified && ModifyMsg() == TMsgResult::Cancel) return;
     std::optional<std::string> path =
-        ports_.Prompts.OpenFileDialog({doc_.ProjectDir, "", kProjectFilter, ".sw0", false});
+        ports_.Prompts.OpenFileDialog(
+            {doc_.ProjectDir, "", kProjectFilter, ".sw0", false, "Open Project"});
     if (path) OpenProject(*path);
   });
 }
@@ -255,7 +256,7 @@ void TEditor::RzSaveClick() {
 void TEditor::RzSaveasClick() {
   Unrecorded([&] {
     TFileDialogRequest request{doc_.ProjectDir, WithoutExtension(doc_.ProjectFileName),
-                               kProjectFilter, ".sw0", true};
+                               kProjectFilter, ".sw0", true, "Save Project As"};
     std::optional<std::string> chosen = ports_.Prompts.SaveFileDialog(request);
     if (!chosen) return;
     std::string path = *chosen;

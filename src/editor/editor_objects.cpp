@@ -126,7 +126,7 @@ void TEditor::btnPictureClick(TPictureButton button) {
       int s = CurrentObject();
       if (s <= 0 || !panel_[btnFillBitmap].Enabled) return;
       TFileDialogRequest request{PictureDir, ExistingMediaFile(Slot(doc_.CurrentFrame, s).Text),
-                                 kPictureFilter, "", false};
+                                 kPictureFilter, "", false, "Fill Bitmap"};
       std::optional<std::string> path = ports_.Prompts.OpenFileDialog(request);
       if (!path) return;
       PictureDir = Folder(*path);
@@ -137,7 +137,8 @@ void TEditor::btnPictureClick(TPictureButton button) {
       return;
     }
     bool picture = button == TPictureButton::NewPicture;
-    TFileDialogRequest request{"", "", picture ? kPictureFilter : kBitmapFilter, "", false};
+    TFileDialogRequest request{"",    "", picture ? kPictureFilter : kBitmapFilter, "", false,
+                               picture ? "New Picture" : "New Button Glyph"};
     if (picture)
       request.InitialDir = PictureDir;
     else if (DirectoryExists(doc_.ProgramDir + "Buttons"))
@@ -283,7 +284,8 @@ void TEditor::btnReplacePictureClick() {
     bool picture = kind == project::skPicture;
     TFileDialogRequest request{picture ? PictureDir : doc_.ProgramDir + "Buttons",
                                ExistingMediaFile(Slot(doc_.CurrentFrame, s).Text),
-                               picture ? kPictureFilter : kBitmapFilter, "", false};
+                               picture ? kPictureFilter : kBitmapFilter, "", false,
+                               picture ? "Replace Picture" : "Replace Glyph"};
     std::optional<std::string> path = ports_.Prompts.OpenFileDialog(request);
     if (!path) return;
     if (picture) PictureDir = Folder(*path);
@@ -325,7 +327,8 @@ void TEditor::btnReplaceSoundEvClick(TSoundButton button) {
     if (!background && (s <= 0 || Slot(doc_.CurrentFrame, s).Object != project::skButton)) return;
     const std::string& stored =
         background ? doc_.Settings.MBkgrSound : Slot(doc_.CurrentFrame, s).SoundEv;
-    TFileDialogRequest request{"", ExistingMediaFile(stored), kSoundFilter, "", false};
+    TFileDialogRequest request{"", ExistingMediaFile(stored), kSoundFilter, "", false,
+                               background ? "Background Sound" : "Button Sound"};
     std::optional<std::string> path = ports_.Prompts.OpenFileDialog(request);
     if (!path) return;
     std::string name = StoredMediaName(*path);

@@ -1,8 +1,7 @@
 // A drag and the typing into one field are each one edit of the document as
 // it was when they began: whatever the number of moves or keystrokes, the
 // frames end as if the final value had been set once, in one undo step. The
-// border widths the panel shows are the stored ones; Esc in a field and
-// Ctrl+S on a new project.
+// border widths the panel shows are the stored ones; Esc in a field.
 #include "editor_fixture.h"
 
 namespace {
@@ -81,6 +80,22 @@ TEST_F(EditRunsTest, DragsAndTypingGiveTheFramesOfTheFinalValueSetOnce) {
   }
 }
 
+TEST_F(EditRunsTest, AKeyThatFailsLeavesTheRunAsTheKeyBeforeLeftIt) {
+  Put(1, project::skRectangle, 1, 1);
+  Select(1);
+  const int32_t x0 = Slot(1, 1).X;
+  ed->SetText(SE11, "4");
+  builder.Fail = true;
+  ed->SetText(SE11, "45");
+  EXPECT_EQ(Slot(1, 1).X, 4);
+  EXPECT_EQ(window.Beeps, 1);
+  builder.Fail = false;
+  ed->SetText(SE11, "47");
+  EXPECT_EQ(Slot(1, 1).X, 47);
+  ed->Undo();  // still one step
+  EXPECT_EQ(Slot(1, 1).X, x0);
+}
+
 TEST_F(EditRunsTest, AValueTypedOnTheWayLimitsNoOtherField) {
   Put(1, project::skRectangle, 1, 1);
   EditSlot(1, 1).W = 60;
@@ -151,13 +166,6 @@ TEST_F(EditRunsTest, EscInAFieldTakesBackItsTyping) {
   ed->SetText(SE11, "-");  // nothing applied: the field shows the stored value again
   ed->FieldEscape(SE11);
   EXPECT_EQ(C(SE11).Text, std::to_string(x0));
-}
-
-TEST_F(EditRunsTest, CtrlSOnAProjectWithoutAFileAsksForAName) {
-  ASSERT_FALSE(P().Menu(miSaveProject).Enabled);
-  prompts.Files.push_back(std::nullopt);  // the user cancels
-  EXPECT_TRUE(ed->FormKeyDown('S', {true, false, false}, false));
-  EXPECT_EQ(prompts.FileRequests.size(), 1u);
 }
 
 }  // namespace

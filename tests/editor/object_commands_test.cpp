@@ -337,7 +337,9 @@ TEST_F(ObjectCommandsTest, KeysOfTheMainWindow) {
   EXPECT_EQ(Slot(1, 2).Object, project::skRectangle);
   EXPECT_TRUE(ed->FormKeyDown('Z', {true, false, false}, false));
   EXPECT_EQ(Slot(1, 2).Object, project::skNone);
-  EXPECT_FALSE(ed->FormKeyDown('S', {true, false, false}, false));  // Save is not enabled yet
+  // A project without a file yet: Save As asks for a name (the fake cancels).
+  EXPECT_TRUE(ed->FormKeyDown('S', {true, false, false}, false));
+  EXPECT_EQ(prompts.FileRequests.size(), 1u);
   EXPECT_FALSE(ed->FormKeyDown('C', {true, true, false}, false));
   EXPECT_TRUE(ed->FormKeyDown(VK_ESCAPE, {}, false));
   EXPECT_EQ(window.CloseRequests, 1);
