@@ -5,6 +5,7 @@
 #include <QProgressDialog>
 #include <QThread>
 #include <QTimer>
+#include <QWindow>
 #include <atomic>
 #include <exception>
 
@@ -18,12 +19,17 @@ class TInputBlocker : public QObject {
   explicit TInputBlocker(QWidget* allowed) : allowed_(allowed) { qApp->installEventFilter(this); }
   ~TInputBlocker() override { qApp->removeEventFilter(this); }
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (!IsInput(event->type())) return false;
-    auto* w = qobject_cast<QWidget*>(watched);
-    return !(w && (w == allowed_ || allowed_->isAncestorOf(w)));
+    return IsInput(event->type()) && !Allowed(watched);
   }
 
  private:
+  // Input reaches the window (QWindow) before its widgets: the dialog's own
+  // window must let it through, or its Cancel button never hears a click.
+  bool Allowed(QObject* watched) const {
+    if (auto* window = qobject_cast<QWindow*>(watched)) return window == allowed_->windowHandle();
+    auto* w = qobject_cast<QWidget*>(watched);
+    return w && (w == allowed_ || allowed_->isAncestorOf(w));
+  }
   static bool IsInput(QEvent::Type t) {
     switch (t) {
       case QEvent::MouseButtonPress:
