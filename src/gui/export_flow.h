@@ -19,7 +19,7 @@ namespace gui {
 class TExportFlow {
  public:
   TExportFlow(QWidget* window, editor::TEditor& editor, editor::IPrompts& prompts,
-              std::function<void(const std::string&)> openDocument);
+              std::function<bool(const std::string&)> openDocument);
   void ExportMovie();
   void ExportWebPage();
 
@@ -31,7 +31,7 @@ class TExportFlow {
   QWidget* window_;
   editor::TEditor& editor_;
   editor::IPrompts& prompts_;
-  std::function<void(const std::string&)> openDocument_;
+  std::function<bool(const std::string&)> openDocument_;
 };
 
 }  // namespace gui
