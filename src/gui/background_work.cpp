@@ -3,11 +3,13 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QProgressDialog>
-#include <QThread>
 #include <QTimer>
 #include <QWindow>
 #include <atomic>
 #include <exception>
+#include <thread>
+
+#include "platform/memory.h"
 
 namespace gui {
 
@@ -65,7 +67,11 @@ bool RunInBackground(QWidget* window, const QString& label, bool cancellable,
   if (!cancellable) progress.setCancelButton(nullptr);
   QObject::connect(&progress, &QProgressDialog::canceled, [&] { cancelled = true; });
 
-  QThread* worker = QThread::create([&] {
+  QEventLoop loop;
+  std::atomic<bool> finished{false};
+  // A std::thread, joined: join returns once the thread's own caches are
+  // freed too, so all of its memory can go back below.
+  std::thread worker([&] {
     try {
       work([&](int64_t d, int64_t t) {
         done = d;
@@ -75,9 +81,9 @@ bool RunInBackground(QWidget* window, const QString& label, bool cancellable,
     } catch (...) {
       failure = std::current_exception();
     }
+    finished = true;
+    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
   });
-  QEventLoop loop;
-  QObject::connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, [&] {
     if (total > 0) {
@@ -88,11 +94,12 @@ bool RunInBackground(QWidget* window, const QString& label, bool cancellable,
   {
     TInputBlocker blocker(&progress);
     poll.start(50);
-    worker->start();
-    if (!worker->isFinished()) loop.exec();
+    if (!finished) loop.exec();
   }
-  worker->wait();
-  delete worker;
+  worker.join();
+  // What the work dropped goes back to the system: a large export would
+  // otherwise leave the program at its peak size.
+  platform::ReturnFreedMemory();
   if (failure) std::rethrow_exception(failure);
   return !cancelled;
 }
