@@ -320,7 +320,8 @@ QTransform ShowAllTransform(const TMovie& movie, double deviceWidth, double devi
          QTransform::fromTranslate((deviceWidth - w * s) / 2, (deviceHeight - h * s) / 2);
 }
 
-QImage RenderFrame(std::shared_ptr<const TMovie> movie, uint32_t frame, double scale) {
+QImage RenderFrame(std::shared_ptr<const TMovie> movie, uint32_t frame, double scale,
+                   std::set<uint16_t>* undrawable) {
   const double w = std::round(movie->StageWidthPixels() * scale),
                h = std::round(movie->StageHeightPixels() * scale);
   if (!(w >= 1 && h >= 1 && w <= 16384 && h <= 16384))
@@ -336,6 +337,7 @@ QImage RenderFrame(std::shared_ptr<const TMovie> movie, uint32_t frame, double s
   QPainter painter(&image);
   renderer.Paint(painter, timeline.DisplayList(), ShowAllTransform(*movie, w, h));
   painter.end();
+  if (undrawable) *undrawable = renderer.UndrawableBitmaps();
   return image;
 }
 

@@ -66,6 +66,9 @@ class TRenderer {
 QTransform ShowAllTransform(const TMovie& movie, double deviceWidth, double deviceHeight);
 
 // Frame (0-based) of the movie at the scale, on its background colour.
-QImage RenderFrame(std::shared_ptr<const TMovie> movie, uint32_t frame, double scale = 1.0);
+// undrawable, when given, receives the bitmaps the frame shows that could
+// not be decoded.
+QImage RenderFrame(std::shared_ptr<const TMovie> movie, uint32_t frame, double scale = 1.0,
+                   std::set<uint16_t>* undrawable = nullptr);
 
 }  // namespace player

@@ -212,6 +212,22 @@ TEST(Renderer, DrawsPicturesLargerThanThePixelBudget) {
                        {"bottom right", 30, 30, qRgb(255, 255, 0), 8}});
 }
 
+// A picture whose data cannot be decoded is named, so the caller can say why
+// it is missing.
+TEST(Renderer, NamesThePicturesItCannotDraw) {
+  TSwfBuilder b(20, 20);
+  b.Tag(swf::tagDefineBitsJPEG2, {7, 0, 0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x11, 0x08});
+  TShapeBody s(2, 2, {0, 400, 0, 400});
+  s.Style(0, s.BitmapFill(0x41, 7, vtest::Affine(20, 0, 0, 20, 0, 0)), 0, 0, 0);
+  s.Rect(0, 0, 400, 400);
+  b.Tag(swf::tagDefineShape2, s.Finish());
+  b.Place(2, 1);
+  b.ShowFrame();
+  std::set<uint16_t> undrawable;
+  RenderFrame(Load(b.Build()), 0, 1.0, &undrawable);
+  EXPECT_EQ(undrawable, std::set<uint16_t>{7});
+}
+
 // Columns of red and blue, filled in as this program's library places
 // pictures (5 twips up and left of the shape, a hair larger than 20 twips a
 // texel): at its own size every pixel is one texel, unblurred; three times
