@@ -38,6 +38,10 @@ struct TShiftState {
   bool Ctrl = false, Shift = false, Alt = false;
 };
 
+// What the user is told when the desktop cannot show a page (help, an
+// exported page): where the page is, so it can be opened by hand.
+std::string BrowserFailureText(const std::string& page);
+
 class TEditor : private project::IDocumentView {
  public:
   explicit TEditor(const TEditorPorts& ports);
@@ -151,6 +155,8 @@ class TEditor : private project::IDocumentView {
   void mrud_read();
   void mrud1Click(int n);
   void TBItem15Click();
+  // Opens the page with the desktop's browser, or says where it is.
+  void ShowInBrowser(const std::string& page);
   void TBItem17Click();
   void RzNewClick();
   void RzOpenClick();
@@ -225,6 +231,15 @@ class TEditor : private project::IDocumentView {
   void MeasureFrameTexts(int32_t frame);
   void MeasureTextObject(int32_t frame, int slot);
   void FillObjectPage();
+  std::string MediaName(const std::string& stored, const char* embedded, const char* none) const;
+  // The stored names of the media files the project uses that are not there,
+  // each once, in the order met.
+  std::vector<std::string> MissingMedia() const;
+  // W and H of the object; a size the build derives (text, picture, button)
+  // is shown as it is, beyond the limits of an editable size.
+  void FillObjectSize(const project::TShapeRec& r);
+  // After a build: the derived size of the current object, as the build wrote it.
+  void ShowDerivedSize();
   void FillNoObject();
   void FillKind(const project::TShapeRec& r);
   void FillFill(const project::TShapeRec& r);
@@ -257,6 +272,8 @@ class TEditor : private project::IDocumentView {
   void WriteSlotText(int slot, const std::string& text, bool everyFrame);
   std::string StoredMediaName(const std::string& path) const;
   std::string ExistingMediaFile(const std::string& stored) const;
+  // False, after a message naming the file and why, when it is no picture a movie can show.
+  bool UsablePicture(const std::string& path);
   void AddPictureObject(project::TShapeKind kind, const std::string& path, const TPoint* at);
   void DragTo(int32_t x, int32_t y);
   bool NudgeCurrentObject(int key, int32_t step);

@@ -201,7 +201,16 @@ void TEditor::mrud1Click(int n) {
 }
 
 void TEditor::TBItem15Click() {
-  ports_.Window.OpenDocument(HelpFile);
+  ShowInBrowser(HelpFile);
+}
+
+void TEditor::ShowInBrowser(const std::string& page) {
+  if (!ports_.Window.TryOpenDocument(page)) Warn(BrowserFailureText(page));
+}
+
+std::string BrowserFailureText(const std::string& page) {
+  return "The web browser could not be started to show the page " + page +
+         "\nOpen it in a browser by hand.";
 }
 
 void TEditor::TBItem17Click() {
@@ -349,7 +358,7 @@ void TEditor::SaveSWF() {
                               TMsgIcon::Information, TMsgButtons::Ok);
     if (ports_.Preview.IsOpen()) ClosePreview();
     ports_.Builder.WriteTestPage(doc_, path, page);
-    ports_.Window.OpenDocument(page);
+    ShowInBrowser(page);
   });
 }
 

@@ -6,6 +6,7 @@
 #include "editor/clipboard_text.h"
 #include "editor/editor.h"
 #include "editor/media_names.h"
+#include "media/picture_decoder.h"
 #include "platform/codepage.h"
 #include "platform/folders.h"
 #include "project/project_file.h"
@@ -76,6 +77,7 @@ void TEditor::SelectNew(int slot, TShapeKind kind) {
   box.Items.push_back(Label(slot, kind));
   box.ItemIndex = int(box.Items.size()) - 1;
   preferredSlot_ = slot;
+  panel_.StatusPanes[3] = modeHint_;  // the pointer is no longer over an object
 }
 
 void TEditor::btnNewShapeClick(TShapeKind kind) {
@@ -128,7 +130,7 @@ void TEditor::btnPictureClick(TPictureButton button) {
       TFileDialogRequest request{PictureDir, ExistingMediaFile(Slot(doc_.CurrentFrame, s).Text),
                                  kPictureFilter, "", false, "Fill Bitmap"};
       std::optional<std::string> path = ports_.Prompts.OpenFileDialog(request);
-      if (!path) return;
+      if (!path || !UsablePicture(*path)) return;
       PictureDir = Folder(*path);
       WriteSlotText(s, ModelPath(*path), !locked);
       DAT(false);
@@ -148,9 +150,19 @@ void TEditor::btnPictureClick(TPictureButton button) {
   });
 }
 
+// Checked before anything is asked or changed, so the message names the
+// user's file (not the copy the build makes of it) and nothing is added.
+bool TEditor::UsablePicture(const std::string& path) {
+  const std::string problem = media::PictureFileProblem(path);
+  if (problem.empty()) return true;
+  ports_.Prompts.MessageBox(problem, "Vellumet", TMsgIcon::Warning, TMsgButtons::Ok);
+  return false;
+}
+
 // A new picture or button showing the file at `path`; `at` places it (stage
 // pixels) in every frame it is created in.
 void TEditor::AddPictureObject(TShapeKind kind, const std::string& path, const TPoint* at) {
+  if (!UsablePicture(path)) return;
   bool locked = mode_ == TEditMode::emLocked;
   int s = doc_.GetMinFreeShapeNr();
   if (s > project::MaxShapeSlots) {
@@ -163,6 +175,7 @@ void TEditor::AddPictureObject(TShapeKind kind, const std::string& path, const T
   if (!AskFrameRange("Specifying the Target Frames", label + " will be inserted into the frames:",
                      doc_.CurrentFrame, doc_.FrameCount, from, to))
     return;
+  doc_.SelectedSlots.reset();
   CreateObject(s, kind, from, to);
   WriteSlotText(s, ModelPath(path), !locked);
   if (at) {
@@ -287,7 +300,7 @@ void TEditor::btnReplacePictureClick() {
                                picture ? kPictureFilter : kBitmapFilter, "", false,
                                picture ? "Replace Picture" : "Replace Glyph"};
     std::optional<std::string> path = ports_.Prompts.OpenFileDialog(request);
-    if (!path) return;
+    if (!path || !UsablePicture(*path)) return;
     if (picture) PictureDir = Folder(*path);
     WriteSlotText(s, StoredMediaName(*path), mode_ != TEditMode::emLocked);
     DAT(false);

@@ -44,7 +44,7 @@ std::string WithExtension(std::string path, const char* extension) {
 }  // namespace
 
 TExportFlow::TExportFlow(QWidget* window, editor::TEditor& editor, editor::IPrompts& prompts,
-                         std::function<void(const std::string&)> openDocument)
+                         std::function<bool(const std::string&)> openDocument)
     : window_(window), editor_(editor), prompts_(prompts), openDocument_(std::move(openDocument)) {}
 
 std::string TExportFlow::BuildMovie(bool compact) {
@@ -144,7 +144,7 @@ void TExportFlow::ExportWebPage() {
     Written(std::string(platform::FileNamePart(swf.SwfPath)) + " and " +
                 std::string(platform::FileNamePart(page.Path)),
             FolderOf(page.Path));
-    openDocument_(page.Path);
+    if (!openDocument_(page.Path)) Report(editor::BrowserFailureText(page.Path), true);
   } catch (const std::exception& e) {
     Report(e.what(), true);
   }

@@ -19,7 +19,7 @@ namespace gui {
 class TExportFlow {
  public:
   TExportFlow(QWidget* window, editor::TEditor& editor, editor::IPrompts& prompts,
-              std::function<void(const std::string&)> openDocument);
+              std::function<bool(const std::string&)> openDocument);
   void ExportMovie();
   void ExportWebPage();
 
@@ -34,7 +34,7 @@ class TExportFlow {
   QWidget* window_;
   editor::TEditor& editor_;
   editor::IPrompts& prompts_;
-  std::function<void(const std::string&)> openDocument_;
+  std::function<bool(const std::string&)> openDocument_;
   std::string lastProject_, lastFolder_;  // where the last export went, for which project
 };
 

@@ -105,8 +105,8 @@ TfrmMain::TfrmMain(TMainWindowSetup setup, QWidget* parent)
   };
 
   auto after = [this] { ShowState(); };
-  exports_ = std::make_unique<TExportFlow>(this, *editor_, s.Prompts,
-                                           [this](const std::string& path) { OpenDocument(path); });
+  exports_ = std::make_unique<TExportFlow>(
+      this, *editor_, s.Prompts, [this](const std::string& path) { return TryOpenDocument(path); });
   actions_ = new TMainActions(*this, *editor_, after,
                               {[this] { exports_->ExportMovie(); },
                                [this] { exports_->ExportWebPage(); }});
@@ -326,11 +326,11 @@ void TfrmMain::ProcessEvents() {
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void TfrmMain::OpenDocument(const std::string& path) {
-  if (setup_.OpenDocument)
-    setup_.OpenDocument(path);
-  else
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+bool TfrmMain::TryOpenDocument(const std::string& path) {
+  if (!setup_.OpenDocument)
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+  setup_.OpenDocument(path);
+  return true;
 }
 
 void TfrmMain::ShowAbout() {

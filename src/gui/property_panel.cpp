@@ -187,7 +187,8 @@ void TPropertyPanelView::Connect(const TCell& cell, QWidget* w) {
       break;
     }
     case TCellKind::Check:
-      connect(static_cast<QCheckBox*>(w), &QCheckBox::clicked, this, [this, ctl](bool on) {
+      // toggled, not clicked: a tick through the accessibility action counts too.
+      connect(static_cast<QCheckBox*>(w), &QCheckBox::toggled, this, [this, ctl](bool on) {
         editor_.SetChecked(ctl, on);
         After();
       });

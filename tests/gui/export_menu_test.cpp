@@ -9,10 +9,14 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QDoubleSpinBox>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 
@@ -56,6 +60,15 @@ class ExportMenuTest : public ::testing::Test {
       auto* format = w->findChild<QComboBox*>("Format");
       ASSERT_NE(format, nullptr);
       format->setCurrentIndex(format->findText(caption));
+      w->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    };
+  }
+  static vtest::TModalAction ChooseVideo(double scale) {
+    return [scale](QWidget* w) {
+      auto* format = w->findChild<QComboBox*>("Format");
+      ASSERT_NE(format, nullptr);
+      format->setCurrentIndex(format->findText("WebM video (VP9)"));
+      w->findChild<QDoubleSpinBox*>("Scale")->setValue(scale);
       w->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
     };
   }
@@ -136,6 +149,33 @@ TEST_F(ExportMenuTest, TheWebPageIsWrittenBesideTheMovieAndOpened) {
   window_->ShowState();
   EXPECT_EQ(Status()->Pane(0), "Exported shapes.swf and shapes.web.html");
   EXPECT_TRUE(fs::exists(home_.filePath("web/ruffle").toStdString()));
+}
+
+// Cancel clicked as a user does (through the progress dialog's window) in
+// the middle of a video export: the export stops, says nothing and leaves
+// no file, whole or partial.
+TEST_F(ExportMenuTest, CancelStopsAVideoExportAndLeavesNoFile) {
+  const QString dir = home_.filePath("cancelled");
+  fs::create_directories(dir.toStdString());
+  bool clicked = false;
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+    if (clicked || !progress || !progress->isVisible() || progress->value() <= 0 ||
+        progress->labelText() != "Exporting...")
+      return;
+    clicked = true;
+    auto* cancel = progress->findChild<QPushButton*>();
+    const QPoint at = cancel->mapTo(progress, cancel->rect().center());
+    QTest::mouseClick(progress->windowHandle(), Qt::LeftButton, {}, at);
+  });
+  watch.start(20);
+  {
+    vtest::TModalScript script({ChooseVideo(4), File(dir + "/long")}, 30000);
+    Act("actExport")->trigger();
+  }
+  EXPECT_TRUE(clicked);
+  EXPECT_TRUE(fs::is_empty(dir.toStdString()));
 }
 
 }  // namespace
