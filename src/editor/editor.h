@@ -38,6 +38,10 @@ struct TShiftState {
   bool Ctrl = false, Shift = false, Alt = false;
 };
 
+// What the user is told when the desktop cannot show a page (help, an
+// exported page): where the page is, so it can be opened by hand.
+std::string BrowserFailureText(const std::string& page);
+
 class TEditor : private project::IDocumentView {
  public:
   explicit TEditor(const TEditorPorts& ports);
@@ -73,6 +77,9 @@ class TEditor : private project::IDocumentView {
   // A field lost the focus: SECheckExit for the numeric fields, and a run
   // of typing into the field ends.
   void FieldExit(TCtl control);
+  // Esc in a text or number field: the typing since the field took the focus
+  // is taken back and the field shows the stored value again.
+  void FieldEscape(TCtl control);
   // A menu item was chosen (only enabled items act).
   void MenuClick(TMenuItem item);
   // The user turned the property panel to another page.
@@ -153,6 +160,8 @@ class TEditor : private project::IDocumentView {
   void mrud_read();
   void mrud1Click(int n);
   void TBItem15Click();
+  // Opens the page with the desktop's browser, or says where it is.
+  void ShowInBrowser(const std::string& page);
   void TBItem17Click();
   void RzNewClick();
   void RzOpenClick();
@@ -171,6 +180,9 @@ class TEditor : private project::IDocumentView {
   // The preview window was closed: its movie file goes.
   void PreviewClosed();
   void ShowFrame(int32_t frame);
+  // An export wrote files into `folder`: the first status pane says so and
+  // offers the folder while the message stands.
+  void ExportWritten(const std::string& message, const std::string& folder);
   // The single-frame build shown on the canvas.
   void RebuildPreview(bool refresh = false);
 
@@ -190,7 +202,9 @@ class TEditor : private project::IDocumentView {
   void ShowError(const std::string& message, const std::string& detail) override;
 
   // Runs `body` as one command (see the class comment); nested calls run
-  // inside the outer command.
+  // inside the outer command. A command that continues a run of typing or
+  // dragging (same key) starts again from the document as the run found it,
+  // so the run's result is that of its last step alone.
   void Command(const std::function<void()>& body, const TStepKey& key = {});
   // Runs `body` without an undo step (new and opened documents).
   void Unrecorded(const std::function<void()>& body);
@@ -198,6 +212,7 @@ class TEditor : private project::IDocumentView {
   // The user learns why a command failed: the beep, and the reason in the
   // first status pane.
   void Fail(const std::string& why);
+  void RestartRun(const TStepKey& key);
   TStepKey TypingKey(TCtl control) const;
   TViewState ViewState() const;
   void RestoreView(const TViewState& view);
@@ -221,6 +236,15 @@ class TEditor : private project::IDocumentView {
   void MeasureFrameTexts(int32_t frame);
   void MeasureTextObject(int32_t frame, int slot);
   void FillObjectPage();
+  std::string MediaName(const std::string& stored, const char* embedded, const char* none) const;
+  // The stored names of the media files the project uses that are not there,
+  // each once, in the order met.
+  std::vector<std::string> MissingMedia() const;
+  // W and H of the object; a size the build derives (text, picture, button)
+  // is shown as it is, beyond the limits of an editable size.
+  void FillObjectSize(const project::TShapeRec& r);
+  // After a build: the derived size of the current object, as the build wrote it.
+  void ShowDerivedSize();
   void FillNoObject();
   void FillKind(const project::TShapeRec& r);
   void FillFill(const project::TShapeRec& r);
@@ -231,6 +255,9 @@ class TEditor : private project::IDocumentView {
   // CWidthChange's parts (editor_apply.cpp).
   bool ApplyPanel(TCtl sender);
   void RecomputeBorderLimits();
+  void SetBorderLimits(int64_t bevel, int64_t band);
+  void TieBorderWidths(TCtl sender);
+  void ClampSpin(TCtl c);
   void FitStage();
   int32_t SpinValue(TCtl c) const;
   int32_t DigitsValue(TCtl c) const;
@@ -250,6 +277,8 @@ class TEditor : private project::IDocumentView {
   void WriteSlotText(int slot, const std::string& text, bool everyFrame);
   std::string StoredMediaName(const std::string& path) const;
   std::string ExistingMediaFile(const std::string& stored) const;
+  // False, after a message naming the file and why, when it is no picture a movie can show.
+  bool UsablePicture(const std::string& path);
   void AddPictureObject(project::TShapeKind kind, const std::string& path, const TPoint* at);
   void DragTo(int32_t x, int32_t y);
   bool NudgeCurrentObject(int key, int32_t step);

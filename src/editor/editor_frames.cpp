@@ -51,6 +51,10 @@ bool TEditor::AskNumber(const std::string& info, int32_t start) {
   numberDialog_.SetPosition(start);
   if (!ports_.Prompts.NumberDialog(numberDialog_)) return false;
   numberDialog_.NumberExit();  // OK leaves the field
+  if (const std::string& typed = numberDialog_.CappedText(); !typed.empty()) {
+    const std::string max = std::to_string(numberDialog_.Max);
+    Warn("The largest number allowed here is " + max + "; " + typed + " was taken as " + max + ".");
+  }
   return true;
 }
 

@@ -105,8 +105,8 @@ TfrmMain::TfrmMain(TMainWindowSetup setup, QWidget* parent)
   };
 
   auto after = [this] { ShowState(); };
-  exports_ = std::make_unique<TExportFlow>(this, *editor_, s.Prompts,
-                                           [this](const std::string& path) { OpenDocument(path); });
+  exports_ = std::make_unique<TExportFlow>(
+      this, *editor_, s.Prompts, [this](const std::string& path) { return TryOpenDocument(path); });
   actions_ = new TMainActions(*this, *editor_, after,
                               {[this] { exports_->ExportMovie(); },
                                [this] { exports_->ExportWebPage(); }});
@@ -114,6 +114,8 @@ TfrmMain::TfrmMain(TMainWindowSetup setup, QWidget* parent)
   connect(panelView_, &TPropertyPanelView::edited, this, after);
   status_ = new TMainStatusBar;
   setStatusBar(status_);
+  connect(status_, &TMainStatusBar::folderRequested, this,
+          [this](const QString& folder) { OpenDocument(folder.toStdString()); });
 
   auto* central = new QWidget;
   auto* column = new QVBoxLayout(central);
@@ -257,6 +259,13 @@ bool TfrmMain::KeyDown(QObject* watched, QKeyEvent* key) {
   int vk = VirtualKey(key->key());
   Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
   if (vk == 0 || FieldKeepsKey(watched, key->key(), mods)) return false;
+  // Esc in a field takes back the typing there; the window stays open.
+  std::optional<editor::TCtl> field = panelView_->TypingField(watched);
+  if (vk == editor::VK_ESCAPE && mods == Qt::NoModifier && field) {
+    editor_->FieldEscape(*field);
+    ShowState();
+    return true;
+  }
   editor::TShiftState shift{bool(mods & Qt::ControlModifier), bool(mods & Qt::ShiftModifier),
                             bool(mods & Qt::AltModifier)};
   bool playerFocused = watched == canvas_->Player();
@@ -317,11 +326,11 @@ void TfrmMain::ProcessEvents() {
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void TfrmMain::OpenDocument(const std::string& path) {
-  if (setup_.OpenDocument)
-    setup_.OpenDocument(path);
-  else
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+bool TfrmMain::TryOpenDocument(const std::string& path) {
+  if (!setup_.OpenDocument)
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+  setup_.OpenDocument(path);
+  return true;
 }
 
 void TfrmMain::ShowAbout() {

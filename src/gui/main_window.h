@@ -62,7 +62,8 @@ class TfrmMain : public QMainWindow, private editor::IMainWindow {
   int32_t ScreenPixelsPerInch() override;
   void Beep() override;
   void ProcessEvents() override;
-  void OpenDocument(const std::string& path) override;
+  void OpenDocument(const std::string& path) override { TryOpenDocument(path); }
+  bool TryOpenDocument(const std::string& path) override;
   void ShowAbout() override;
   void RequestClose() override;
 

@@ -33,6 +33,9 @@ TfrmSWF::TfrmSWF(QWidget* parent) : QWidget(parent, Qt::Window) {
   player_->setAccessibleName("SWF movie");
   player_->setFocusPolicy(Qt::StrongFocus);
   player_->SetAudioEnabled(true);  // the preview plays the movie's sounds
+  connect(player_, &player::TPlayerWidget::linkFailed, this, [this](const QString& url) {
+    panes_[3]->setText(QString("The browser could not be started to open %1").arg(url));
+  });
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(0);

@@ -187,7 +187,8 @@ void TPropertyPanelView::Connect(const TCell& cell, QWidget* w) {
       break;
     }
     case TCellKind::Check:
-      connect(static_cast<QCheckBox*>(w), &QCheckBox::clicked, this, [this, ctl](bool on) {
+      // toggled, not clicked: a tick through the accessibility action counts too.
+      connect(static_cast<QCheckBox*>(w), &QCheckBox::toggled, this, [this, ctl](bool on) {
         editor_.SetChecked(ctl, on);
         After();
       });
@@ -245,17 +246,23 @@ void TPropertyPanelView::Step(TCtl ctl, int steps) {
 
 bool TPropertyPanelView::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::FocusOut && !showing_) {
-    for (size_t i = 0; i < bindings_.size(); ++i) {
-      const TBinding& b = bindings_[i];
-      if (b.Widget != watched) continue;
-      if (b.Kind == TCellKind::Digits || b.Kind == TCellKind::Spin || b.Kind == TCellKind::Text) {
-        editor_.FieldExit(TCtl(i));
-        After();
-      }
-      break;
+    if (std::optional<TCtl> field = TypingField(watched)) {
+      editor_.FieldExit(*field);
+      After();
     }
   }
   return QTabWidget::eventFilter(watched, event);
+}
+
+std::optional<TCtl> TPropertyPanelView::TypingField(const QObject* widget) const {
+  for (size_t i = 0; i < bindings_.size(); ++i) {
+    const TBinding& b = bindings_[i];
+    if (b.Widget != widget) continue;
+    if (b.Kind == TCellKind::Digits || b.Kind == TCellKind::Spin || b.Kind == TCellKind::Text)
+      return TCtl(i);
+    break;
+  }
+  return std::nullopt;
 }
 
 void TPropertyPanelView::After() {

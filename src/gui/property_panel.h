@@ -5,6 +5,7 @@
 // editor, after which `edited` asks the window to show the new state.
 #include <QTabWidget>
 #include <array>
+#include <optional>
 
 #include "editor/panel.h"
 
@@ -36,6 +37,8 @@ class TPropertyPanelView : public QTabWidget {
   void Show(const editor::TPropertyPanel& panel);
   QWidget* Control(editor::TCtl c) const { return bindings_[size_t(c)].Widget; }
   QLabel* Label(editor::TCtl c) const { return bindings_[size_t(c)].Label; }
+  // The text or number field that `widget` is.
+  std::optional<editor::TCtl> TypingField(const QObject* widget) const;
 
  signals:
   void edited();

@@ -222,7 +222,9 @@ swf::TFlashPlaceObject* TMovieBuilder::DrawButton(int32_t l, int e, TShapeRec& s
     auto id = sounds_.find(sound);
     if (!sound.empty() && id != sounds_.end()) button.RollOverSound().SoundId = id->second;
   }
-  button.ReleaseActions().GetURL(slot.URL, "_blank");
+  // A frame whose link is empty gets no link action: GetURL("") would open an empty window.
+  if (slot.URL.find_first_not_of(' ') != std::string::npos)
+    button.ReleaseActions().GetURL(slot.URL, "_blank");
   return &Place(button, l, e, slot.Angle);
 }
 

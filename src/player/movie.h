@@ -74,8 +74,11 @@ struct TShapeCharacter : TCharacter {
 };
 
 // Premultiplied ARGB pixels, 0xAARRGGBB per pixel, rows top to bottom.
+// A large bitmap is kept smaller: each stored pixel then stands for
+// ScaleX x ScaleY pixels of the bitmap.
 struct TPixels {
   int Width = 0, Height = 0;
+  double ScaleX = 1, ScaleY = 1;
   std::vector<uint32_t> Data;
 };
 

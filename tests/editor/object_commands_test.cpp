@@ -1,6 +1,7 @@
 // Object commands and the canvas: new objects, removal, the object
 // clipboard, images and sounds, pointing, selecting, dragging and keys.
 #include "editor_fixture.h"
+#include "support/pictures.h"
 
 namespace {
 
@@ -28,6 +29,13 @@ class ObjectCommandsTest : public EditorTest {
   }
   std::string TempPath(const std::string& name) {
     std::ofstream(Dir() + "/" + name) << "x";
+    return Dir() + "/" + name;
+  }
+  // A small JPEG: pictures are checked before they are taken.
+  std::string PicturePath(const std::string& name) {
+    const vtest::Bytes jpeg = vtest::MakeJpeg(4, 4, false);
+    std::ofstream(Dir() + "/" + name, std::ios::binary)
+        .write(reinterpret_cast<const char*>(jpeg.data()), std::streamsize(jpeg.size()));
     return Dir() + "/" + name;
   }
 
@@ -107,7 +115,7 @@ TEST_F(ObjectCommandsTest, NewObjectsTakeTheLowestSlotFreeInEveryFrame) {
 }
 
 TEST_F(ObjectCommandsTest, PicturesGetTheirFileInTheFramesTheModeReaches) {
-  std::string file = TempPath("photo.jpg");
+  std::string file = PicturePath("photo.jpg");
   SetMode(TEditMode::emLocked);
   GoTo(4);
   prompts.Files.push_back(file);
@@ -279,7 +287,7 @@ TEST_F(ObjectCommandsTest, DraggingMovesThroughTheEditModeAsOneStep) {
 TEST_F(ObjectCommandsTest, ImagesInsideTheProgramFolderAreStoredRelativeToIt) {
   std::string program = Dir() + "/program/";
   std::filesystem::create_directories(program + "Buttons");
-  std::ofstream(program + "Buttons/arrow.bmp") << "BM";
+  std::filesystem::copy_file(PicturePath("arrow.bmp"), program + "Buttons/arrow.bmp");
   Doc().ProgramDir = program;
   Put(1, project::skButton, 1, 2);
   prompts.Files.push_back(program + "Buttons/arrow.bmp");
@@ -337,7 +345,9 @@ TEST_F(ObjectCommandsTest, KeysOfTheMainWindow) {
   EXPECT_EQ(Slot(1, 2).Object, project::skRectangle);
   EXPECT_TRUE(ed->FormKeyDown('Z', {true, false, false}, false));
   EXPECT_EQ(Slot(1, 2).Object, project::skNone);
-  EXPECT_FALSE(ed->FormKeyDown('S', {true, false, false}, false));  // Save is not enabled yet
+  // A project without a file yet: Save As asks for a name (the fake cancels).
+  EXPECT_TRUE(ed->FormKeyDown('S', {true, false, false}, false));
+  EXPECT_EQ(prompts.FileRequests.size(), 1u);
   EXPECT_FALSE(ed->FormKeyDown('C', {true, true, false}, false));
   EXPECT_TRUE(ed->FormKeyDown(VK_ESCAPE, {}, false));
   EXPECT_EQ(window.CloseRequests, 1);

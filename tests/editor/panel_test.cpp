@@ -1,5 +1,7 @@
 // Filling the property panel, the status bar and the caption from the model,
 // and the edit modes.
+#include <fstream>
+
 #include "editor_fixture.h"
 #include "moviegen/export.h"
 
@@ -182,7 +184,12 @@ TEST_F(PanelTest, TheFillDecidesWhichFillControlsAreEnabled) {
   }
 }
 
+// A name field shows the stored name while its file is there (a bare name
+// lives in the project), and no file once it is gone.
 TEST_F(PanelTest, NameFieldsAndTransparencyOfImages) {
+  const std::string dir = Doc().TempDir;
+  for (const char* name : {"photo.jpg", "tile.bmp", "tile.jpeg", "ding.wav", "loop.mp3"})
+    std::ofstream(dir + name) << "x";
   struct Row {
     project::TShapeKind kind;
     uint8_t fill;
@@ -192,8 +199,9 @@ TEST_F(PanelTest, NameFieldsAndTransparencyOfImages) {
     bool transparency;
   };
   const Row rows[] = {
-      {project::skPicture, 0, "C:\\Pics\\logo.BMP", EPL1, "C:\\Pics\\logo.BMP", false},
-      {project::skPicture, 0, "/home/a/photo.jpg", EPL1, "/home/a/photo.jpg", true},
+      {project::skPicture, 0, "C:\\Pics\\logo.BMP", EPL1, "=No picture selected=", false},
+      {project::skPicture, 0, dir + "photo.jpg", EPL1, dir + "photo.jpg", true},
+      {project::skPicture, 0, "/home/a/gone.jpg", EPL1, "=No picture selected=", true},
       {project::skPicture, 0, "photo.jpg", EPL1, "=Image file has been selected=", true},
       {project::skPicture, 0, "", EPL1, "=No picture selected=", true},
       {project::skRectangle, project::fkBitmap, "tile.bmp", EPL2,
@@ -220,11 +228,14 @@ TEST_F(PanelTest, NameFieldsAndTransparencyOfImages) {
   EditSlot(1, 2).SoundEv = "ding.wav";
   ed->DAT(false);
   EXPECT_EQ(C(EPL3).Text, "=WAV file has been selected=");
+  EditSlot(1, 2).SoundEv = "gone.wav";
+  ed->DAT(false);
+  EXPECT_EQ(C(EPL3).Text, "=No sound selected=");
   EXPECT_EQ(C(btnReplaceSoundEv).Hint, "Replace Sound...");
 
-  Doc().Settings.MBkgrSound = "C:\\Music\\loop.mp3";
+  Doc().Settings.MBkgrSound = dir + "loop.mp3";
   ed->DAT(false);
-  EXPECT_EQ(C(EPL4).Text, "C:\\Music\\loop.mp3");
+  EXPECT_EQ(C(EPL4).Text, dir + "loop.mp3");
   EXPECT_EQ(C(btnReplaceBkgrSound).Hint, "Replace Sound...");
 }
 
