@@ -2,51 +2,21 @@
 // interfaces (what the AT-SPI bridge hands on): every control a user can
 // reach has a name of its own, and the number fields, colour buttons and the
 // frame count tell their real values.
-#include <gtest/gtest.h>
-
-#include <QAbstractButton>
 #include <QAccessible>
-#include <QApplication>
 #include <QLabel>
 #include <QTabBar>
-#include <QTemporaryDir>
-#include <QToolButton>
 #include <map>
-#include <memory>
 
 #include "editor/editor.h"
-#include "gui/canvas.h"
-#include "gui/gui_support.h"
-#include "gui/main_window.h"
-#include "gui/palette_strip.h"
+#include "gui/editor_window_fixture.h"
 #include "gui/property_panel.h"
-#include "gui/qt_services.h"
 
 namespace {
 
 using editor::TCtl;
 
-class Accessibility : public ::testing::Test {
+class Accessibility : public vtest::EditorWindowTest {
  protected:
-  static void SetUpTestSuite() { vtest::GuiApp(); }
-
-  void SetUp() override {
-    gui::TMainWindowSetup setup;
-    setup.Settings = std::make_unique<gui::TQtSettingsStore>(home_.filePath("settings.ini"));
-    setup.OpenDocument = [](const std::string&) {};
-    window_ = std::make_unique<gui::TfrmMain>(std::move(setup));
-    window_->show();
-    for (int i = 0; i < 5; ++i) QApplication::processEvents();
-  }
-
-  void AddObject(int kind) {
-    vtest::TModalScript script({[](QWidget* dialog) {
-      for (QAbstractButton* b : dialog->findChildren<QAbstractButton*>())
-        if (b->text().remove('&') == "OK" && b->isVisible()) return b->click();
-    }});
-    window_->Canvas()->Palette()->Button(kind)->click();
-  }
-
   // The names of the reachable controls under `node`, by the widget they
   // stand for (a page shows only its own).
   static void Collect(QAccessibleInterface* node, std::map<QObject*, QString>& names) {
@@ -60,9 +30,6 @@ class Accessibility : public ::testing::Test {
   QAccessibleInterface* Reader(TCtl c) {
     return QAccessible::queryAccessibleInterface(window_->PanelView()->Control(c));
   }
-
-  QTemporaryDir home_;
-  std::unique_ptr<gui::TfrmMain> window_;
 };
 
 // With a circle (its X and Y are "Xc:" and "Yc:", as the radial fill's

@@ -1,31 +1,21 @@
 // The editor window as a keyboard and mouse user meets it, offscreen: the
 // selection outline over the canvas, the edit modes in the menu with their
 // shortcuts, the frame keys, and a property panel whose height stays put.
-#include <gtest/gtest.h>
-
-#include <QAbstractButton>
 #include <QAction>
 #include <QActionGroup>
-#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QTabBar>
-#include <QToolButton>
-#include <QTemporaryDir>
 #include <QTest>
-#include <memory>
+#include <vector>
 
 #include "editor/editor.h"
-#include "gui/canvas.h"
-#include "gui/gui_support.h"
+#include "gui/editor_window_fixture.h"
 #include "gui/main_actions.h"
-#include "gui/main_window.h"
-#include "gui/palette_strip.h"
 #include "gui/property_panel.h"
-#include "gui/qt_services.h"
 #include "gui/status_bar.h"
 #include "player/player_widget.h"
 
@@ -33,19 +23,8 @@ namespace {
 
 using project::TEditMode;
 
-class WindowUsability : public ::testing::Test {
+class WindowUsability : public vtest::EditorWindowTest {
  protected:
-  static void SetUpTestSuite() { vtest::GuiApp(); }
-
-  void SetUp() override {
-    gui::TMainWindowSetup setup;
-    setup.Settings = std::make_unique<gui::TQtSettingsStore>(home_.filePath("settings.ini"));
-    setup.OpenDocument = [](const std::string&) {};
-    window_ = std::make_unique<gui::TfrmMain>(std::move(setup));
-    window_->show();
-    for (int i = 0; i < 5; ++i) QApplication::processEvents();
-  }
-
   editor::TEditor& Editor() { return window_->Editor(); }
   project::TProjectDocument& Doc() { return Editor().Doc(); }
   const project::TShapeRec& Slot(int slot) {
@@ -54,15 +33,6 @@ class WindowUsability : public ::testing::Test {
   player::TPlayerWidget* Player() { return window_->Canvas()->Player(); }
   QAction* Act(const char* name) { return window_->Actions()->Action(name); }
   QWidget* Control(editor::TCtl c) { return window_->PanelView()->Control(c); }
-
-  // In animation mode a new object asks for its frames: take them all.
-  void AddObject(int kind) {
-    vtest::TModalScript script({[](QWidget* dialog) {
-      for (QAbstractButton* b : dialog->findChildren<QAbstractButton*>())
-        if (b->text().remove('&') == "OK" && b->isVisible()) return b->click();
-    }});
-    window_->Canvas()->Palette()->Button(kind)->click();
-  }
 
   void ClickStage(QPoint at) {
     for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
@@ -94,9 +64,6 @@ class WindowUsability : public ::testing::Test {
   QColor CanvasAt(QPoint stage) {
     return window_->Canvas()->grab().toImage().pixelColor(Player()->geometry().topLeft() + stage);
   }
-
-  QTemporaryDir home_;
-  std::unique_ptr<gui::TfrmMain> window_;
 };
 
 TEST_F(WindowUsability, SelectedObjectKeepsItsColoursInsideAnOutlineWithHandles) {
@@ -214,10 +181,11 @@ TEST_F(WindowUsability, PanelHeightStaysWhenTheCurrentObjectChangesKind) {
   ASSERT_NE(selector, nullptr);
   ASSERT_EQ(selector->count(), 3);
   gui::TPropertyPanelView* panel = window_->PanelView();
+  // The canvas's height, the panel's top and height, the tab bar's top.
   const auto where = [&] {
     QApplication::processEvents();
-    return std::make_tuple(window_->Canvas()->geometry(), panel->geometry(),
-                           panel->tabBar()->mapTo(window_.get(), QPoint(0, 0)));
+    return std::vector<int>{window_->Canvas()->height(), panel->y(), panel->height(),
+                            panel->tabBar()->mapTo(window_.get(), QPoint(0, 0)).y()};
   };
   const auto first = where();
   for (int pick : {1, 0, 2, 1}) {
