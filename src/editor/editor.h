@@ -17,6 +17,7 @@
 #include "editor/color_dialog.h"
 #include "editor/history.h"
 #include "editor/interfaces.h"
+#include "editor/object_box.h"
 #include "editor/panel.h"
 #include "editor/small_dialogs.h"
 #include "project/document.h"
@@ -31,6 +32,7 @@ enum class TSoundButton { ButtonSound, BackgroundSound };
 // Keys, as Windows virtual-key codes; letters are their upper-case codes.
 constexpr int VK_BACK = 0x08, VK_TAB = 0x09, VK_CONTROL = 0x11, VK_ESCAPE = 0x1B, VK_LEFT = 0x25,
               VK_UP = 0x26, VK_RIGHT = 0x27, VK_DOWN = 0x28, VK_DELETE = 0x2E, VK_F1 = 0x70;
+constexpr int VK_PRIOR = 0x21, VK_NEXT = 0x22, VK_END = 0x23, VK_HOME = 0x24;
 struct TPoint {
   int32_t X = 0, Y = 0;
 };
@@ -97,6 +99,8 @@ class TEditor : private project::IDocumentView {
   void EURLChange();
   void RZB1Click();
   void RzLockClick();
+  // Sets the edit mode directly, with the same effects as stepping to it.
+  void ChooseEditMode(project::TEditMode mode);
   void SECheckExit(TCtl field);
   // Keys of CWidth, CHeight and CDelay: the key, or 0 when dropped.
   static char CheckEditKey(char key);
@@ -139,9 +143,15 @@ class TEditor : private project::IDocumentView {
   void Panel1MouseDown();
   // The slot whose object contains the point (the highest one), 0 for none.
   int HitTest(int32_t x, int32_t y) const;
+  // The outlines of the current frame's selected objects, which the canvas
+  // draws over the frame (the objects keep their own look in the movie).
+  std::vector<TOutline> SelectionOutlines() const;
   // Every key of the main window before the focused control; true when the
   // key was used.
   bool FormKeyDown(int key, TShiftState shift, bool playerFocused);
+  // Home, Page Up, Page Down and End go through the frames; Ctrl+1, Ctrl+2
+  // and Ctrl+3 choose animation, locked and all-frames mode. True when used.
+  bool FrameOrModeKey(int key, TShiftState shift);
 
   // ---- Colours ----------------------------------------------------------
   // Tags 1..13 of the colour buttons; 0 for other controls.

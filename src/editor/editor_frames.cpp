@@ -10,6 +10,7 @@
 
 namespace editor {
 
+using project::TEditMode;
 using project::TFrameRec;
 
 namespace {
@@ -103,6 +104,31 @@ void TEditor::MoveFrame(int32_t from, int32_t to) {
     RebuildPreview();
     doc_.Modify(true);
   });
+}
+
+bool TEditor::FrameOrModeKey(int key, TShiftState shift) {
+  struct TFrameKey {
+    int Key;
+    TNavigate Where;
+  };
+  static constexpr TFrameKey kFrameKeys[] = {{VK_HOME, TNavigate::First},
+                                             {VK_PRIOR, TNavigate::Previous},
+                                             {VK_NEXT, TNavigate::Next},
+                                             {VK_END, TNavigate::Last}};
+  static constexpr TEditMode kModes[] = {TEditMode::emAnimation, TEditMode::emLocked,
+                                         TEditMode::emAllFrames};
+  if (shift.Shift || shift.Alt) return false;
+  if (shift.Ctrl) {
+    if (key < '1' || key > '3') return false;
+    ChooseEditMode(kModes[key - '1']);
+    return true;
+  }
+  for (const TFrameKey& k : kFrameKeys) {
+    if (key != k.Key) continue;
+    RzFirstClick(k.Where);
+    return true;
+  }
+  return false;
 }
 
 void TEditor::RzInsertClick() {

@@ -7,6 +7,7 @@
 #include "editor/editor.h"
 #include "editor/media_names.h"
 #include "media/picture_decoder.h"
+#include "editor/object_box.h"
 #include "platform/codepage.h"
 #include "platform/folders.h"
 #include "project/project_file.h"
@@ -381,27 +382,20 @@ int TEditor::HitTest(int32_t x, int32_t y) const {
   int hit = 0;
   int last = slots.LastUsed();
   for (int n = 1; n <= last; ++n) {
-    const TShapeRec& r = slots[n];
-    int64_t left, top, right, bottom;
-    switch (r.Object) {
-      case project::skNone:
-        continue;
-      case project::skCircle:
-        left = int64_t(r.X) - r.Radius, right = int64_t(r.X) + r.Radius;
-        top = int64_t(r.Y) - r.Radius, bottom = int64_t(r.Y) + r.Radius;
-        break;
-      case project::skStar:
-        left = int64_t(r.X) - r.W, right = int64_t(r.X) + r.W;
-        top = int64_t(r.Y) - r.W, bottom = int64_t(r.Y) + r.W;
-        break;
-      default:
-        left = r.X, right = int64_t(r.X) + r.W;
-        top = r.Y, bottom = int64_t(r.Y) + r.H;
-        break;
-    }
-    if (Inside(left, x, right) && Inside(top, y, bottom)) hit = n;
+    if (slots[n].Object == project::skNone) continue;
+    const TObjectBox box = ObjectBox(slots[n]);
+    if (Inside(box.Left, x, box.Right) && Inside(box.Top, y, box.Bottom)) hit = n;
   }
   return hit;
+}
+
+std::vector<TOutline> TEditor::SelectionOutlines() const {
+  std::vector<TOutline> outlines;
+  const project::TSlotArray& slots = doc_.Frames[size_t(doc_.CurrentFrame)].Slots;
+  for (int n = 1; n <= slots.LastUsed(); ++n)
+    if (doc_.SelectedSlots.test(size_t(n)) && slots[n].Object != project::skNone)
+      outlines.push_back(TurnedOutline(slots[n]));
+  return outlines;
 }
 
 void TEditor::UpdatePointer(int32_t x, int32_t y) {
@@ -488,6 +482,7 @@ bool TEditor::FormKeyDown(int key, TShiftState shift, bool playerFocused) {
     TBItem15Click();
     return true;
   }
+  if (FrameOrModeKey(key, shift)) return true;
   if (key == VK_DELETE && playerFocused && panel_[btnClearShapeLayer].Enabled) {
     btnClearShapeLayerClick();
     return true;

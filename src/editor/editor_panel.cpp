@@ -368,6 +368,11 @@ void TEditor::RzLockClick() {
   ApplyModeLook();
 }
 
+void TEditor::ChooseEditMode(TEditMode mode) {
+  // Three steps make the round, so at most two reach any mode.
+  for (int step = 0; step < 2 && mode_ != mode; ++step) RzLockClick();
+}
+
 void TEditor::ApplyModeLook() {
   struct TLook {
     const char* Pane;

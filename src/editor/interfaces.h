@@ -176,8 +176,8 @@ struct TBuiltMovie {
 class IMovieBuilder {
  public:
   virtual ~IMovieBuilder() = default;
-  // The current frame only, with the objects marked in SelectedSlots
-  // outlined.
+  // The current frame only, as the canvas shows it (the canvas draws the
+  // selection outline over it).
   virtual TBuiltMovie BuildCurrentFrame(project::TProjectDocument& doc) = 0;
   // Every frame, for the preview window and the export.
   virtual TBuiltMovie BuildWholeMovie(project::TProjectDocument& doc) = 0;

@@ -43,6 +43,7 @@ class TMainActions : public QObject {
   QAction* MakeItem(editor::TMenuItem item, const char* name, const char* shortcut, int icon);
   void BuildFileMenu();
   void BuildEditMenu();
+  void BuildModeItems(QMenu* menu);
   void BuildViewMenu();
   void BuildFramesMenu();
   void BuildObjectsMenu();

@@ -1,5 +1,6 @@
 #include "gui/main_window.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -40,6 +41,7 @@ QRgb ToRgb(project::TColor c) {
 // editor has no use for.
 int VirtualKey(int key) {
   if (key >= Qt::Key_A && key <= Qt::Key_Z) return 'A' + (key - Qt::Key_A);
+  if (key >= Qt::Key_0 && key <= Qt::Key_9) return '0' + (key - Qt::Key_0);
   switch (key) {
     case Qt::Key_Escape: return editor::VK_ESCAPE;
     case Qt::Key_Delete: return editor::VK_DELETE;
@@ -48,16 +50,26 @@ int VirtualKey(int key) {
     case Qt::Key_Up: return editor::VK_UP;
     case Qt::Key_Right: return editor::VK_RIGHT;
     case Qt::Key_Down: return editor::VK_DOWN;
+    case Qt::Key_Home: return editor::VK_HOME;
+    case Qt::Key_End: return editor::VK_END;
+    case Qt::Key_PageUp: return editor::VK_PRIOR;
+    case Qt::Key_PageDown: return editor::VK_NEXT;
     default: return 0;
   }
 }
 
+bool IsFrameKey(int key) {
+  return key == Qt::Key_Home || key == Qt::Key_End || key == Qt::Key_PageUp ||
+         key == Qt::Key_PageDown;
+}
+
 // Keys a text field keeps for itself even though a menu item has them.
 bool FieldKeepsKey(QObject* focus, int key, Qt::KeyboardModifiers mods) {
-  bool typing = qobject_cast<QLineEdit*>(focus) != nullptr;
+  bool typing = qobject_cast<QLineEdit*>(focus) || qobject_cast<QAbstractSpinBox*>(focus);
   if (!typing) return false;
   if (mods == Qt::ControlModifier)
     return key == Qt::Key_C || key == Qt::Key_V || key == Qt::Key_X || key == Qt::Key_A;
+  if (IsFrameKey(key)) return true;  // moves the cursor, or steps a number field
   return key == Qt::Key_Delete;
 }
 
@@ -189,6 +201,7 @@ void TfrmMain::ShowState() {
   status_->Show(panel);
   QString caption = QString::fromStdString(panel.Caption);
   canvas_->SetSiteColor(ToRgb(panel.SiteColor));
+  canvas_->ShowSelection(editor_->SelectionOutlines());
   Qt::CursorShape cursor =
       panel.Cursor == editor::TCursor::HandPoint ? Qt::PointingHandCursor : Qt::ArrowCursor;
   if (canvas_->Player()->cursor().shape() != cursor) canvas_->Player()->setCursor(cursor);

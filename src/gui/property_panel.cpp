@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QSignalBlocker>
+#include <QTabBar>
 #include <algorithm>
 
 #include "editor/editor.h"
@@ -54,9 +55,12 @@ bool CaptionInside(TCellKind kind) {
 TPropertyPanelView::TPropertyPanelView(editor::TEditor& editor, QWidget* parent)
     : QTabWidget(parent), editor_(editor) {
   setObjectName("PropertyPanel");
+  setAccessibleName("Property panel");
+  tabBar()->setAccessibleName("Property pages");
   addTab(MoviePage(), "Movie");
   addTab(FramePage(), "Current Frame");
   addTab(ObjectsPage(), "Objects");
+  KeepPlacesOfHiddenControls();
   connect(this, &QTabWidget::currentChanged, this, [this](int index) {
     if (showing_) return;
     editor_.SetActivePage(editor::TPage(index));
@@ -66,6 +70,20 @@ TPropertyPanelView::TPropertyPanelView(editor::TEditor& editor, QWidget* parent)
 
 // ---- Building ----------------------------------------------------------------
 
+// The editor hides controls and whole groups as the current object changes
+// kind; if the pages gave up their room, the panel's height would follow and
+// the canvas and tab bar would jump. Every control keeps its place instead.
+void TPropertyPanelView::KeepPlacesOfHiddenControls() {
+  for (const TBinding& b : bindings_) {
+    for (QWidget* w : {b.Widget, static_cast<QWidget*>(b.Label)}) {
+      if (!w) continue;
+      QSizePolicy policy = w->sizePolicy();
+      policy.setRetainSizeWhenHidden(true);
+      w->setSizePolicy(policy);
+    }
+  }
+}
+
 QGroupBox* TPropertyPanelView::Group(const QString& title, const std::vector<TRow>& rows,
                                      TCtl ctl) {
   auto* box = new QGroupBox(title);
@@ -73,7 +91,10 @@ QGroupBox* TPropertyPanelView::Group(const QString& title, const std::vector<TRo
   grid->setContentsMargins(8, 6, 8, 6);
   grid->setHorizontalSpacing(6);
   grid->setVerticalSpacing(4);
-  for (size_t r = 0; r < rows.size(); ++r) AddRow(grid, int(r), rows[r]);
+  for (size_t r = 0; r < rows.size(); ++r) {
+    AddRow(grid, int(r), rows[r]);
+    for (const TCell& cell : rows[r]) bindings_[size_t(cell.Ctl)].Box = box;
+  }
   grid->setRowStretch(int(rows.size()), 1);
   if (ctl != editor::CtlCount) {
     bindings_[size_t(ctl)].Widget = box;
@@ -279,6 +300,22 @@ void TPropertyPanelView::Show(const editor::TPropertyPanel& panel) {
   showing_ = false;
 }
 
+// A screen reader names a control by its caption (or hint) and its group, so
+// that the shape's "Xc:" and the gradient's "Xc:" are told apart; the frame
+// count button, whose caption is a label beside it, tells the count too.
+void TPropertyPanelView::ShowAccessibleText(TCtl ctl, const editor::TControlState& s) {
+  const TBinding& b = bindings_[size_t(ctl)];
+  QString name = Utf8(s.Label).trimmed();
+  if (name.endsWith(':')) name.chop(1);
+  if (name.isEmpty()) name = Utf8(s.Hint);
+  // The two controls the panel gives neither caption nor hint.
+  if (name.isEmpty()) name = ctl == editor::EText ? "Text" : "Load Background Sound...";
+  if (b.Box) name += " (" + b.Box->title().trimmed() + ")";
+  if (b.Widget->accessibleName() != name) b.Widget->setAccessibleName(name);
+  if (ctl == editor::CFrames && b.Widget->accessibleDescription() != Utf8(s.Text))
+    b.Widget->setAccessibleDescription(Utf8(s.Text));
+}
+
 void TPropertyPanelView::ShowLabel(QLabel* label, const editor::TControlState& s) {
   QString text = Utf8(s.Label);
   if (label->text() != text) label->setText(text);
@@ -301,8 +338,7 @@ void TPropertyPanelView::ShowControl(TCtl ctl, const editor::TControlState& s) {
   if (w->isEnabled() != s.Enabled) w->setEnabled(s.Enabled);
   if (w->isHidden() == s.Visible) w->setVisible(s.Visible);
   if (w->toolTip() != hint) w->setToolTip(hint);
-  QString name = s.Label.empty() ? hint : Utf8(s.Label).trimmed();
-  if (w->accessibleName() != name) w->setAccessibleName(name);
+  ShowAccessibleText(ctl, s);
   if (b.Label) ShowLabel(b.Label, s);
   switch (b.Kind) {
     case TCellKind::Digits:

@@ -51,6 +51,7 @@ class TPropertyPanelView : public QTabWidget {
     TCellKind Kind = TCellKind::Text;
     QWidget* Widget = nullptr;
     QLabel* Label = nullptr;
+    QGroupBox* Box = nullptr;  // the group the control sits in
     bool IsGroup = false;
   };
   using TRow = std::vector<TCell>;
@@ -58,6 +59,7 @@ class TPropertyPanelView : public QTabWidget {
   QWidget* MoviePage();
   QWidget* FramePage();
   QWidget* ObjectsPage();
+  void KeepPlacesOfHiddenControls();
   QGroupBox* Group(const QString& title, const std::vector<TRow>& rows, editor::TCtl ctl);
   void AddRow(QGridLayout* grid, int row, const TRow& cells);
   QWidget* MakeControl(const TCell& cell);
@@ -66,6 +68,7 @@ class TPropertyPanelView : public QTabWidget {
   void Step(editor::TCtl ctl, int steps);
   void ShowControl(editor::TCtl ctl, const editor::TControlState& s);
   void ShowLabel(QLabel* label, const editor::TControlState& s);
+  void ShowAccessibleText(editor::TCtl ctl, const editor::TControlState& s);
   void After();
 
   editor::TEditor& editor_;

@@ -198,6 +198,8 @@ struct TButtonCharacter : TCharacter {
 struct TSoundFormat {
   uint8_t Format = 0, Rate = 0;
   bool Is16Bit = false, Stereo = false;
+  // PCM, ADPCM and MP3: what this system writes and the player decodes.
+  bool Decodable() const { return Format <= 3; }
 };
 
 struct TSoundCharacter : TCharacter {

@@ -252,6 +252,45 @@ TEST_F(ObjectCommandsTest, PressingSelectsAndHighlightsAndPressingBesideClearsIt
   EXPECT_FALSE(P().Menu(miDeleteObject).Enabled);
 }
 
+// The canvas outlines the selected object where the movie shows it: around
+// a circle's or star's centre, and turned about the anchor with the object.
+TEST_F(ObjectCommandsTest, SelectionOutlineLiesAroundTheObjectAsShown) {
+  struct Row {
+    const char* name;
+    project::TShapeKind kind;
+    int32_t x, y, w, h, radius, angle;
+    TOutline corners;  // top-left, top-right, bottom-right, bottom-left before turning
+  } rows[] = {
+      // clang-format off
+      {"rectangle", project::skRectangle, 1, 1, 60, 30, 0, 0, {{{1, 1}, {61, 1}, {61, 31}, {1, 31}}}},
+      {"circle", project::skCircle, 50, 50, 0, 0, 10, 0, {{{40, 40}, {60, 40}, {60, 60}, {40, 60}}}},
+      {"star", project::skStar, 30, 30, 30, 12, 5, 0, {{{0, 0}, {60, 0}, {60, 60}, {0, 60}}}},
+      {"turned 90", project::skRectangle, 10, 20, 30, 10, 0, 90,
+       {{{10, 20}, {10, -10}, {20, -10}, {20, 20}}}},
+      {"turned -90", project::skEllipse, 10, 20, 30, 10, 0, -90,
+       {{{10, 20}, {10, 50}, {0, 50}, {0, 20}}}},
+      // clang-format on
+  };
+  int slot = 0;
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    Put(++slot, r.kind, 1, 2);
+    project::TShapeRec& s = EditSlot(1, slot);
+    s.X = r.x, s.Y = r.y, s.W = r.w, s.H = r.h, s.Radius = r.radius, s.Angle = r.angle;
+    ASSERT_TRUE(Select(slot));
+    if (!Doc().SelectedSlots.test(size_t(slot))) ed->CBox7Change(true);  // it was current already
+    ASSERT_TRUE(Doc().SelectedSlots.test(size_t(slot)));
+    const std::vector<TOutline> outlines = ed->SelectionOutlines();
+    ASSERT_EQ(outlines.size(), 1u);
+    for (int i = 0; i < 4; ++i) {
+      EXPECT_NEAR(outlines[0][size_t(i)].X, r.corners[size_t(i)].X, 1e-9) << "corner " << i;
+      EXPECT_NEAR(outlines[0][size_t(i)].Y, r.corners[size_t(i)].Y, 1e-9) << "corner " << i;
+    }
+  }
+  ed->Panel1MouseDown();  // pressing beside the objects clears the selection
+  EXPECT_TRUE(ed->SelectionOutlines().empty());
+}
+
 TEST_F(ObjectCommandsTest, DraggingMovesThroughTheEditModeAsOneStep) {
   Doc().SetFrameCount(4);
   Put(1, project::skRectangle, 1, 4);

@@ -79,8 +79,8 @@ TEST_F(BuildTest, ShapeFillsOutlinesAndTransparency) {
       {"radial", project::fkRadial, 0, 2, false, true, 0x12, 0, {40}, {0x004488FF}},
       {"no fill", project::fkNone, 0, 2, false, true, -1, 0, {40}, {0x004488FF}},
       {"no outline", project::fkSolid, 0, 0, false, true, 0x00, 0x44ABFFFF, {}, {}},
-      {"selected", project::fkSolid, 0, 5, true, false, 0x00, 0xDCDCDCFF, {100, 40},
-       {0x004488FF, 0x323232FF}},
+      // The canvas outlines the selection over the frame: the object keeps its own look.
+      {"selected", project::fkSolid, 0, 5, true, false, 0x00, 0x44ABFFFF, {100}, {0x004488FF}},
       {"selected, whole movie", project::fkSolid, 0, 5, true, true, 0x00, 0x44ABFFFF, {100},
        {0x004488FF}},
       // clang-format on

@@ -1,12 +1,15 @@
 // Pictures of the editor window for the README: `make screenshots` runs this
 // under Xvfb. Usage: vellumet_screenshots OUT_DIR PROJECT.sw0
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMouseEvent>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
@@ -94,6 +97,15 @@ int main(int argc, char** argv) {
     e.RzLockClick();
     window.ShowState();
     ok &= Save(window, out, name);
+  }
+  // The Edit menu with the modes, the View menu with the frame keys.
+  for (QAction* top : window.menuBar()->actions()) {
+    const QString title = top->text().remove('&');
+    if (title != "Edit" && title != "View") continue;
+    QMenu* menu = top->menu();
+    menu->popup(window.mapToGlobal(QPoint(40, 40)));
+    ok &= Save(*menu, out, title == "Edit" ? "menu-edit-modes" : "menu-view-frames");
+    menu->hide();
   }
 
   // The colour dialog of the movie background, narrow and with the gradient
