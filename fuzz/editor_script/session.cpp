@@ -1,6 +1,7 @@
 #include "editor_script/session.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -117,11 +118,7 @@ struct TSession::TImpl {
   void AnswerColorDialog(const TStep& s);
   std::string MediaPath(int32_t i) const { return Fixtures + "/" + Pick(kMedia, i); }
 
-  std::optional<std::string> InvalidDocument();
   std::optional<std::string> UndoLies(const TModel& before, size_t stepsBefore);
-  std::optional<std::string> BuildsFail();
-  std::optional<std::string> SaveOpenDiffers();
-  std::optional<std::string> UndoAllFails(const std::optional<TModel>& baseline);
 };
 
 void TSession::TImpl::Execute(const TStep& s) {
@@ -324,19 +321,19 @@ void TSession::TImpl::AnswerColorDialog(const TStep& s) {
   }
 }
 
-std::optional<std::string> TSession::TImpl::InvalidDocument() {
-  const TProjectDocument& d = Doc();
+std::optional<std::string> InvalidDocument(editor::TEditor& editor) {
+  const TProjectDocument& d = editor.Doc();
   if (d.FrameCount < 1 || d.Frames.size() != size_t(d.FrameCount) + 1)
     return "the frame list does not match the frame count";
   if (d.CurrentFrame < 1 || d.CurrentFrame > d.FrameCount) return "the current frame is outside";
   if (d.Settings.MWidth < 1 || d.Settings.MHeight < 1) return "the stage is empty";
   for (int32_t i = 1; i <= d.FrameCount; ++i)
     if (d.Frames[size_t(i)].Delay < 1) return "frame " + std::to_string(i) + " has no delay";
-  const editor::TPropertyPanel& p = Editor.Panel();
+  const editor::TPropertyPanel& p = editor.Panel();
   for (int c = 0; c < editor::CtlCount; ++c)
     if (editor::IsSpinField(TCtl(c)) && p[TCtl(c)].Min > p[TCtl(c)].Max)
       return "the limits of field " + std::to_string(c) + " are reversed";
-  int s = Editor.CurrentObject();
+  int s = editor.CurrentObject();
   if (s != 0 && d.Frames[size_t(d.CurrentFrame)].Slots[s].Object == project::skNone)
     return "the current object is not in the current frame";
   return std::nullopt;
@@ -357,9 +354,9 @@ std::optional<std::string> TSession::TImpl::UndoLies(const TModel& before, size_
 
 // A build may refuse the document with a message (a platform error); any
 // other error is a fault, and so is a movie the player reads with warnings.
-std::optional<std::string> TSession::TImpl::BuildsFail() {
+std::optional<std::string> BuildsFail(const TProjectDocument& doc) {
   for (bool whole : {false, true}) {
-    TProjectDocument copy = Doc();
+    TProjectDocument copy = doc;
     editor::TBuiltMovie movie;
     try {
       movie = editor::BuildMovieFile(copy, whole);
@@ -381,9 +378,9 @@ std::optional<std::string> TSession::TImpl::BuildsFail() {
   return std::nullopt;
 }
 
-std::optional<std::string> TSession::TImpl::SaveOpenDiffers() {
-  const std::string first = Folder + "/check-1.sw0", second = Folder + "/check-2.sw0";
-  TProjectDocument copy = Doc();
+std::optional<std::string> SaveOpenDiffers(const TProjectDocument& doc, const std::string& folder) {
+  const std::string first = folder + "/check-1.sw0", second = folder + "/check-2.sw0";
+  TProjectDocument copy = doc;
   try {
     copy.SaveMV_NEW(first);
   } catch (const platform::TVellumetError& e) {
@@ -399,17 +396,41 @@ std::optional<std::string> TSession::TImpl::SaveOpenDiffers() {
   return std::nullopt;
 }
 
-std::optional<std::string> TSession::TImpl::UndoAllFails(const std::optional<TModel>& baseline) {
-  TModel end = ModelOf(Doc());
+namespace {
+
+std::optional<std::string> UndoAllFails(editor::TEditor& editor,
+                                        const std::optional<TModel>& baseline) {
+  TModel end = ModelOf(editor.Doc());
   size_t steps = 0;
-  while (Editor.History().CanUndo() && steps++ <= editor::THistory::MaxSteps) Editor.Undo();
-  if (Editor.History().CanUndo()) return "undo does not stop";
-  if (baseline && ModelOf(Doc()) != *baseline) return "undoing every step does not give the start";
-  if (auto invalid = InvalidDocument()) return "after undoing every step: " + *invalid;
-  while (Editor.History().CanRedo() && steps-- > 0) Editor.Redo();
-  if (ModelOf(Doc()) != end) return "redoing every step does not give the end";
+  while (editor.History().CanUndo() && steps++ <= editor::THistory::MaxSteps) editor.Undo();
+  if (editor.History().CanUndo()) return "undo does not stop";
+  if (baseline && ModelOf(editor.Doc()) != *baseline)
+    return "undoing every step does not give the start";
+  if (auto invalid = InvalidDocument(editor)) return "after undoing every step: " + *invalid;
+  while (editor.History().CanRedo() && steps-- > 0) editor.Redo();
+  if (ModelOf(editor.Doc()) != end) return "redoing every step does not give the end";
   return std::nullopt;
 }
+
+}  // namespace
+
+std::optional<std::string> UndoAllAndBackFails(editor::TEditor& editor) {
+  return UndoAllFails(editor, std::nullopt);
+}
+
+namespace {
+
+// EDITOR_SCRIPT_TRACE=1 prints each step and what the document holds after it.
+void Trace(const TStep& step, TProjectDocument& d, const editor::TEditor& ed) {
+  static const bool on = std::getenv("EDITOR_SCRIPT_TRACE") != nullptr;
+  if (!on) return;
+  std::fprintf(stderr, "%s  -> %d frames, frame %d, %d objects, object %d, %zu undo steps\n",
+               DescribeScript({step}).substr(0, 60).c_str(), d.FrameCount, d.CurrentFrame,
+               d.Frames[size_t(d.CurrentFrame)].Slots.LastUsed(), ed.CurrentObject(),
+               ed.History().StepCount());
+}
+
+}  // namespace
 
 TSession::TSession(const std::string& folder, const std::string& fixtureDir)
     : impl_(std::make_unique<TImpl>(folder, fixtureDir)) {}
@@ -424,19 +445,20 @@ std::optional<TFinding> TSession::Run(const TScript& script) {
     TModel before = ModelOf(s.Doc());
     size_t stepsBefore = s.Editor.History().StepCount();
     s.Execute(step);
-    std::optional<std::string> broken = s.InvalidDocument();
+    Trace(step, s.Doc(), s.Editor);
+    std::optional<std::string> broken = InvalidDocument(s.Editor);
     if (!broken && step.Op != TOp::Undo && step.Op != TOp::Redo)
       broken = s.UndoLies(before, stepsBefore);
-    if (!broken && step.Op == TOp::Build) broken = s.BuildsFail();
+    if (!broken && step.Op == TOp::Build) broken = BuildsFail(s.Doc());
     if (broken) return TFinding{i, *broken};
     const editor::THistory& h = s.Editor.History();
     bool replaced = step.Op == TOp::New || step.Op == TOp::Open || step.Op == TOp::Menu;
     if (replaced && h.StepCount() == 0 && !h.CanRedo()) baseline = ModelOf(s.Doc());
     if (h.StepCount() >= editor::THistory::MaxSteps) baseline.reset();
   }
-  std::optional<std::string> broken = s.UndoAllFails(baseline);
-  if (!broken) broken = s.BuildsFail();
-  if (!broken) broken = s.SaveOpenDiffers();
+  std::optional<std::string> broken = UndoAllFails(s.Editor, baseline);
+  if (!broken) broken = BuildsFail(s.Doc());
+  if (!broken) broken = SaveOpenDiffers(s.Doc(), s.Folder);
   if (broken) return TFinding{script.size(), *broken};
   return std::nullopt;
 }

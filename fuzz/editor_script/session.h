@@ -19,7 +19,24 @@
 
 #include "editor_script/script.h"
 
+namespace editor {
+class TEditor;
+}
+namespace project {
+class TProjectDocument;
+}
+
 namespace vscript {
+
+// The checks, each giving what broke or nothing; the window's monkey test
+// uses them too.
+std::optional<std::string> InvalidDocument(editor::TEditor& editor);
+// Undoes every step and redoes them all: the end must come back.
+std::optional<std::string> UndoAllAndBackFails(editor::TEditor& editor);
+std::optional<std::string> BuildsFail(const project::TProjectDocument& doc);
+// Saves into `folder`, opens and saves again: the same bytes.
+std::optional<std::string> SaveOpenDiffers(const project::TProjectDocument& doc,
+                                           const std::string& folder);
 
 // The first broken invariant: the step (0-based; the script's size for the
 // checks at the end) and what broke.
