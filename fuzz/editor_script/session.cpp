@@ -424,8 +424,10 @@ namespace {
 void Trace(const TStep& step, TProjectDocument& d, const editor::TEditor& ed) {
   static const bool on = std::getenv("EDITOR_SCRIPT_TRACE") != nullptr;
   if (!on) return;
+  std::string line = DescribeScript({step});
+  line.resize(line.size() - 2);  // the row's ",\n"
   std::fprintf(stderr, "%s  -> %d frames, frame %d, %d objects, object %d, %zu undo steps\n",
-               DescribeScript({step}).substr(0, 60).c_str(), d.FrameCount, d.CurrentFrame,
+               line.c_str(), d.FrameCount, d.CurrentFrame,
                d.Frames[size_t(d.CurrentFrame)].Slots.LastUsed(), ed.CurrentObject(),
                ed.History().StepCount());
 }
@@ -450,6 +452,7 @@ std::optional<TFinding> TSession::Run(const TScript& script) {
     if (!broken && step.Op != TOp::Undo && step.Op != TOp::Redo)
       broken = s.UndoLies(before, stepsBefore);
     if (!broken && step.Op == TOp::Build) broken = BuildsFail(s.Doc());
+    if (!broken && step.Op == TOp::SaveAs) broken = SaveOpenDiffers(s.Doc(), s.Folder);
     if (broken) return TFinding{i, *broken};
     const editor::THistory& h = s.Editor.History();
     bool replaced = step.Op == TOp::New || step.Op == TOp::Open || step.Op == TOp::Menu;
@@ -457,8 +460,6 @@ std::optional<TFinding> TSession::Run(const TScript& script) {
     if (h.StepCount() >= editor::THistory::MaxSteps) baseline.reset();
   }
   std::optional<std::string> broken = UndoAllFails(s.Editor, baseline);
-  if (!broken) broken = BuildsFail(s.Doc());
-  if (!broken) broken = SaveOpenDiffers(s.Doc(), s.Folder);
   if (broken) return TFinding{script.size(), *broken};
   return std::nullopt;
 }

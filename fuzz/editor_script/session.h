@@ -7,12 +7,12 @@
 //   limits ordered);
 // - a step that made one new undo step is taken back by undo to the
 //   document before it, and undo followed by redo gives the document again;
+// - at each Build step, the single-frame and the whole-movie builds succeed
+//   or refuse with a message, and the player reads what they wrote without
+//   a warning; at each SaveAs step, the document saved, opened and saved
+//   again gives the same bytes (both are too slow for every step);
 // - at the end, undoing every step gives the starting document (when the
-//   history kept every step), and redoing them gives the end again;
-// - at the end and at each Build step, the single-frame and the whole-movie
-//   builds succeed or refuse with a message, and the player reads what they
-//   wrote without a warning; the document saved, opened and saved again
-//   gives the same bytes.
+//   history kept every step), and redoing them gives the end again.
 #include <memory>
 #include <optional>
 #include <string>
