@@ -7,6 +7,7 @@
 #include "editor/clipboard_text.h"
 #include "editor/editor.h"
 #include "editor/media_names.h"
+#include "editor/narrow.h"
 #include "editor/spread.h"
 #include "platform/codepage.h"
 #include "project/record_fields.h"
@@ -30,11 +31,6 @@ std::string ModelText(const std::string& utf8) {
 
 bool AllDigits(const std::string& text) {
   return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
-}
-
-template <class T>
-T Narrow(int64_t v) {
-  return T(std::clamp<int64_t>(v, std::numeric_limits<T>::min(), std::numeric_limits<T>::max()));
 }
 
 }  // namespace
@@ -202,7 +198,7 @@ void TEditor::FitStage() {
   if (width > w.CanvasWidth() - w.PaletteWidth() - 4) {
     TBounds b = w.Bounds();
     if (justOpened_) b.Left = workArea_.Left;
-    b.Width = width + b.Width + w.PaletteWidth() - w.CanvasWidth() + 4;
+    b.Width = Narrow<int32_t>(int64_t(width) + b.Width + w.PaletteWidth() - w.CanvasWidth() + 4);
     if (workArea_.Right - workArea_.Left < b.Left + b.Width)
       b.Width = workArea_.Right - workArea_.Left - b.Left;
     w.SetBounds(b);
@@ -213,7 +209,7 @@ void TEditor::FitStage() {
   if (height > w.CanvasHeight() - 4) {
     TBounds b = w.Bounds();
     if (justOpened_) b.Top = workArea_.Top;
-    b.Height = height + b.Height - w.CanvasHeight() + 4;
+    b.Height = Narrow<int32_t>(int64_t(height) + b.Height - w.CanvasHeight() + 4);
     if (workArea_.Bottom - workArea_.Top < b.Top + b.Height)
       b.Height = workArea_.Bottom - workArea_.Top - b.Top;
     w.SetBounds(b);

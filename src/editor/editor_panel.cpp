@@ -6,6 +6,7 @@
 
 #include "editor/editor.h"
 #include "editor/media_names.h"
+#include "editor/narrow.h"
 #include "platform/codepage.h"
 #include "platform/folders.h"
 #include "project/project_file.h"
@@ -225,12 +226,14 @@ void TEditor::FillObjectPage() {
   int32_t paletteW = ports_.Window.PaletteWidth();
   int32_t radiusMin = circle ? 1 : roundRect ? 2 : star ? 3 : 0;
   int32_t radiusMax = star ? 120 : roundRect ? std::min(r->W, r->H) / 2 : canvasH;
-  int32_t borderMax = circle ? 2 * r->Radius : star ? std::max(r->W, r->H) : std::min(r->W, r->H);
+  int64_t borderMax = circle ? 2 * int64_t(r->Radius)
+                      : star ? std::max(r->W, r->H)
+                             : std::min(r->W, r->H);
   panel_.SetSpin(SE11, paletteW - canvasW, canvasW - paletteW, r->X);
   panel_.SetSpin(SE12, -canvasH, canvasH, r->Y);
   FillObjectSize(*r);
   panel_.SetSpin(SE19, radiusMin, radiusMax, r->Radius);
-  panel_.SetSpin(SE15, 0, borderMax, r->Border);
+  panel_.SetSpin(SE15, 0, Narrow<int32_t>(borderMax), r->Border);
   for (TCtl c : {CBox8, SE11, SE12, SE15}) panel_.Enable(c, true);
   panel_.ShowColor(RzShapeCL, true, r->Color);
   panel_.ShowColor(RzShapeBCL, true, r->BorderColor);

@@ -262,6 +262,7 @@ struct TTagInfo {
 struct TMovie {
   // header
   bool Compressed = false;
+  bool Lzma = false;  // ZWS; Compressed is set too
   uint8_t Version = 0;
   uint32_t FileLength = 0;
   TRectD Stage;          // twips

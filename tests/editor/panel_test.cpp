@@ -158,6 +158,28 @@ TEST_F(PanelTest, GeometryLimitsDependOnTheKindAndTheCanvas) {
   EXPECT_EQ(C(SE13).Text, "0");
 }
 
+// Pasted or loaded records may hold any 32-bit geometry; the limits derived
+// from it stay ordered and the shown values inside them (a circle of radius
+// INT32_MIN once overflowed its doubled border limit).
+TEST_F(PanelTest, AnyStoredGeometryGivesOrderedLimits) {
+  using project::TShapeKind;
+  for (TShapeKind kind : {project::skRectangle, project::skRoundRect, project::skCircle,
+                          project::skStar, project::skText, project::skPicture}) {
+    for (int32_t v : {INT32_MIN, -1, 0, INT32_MAX}) {
+      SCOPED_TRACE(testing::Message() << int(kind) << " " << v);
+      Doc().CreateEmptyShape(1, kind, 1, 1, TEditMode::emAnimation);
+      project::TShapeRec& r = EditSlot(1, 1);
+      r.X = r.Y = r.W = r.H = r.Radius = r.Border = r.Angle = r.GrX = r.GrY = v;
+      ed->DAT(false);
+      for (TCtl c : {SE7, SE11, SE12, SE13, SE14, SE15, SE17, SE18, SE19}) {
+        ASSERT_LE(C(c).Min, C(c).Max) << c;
+        const int32_t shown = std::stoi(C(c).Text);
+        EXPECT_TRUE(shown == 0 || (shown >= C(c).Min && shown <= C(c).Max)) << c;
+      }
+    }
+  }
+}
+
 TEST_F(PanelTest, TheFillDecidesWhichFillControlsAreEnabled) {
   struct Row {
     uint8_t fill;
