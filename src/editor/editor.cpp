@@ -69,6 +69,7 @@ void TEditor::Command(const std::function<void()>& body, const TStepKey& key) {
     body();
     // Back at the run's first document without an edit: the canvas shows it.
     if (restarted && !history_.Changed()) RebuildPreview();
+    if (history_.Changed()) ++revision_;
     history_.Commit(ViewState());
   } catch (const std::exception& e) {
     Recover(before, wasModified, e.what());
@@ -83,6 +84,7 @@ void TEditor::Unrecorded(const std::function<void()>& body) {
     return;
   }
   ++depth_;
+  ++revision_;
   try {
     body();
   } catch (const std::exception& e) {
@@ -172,6 +174,7 @@ void TEditor::Redo() {
 void TEditor::MoveHistory(bool undo) {
   if (depth_ > 0 || !(undo ? history_.CanUndo() : history_.CanRedo())) return;
   ++depth_;
+  ++revision_;
   TViewState before = ViewState();
   bool wasModified = doc_.Modified;
   int32_t w = doc_.Settings.MWidth, h = doc_.Settings.MHeight;
@@ -262,8 +265,10 @@ void TEditor::UpdateCaption() {
 
 void TEditor::ProjectOpened(const std::string& path) {
   justOpened_ = true;
-  mrud_write(path);
-  mrud_read();
+  if (!restoring_) {
+    mrud_write(path);
+    mrud_read();
+  }
   panel_.Menu(miSaveProject).Enabled = true;
   panel_[CBox7].ItemIndex = -1;
   preferredSlot_ = 0;

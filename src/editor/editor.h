@@ -62,6 +62,9 @@ class TEditor : private project::IDocumentView {
   int CurrentObject() const;
   const TRect& WorkArea() const { return workArea_; }
   const THistory& History() const { return history_; }
+  // Counts the commands that may have changed the document: an autosave
+  // knows from it whether its copy is behind.
+  uint64_t Revision() const { return revision_; }
   // The dialogs, created once and kept for the whole run.
   TColorDialog& ColorDlg() { return colorDialog_; }
   TNumberDialog& NumberDlg() { return numberDialog_; }
@@ -180,6 +183,12 @@ class TEditor : private project::IDocumentView {
   TMsgResult ModifyMsg();
   // Opens a project (also from the command line and the recent files).
   void OpenProject(const std::string& path);
+  // Opens a recovery copy as the document of `originalPath` ("" when it was
+  // untitled) named `name`: modified, so that Save writes where the user
+  // expects, with an empty undo history. The copy's own path goes into no
+  // recent-files list. False when the copy could not be read.
+  bool RestoreCopy(const std::string& copyPath, const std::string& originalPath,
+                   const std::string& name);
   // The application-wide error hook for errors outside these operations:
   // a beep, and `why` in the first status pane.
   void HandleError(const std::string& why = "");
@@ -316,6 +325,8 @@ class TEditor : private project::IDocumentView {
   int32_t dragX_ = 0, dragY_ = 0;
   int preferredSlot_ = 0;  // the object DAT selects when it rebuilds the list
   int depth_ = 0;          // commands running
+  uint64_t revision_ = 0;
+  bool restoring_ = false;  // a recovery copy is being read
   std::string pendingOpen_;
   std::string previewFile_;
 };

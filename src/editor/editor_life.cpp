@@ -225,6 +225,26 @@ void TEditor::OpenProject(const std::string& path) {
   });
 }
 
+bool TEditor::RestoreCopy(const std::string& copyPath, const std::string& originalPath,
+                          const std::string& name) {
+  bool restored = false;
+  Unrecorded([&] {
+    restoring_ = true;
+    restored = doc_.OpenMV(copyPath);
+    restoring_ = false;
+    if (!restored) return;
+    history_.Clear();
+    history_.ForgetSavedState();
+    bool hasFile = !originalPath.empty();
+    doc_.ProjectFileName = hasFile ? originalPath : doc_.ProjectDir + name;
+    if (hasFile) doc_.ProjectDir = std::string(platform::FolderPart(originalPath));
+    panel_.Menu(miSaveProject).Enabled = hasFile;
+    doc_.Modify(true);
+  });
+  restoring_ = false;
+  return restored;
+}
+
 void TEditor::RzNewClick() {
   Unrecorded([&] {
     if (doc_.Modified && ModifyMsg() == TMsgResult::Cancel) return;

@@ -80,6 +80,9 @@ class THistory {
   // A new or opened document: no steps, and this state is the saved one.
   void Clear();
   void MarkSaved() { savedId_ = StateId(); }
+  // No state is the saved one (a document restored from a recovery copy):
+  // undoing back to it still leaves the document modified.
+  void ForgetSavedState() { savedId_ = 0; }
   bool AtSavedState() const { return savedId_ == StateId(); }
 
   size_t StepCount() const { return undo_.size(); }

@@ -123,6 +123,10 @@ void TMainActions::BuildEditMenu() {
   edit->addAction(MakeItem(editor::miCopyObject, "actCopyObject", "Ctrl+C", kNoIcon));
   edit->addAction(MakeItem(editor::miPasteObject, "actPasteObject", "Ctrl+V", kNoIcon));
   edit->addAction(MakeItem(editor::miDeleteObject, "actDeleteObject", "Del", kNoIcon));
+  edit->addSeparator();
+  edit->addAction(Make("actPreferences", "&Preferences...", "", kNoIcon, [this] {
+    if (commands_.Preferences) commands_.Preferences();
+  }));
   BuildModeItems(edit);
 }
 

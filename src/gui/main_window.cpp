@@ -13,15 +13,18 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "gui/autosave_host.h"
 #include "gui/canvas.h"
 #include "gui/color_dialog_window.h"
 #include "gui/export_flow.h"
 #include "gui/main_actions.h"
 #include "gui/palette_strip.h"
+#include "gui/preferences_dialog.h"
 #include "gui/preview_window.h"
 #include "gui/property_panel.h"
 #include "gui/qt_prompts.h"
 #include "gui/qt_services.h"
+#include "gui/recovery_dialog.h"
 #include "gui/status_bar.h"
 #include "gui/threaded_builder.h"
 #include "player/player_widget.h"
@@ -121,7 +124,8 @@ TfrmMain::TfrmMain(TMainWindowSetup setup, QWidget* parent)
       this, *editor_, s.Prompts, [this](const std::string& path) { return TryOpenDocument(path); });
   actions_ = new TMainActions(*this, *editor_, after,
                               {[this] { exports_->ExportMovie(); },
-                               [this] { exports_->ExportWebPage(); }});
+                               [this] { exports_->ExportWebPage(); },
+                               [this] { ShowPreferences(); }});
   panelView_ = new TPropertyPanelView(*editor_);
   connect(panelView_, &TPropertyPanelView::edited, this, after);
   status_ = new TMainStatusBar;
@@ -143,7 +147,33 @@ TfrmMain::TfrmMain(TMainWindowSetup setup, QWidget* parent)
   ActivateLayouts();
   editor_->FormCreate(setup_.Args);
   setMinimumSize(size());
+  MakeAutosave();
   ShowState();
+}
+
+void TfrmMain::MakeAutosave() {
+  std::string folder = setup_.RecoveryFolder.empty() ? editor::TRecoveryStore::DefaultFolder()
+                                                     : setup_.RecoveryFolder;
+  recovery_ = std::make_unique<editor::TRecoveryStore>(folder);
+  autosaveHost_ = std::make_unique<TAutosaveHost>(
+      nullptr, [this] { autosave_->TimerFired(); },
+      [this](const QString& text) { status_->showMessage(text, 20000); });
+  autosave_ = std::make_unique<editor::TAutosave>(*editor_, *recovery_, *autosaveHost_,
+                                                  *services_->Settings);
+}
+
+void TfrmMain::OfferRecovery() {
+  editor::TRecoveryOffer offer(*editor_, *autosave_, *recovery_);
+  if (!offer.Find()) return;
+  TRecoveryDialog dialog(this, offer);
+  dialog.exec();
+  offer.Later();
+  ShowState();
+}
+
+void TfrmMain::ShowPreferences() {
+  TPreferencesDialog dialog(this, autosave_->Seconds());
+  if (dialog.exec() == QDialog::Accepted) autosave_->SetSeconds(dialog.AutosaveSeconds());
 }
 
 // The widgets go first, while the editor they report to still lives: hiding
@@ -208,6 +238,7 @@ void TfrmMain::ShowState() {
   QString title = caption.isEmpty() ? "Vellumet" : caption + " - Vellumet";
   if (windowTitle() != title) setWindowTitle(title);
   KeepStageVisible();
+  if (autosave_) autosave_->AfterCommand();
 }
 
 // The window is never smaller than the stage with the palette beside it.
@@ -233,6 +264,7 @@ void TfrmMain::showEvent(QShowEvent* event) {
       [this] {
         editor_->FormActivate();
         ShowState();
+        OfferRecovery();
       },
       Qt::QueuedConnection);
 }
@@ -252,6 +284,7 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
     return;
   }
   closing_ = true;
+  autosave_->WindowClosed();
   event->accept();
 }
 
