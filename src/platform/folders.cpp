@@ -112,6 +112,18 @@ std::string CacheDir() {
   return dir;
 }
 
+std::string ConfigDir() {
+  // A relative XDG_CONFIG_HOME is invalid and ignored, as for the cache.
+  const char* xdg = std::getenv("XDG_CONFIG_HOME");
+  std::string base = xdg && xdg[0] == '/' ? xdg : "";
+  if (base.empty()) {
+    std::string home = HomeDir();
+    if (home.empty()) return "";
+    base = WithSlash(home) + ".config";
+  }
+  return WithSlash(base) + "vellumet/";
+}
+
 std::string GetDir(std::string_view kind) {
   if (kind == "cache") return CacheDir();
   if (kind == "temp") return TempDir();

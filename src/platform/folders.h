@@ -26,6 +26,10 @@ std::string CacheDir();
 // state that outlives a run (recovery copies) but is no cache to clear.
 std::string StateDir();
 
+// $XDG_CONFIG_HOME/vellumet/ (default ~/.config/vellumet/): the user's own
+// settings files. Not created: the program only reads there.
+std::string ConfigDir();
+
 // "cache" -> CacheDir(), "temp" -> TempDir(), "program" -> ProgramDir();
 // any other kind (the Windows folders) has no counterpart and gives "".
 std::string GetDir(std::string_view kind);
