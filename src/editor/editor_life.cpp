@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "editor/editor.h"
+#include "moviegen/movie_build.h"
 #include "platform/error.h"
 #include "platform/folders.h"
 
@@ -346,7 +347,8 @@ void TEditor::RzStartClick() {
              uint32_t(project::Blue(c));
     };
     ports_.Preview.Show({previewFile_, rgb(m.MBkgrColor), rgb(m.MSiteColor), m.MWidth, m.MHeight,
-                         "File Size: " + std::to_string(ec ? 0 : size) + " bytes"});
+                         "File Size: " + std::to_string(ec ? 0 : size) + " bytes",
+                         MeasureFrameFile(previewFile_, moviegen::SwfFrameCounts(doc_))});
     panel_.StatusPanes[0] = "OK";
     if (!ports_.Preview.HasSaveButton()) SaveSWF();
   });

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/frame_sizes.h"
 #include "project/document.h"
 
 namespace editor {
@@ -141,6 +142,7 @@ struct TPreviewRequest {
   uint32_t SiteColor = 0;        // 0xRRGGBB, the window colour around the player
   int32_t Width = 0, Height = 0;
   std::string Status;  // the preview's second status pane ("File Size: ...")
+  std::vector<TFrameSize> Frames;  // each project frame's share of the file; empty: unknown
 };
 
 // The separate preview window with its own player.

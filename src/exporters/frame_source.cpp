@@ -25,13 +25,6 @@ int ScaledSide(int pixels, double scale) {
 
 }  // namespace
 
-std::vector<int32_t> SwfFrameCounts(const project::TProjectDocument& doc) {
-  std::vector<int32_t> counts;
-  for (int32_t l = 1; l <= doc.FrameCount; ++l)
-    counts.push_back(moviegen::SwfFramesForDelay(doc.Frames[size_t(l)].Delay));
-  return counts;
-}
-
 std::vector<uint32_t> SwfFrameStarts(const project::TProjectDocument& doc) {
   std::vector<uint32_t> starts;
   uint64_t start = 0;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "moviegen/movie_build.h"
 #include "player/movie.h"
 #include "player/renderer.h"
 #include "player/timeline.h"
@@ -48,8 +49,7 @@ class TFrameSource {
   size_t keptBytes_ = 0, keptLimit_ = 0;
 };
 
-// The SWF frames each project frame lasts.
-std::vector<int32_t> SwfFrameCounts(const project::TProjectDocument& doc);
+using moviegen::SwfFrameCounts;
 // The SWF frame (0-based) where each project frame begins.
 std::vector<uint32_t> SwfFrameStarts(const project::TProjectDocument& doc);
 

@@ -9,6 +9,7 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include "gui/frame_size_view.h"
 #include "player/player_widget.h"
 
 namespace gui {
@@ -83,7 +84,17 @@ QStatusBar* TfrmSWF::MakeStatusBar() {
     player_->SetMuted(muted);
     if (OnMutedChanged) OnMutedChanged(muted);
   });
+  sizeView_ = new TFrameSizeWindow(this);
+  sizes_ = new QToolButton(statusBar_);
+  sizes_->setObjectName("Sizes");
+  sizes_->setCheckable(true);
+  sizes_->setText("Sizes");
+  sizes_->setToolTip("What each frame adds to the file, and when it arrives");
+  sizes_->setAccessibleName("Frame sizes");
+  connect(sizes_, &QToolButton::toggled, sizeView_, &QWidget::setVisible);
+  sizeView_->installEventFilter(this);
   statusBar_->addWidget(panes, 1);
+  statusBar_->addPermanentWidget(sizes_);
   statusBar_->addPermanentWidget(mute_);
   statusBar_->addPermanentWidget(save_);
   return statusBar_;
@@ -113,6 +124,7 @@ void TfrmSWF::Show(const editor::TPreviewRequest& request) {
   CentrePlayer();
   panes_[0]->setText("OK");
   panes_[1]->setText(QString::fromStdString(request.Status));
+  sizeView_->SetMovie(request.Frames, request.Width, request.Height);
   show();
   if (!placed_) PlaceOnScreenCentre();
   placed_ = true;
@@ -123,6 +135,7 @@ void TfrmSWF::Show(const editor::TPreviewRequest& request) {
 
 void TfrmSWF::Close() {
   player_->Stop();
+  sizes_->setChecked(false);
   hide();
 }
 
@@ -136,11 +149,14 @@ void TfrmSWF::Stop() {
 
 void TfrmSWF::closeEvent(QCloseEvent* event) {
   player_->Stop();
+  sizes_->setChecked(false);
   event->accept();
   if (OnClosed) OnClosed();
 }
 
 bool TfrmSWF::eventFilter(QObject* watched, QEvent* event) {
+  // Closing the size view by its own caption releases the button.
+  if (watched == sizeView_ && event->type() == QEvent::Hide) sizes_->setChecked(false);
   if (watched == stage_ && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
     CentrePlayer();
   return QWidget::eventFilter(watched, event);

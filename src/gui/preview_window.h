@@ -1,7 +1,8 @@
 #pragma once
 // The preview window (caption "SWF Preview"): the whole movie playing in its
-// own player on the web site's colour, a status bar of four panes and the
-// "Save SWF..." button that starts the export. It is made once and shown
+// own player on the web site's colour, a status bar of four panes, the
+// "Sizes" button beside them that shows what each frame adds to the file,
+// and the "Save SWF..." button that starts the export. It is made once and shown
 // without blocking the editor; the first preview centres it on the screen,
 // later previews leave it where the user put it.
 #include <QWidget>
@@ -20,6 +21,8 @@ class TPlayerWidget;
 }
 
 namespace gui {
+
+class TFrameSizeWindow;
 
 class TfrmSWF : public QWidget, public editor::IPreviewWindow {
   Q_OBJECT
@@ -61,6 +64,8 @@ class TfrmSWF : public QWidget, public editor::IPreviewWindow {
   QStatusBar* statusBar_ = nullptr;
   std::array<QLabel*, 4> panes_{};
   QToolButton* mute_ = nullptr;
+  QToolButton* sizes_ = nullptr;  // shows the size view
+  TFrameSizeWindow* sizeView_ = nullptr;
   QPushButton* save_ = nullptr;
   bool placed_ = false;
 };

@@ -5,6 +5,7 @@
 // copies cached on disk survive from one build to the next.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "moviegen/build_host.h"
 #include "project/document.h"
@@ -44,6 +45,8 @@ inline constexpr int64_t kMaxSwfFrames = 65535;
 
 // The SWF frames of the whole movie: SwfFramesForDelay over every frame.
 int64_t MovieSwfFrames(const project::TProjectDocument& doc);
+// The SWF frames each project frame lasts.
+std::vector<int32_t> SwfFrameCounts(const project::TProjectDocument& doc);
 
 // "" when the whole movie fits an SWF file, else the text that refuses it.
 std::string MovieLengthError(const project::TProjectDocument& doc);

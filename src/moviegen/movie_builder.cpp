@@ -104,9 +104,15 @@ int32_t SwfFramesForDelay(int32_t delay) {
 
 int64_t MovieSwfFrames(const project::TProjectDocument& doc) {
   int64_t frames = 0;
-  for (int32_t l = 1; l <= doc.FrameCount; ++l)
-    frames += SwfFramesForDelay(doc.Frames[size_t(l)].Delay);
+  for (int32_t count : SwfFrameCounts(doc)) frames += count;
   return frames;
+}
+
+std::vector<int32_t> SwfFrameCounts(const project::TProjectDocument& doc) {
+  std::vector<int32_t> counts;
+  for (int32_t l = 1; l <= doc.FrameCount; ++l)
+    counts.push_back(SwfFramesForDelay(doc.Frames[size_t(l)].Delay));
+  return counts;
 }
 
 std::string MovieLengthError(const project::TProjectDocument& doc) {

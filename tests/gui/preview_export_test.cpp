@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QComboBox>
 #include <QApplication>
 #include <QFileDialog>
 #include <QLabel>
@@ -22,6 +23,7 @@
 
 #include "editor/editor.h"
 #include "gui/gui_support.h"
+#include "gui/frame_size_view.h"
 #include "gui/main_actions.h"
 #include "gui/main_window.h"
 #include "gui/preview_window.h"
@@ -168,6 +170,60 @@ TEST_F(PreviewExportTest, TheMuteToggleIsKeptInTheSettings) {
   EXPECT_TRUE(player->Muted());
   QSettings stored(home_.filePath("settings.ini"), QSettings::IniFormat);
   EXPECT_EQ(stored.value("Muted").toString(), "1");
+}
+
+// The size view's bars are the built file's own bytes, frame by frame, and
+// its line is the chosen profile's limit for the stage's size.
+TEST_F(PreviewExportTest, TheSizeViewsBarsAddUpToTheFile) {
+  const std::string profiles = home_.filePath("config/vellumet/ad-profiles").toStdString();
+  fs::create_directories(profiles);
+  vtest::WriteText(profiles + "/iab.json", "{\"maxPackageKB\": 3}");
+  vtest::WriteText(profiles + "/roomy.json", "{\"maxPackageKB\": 40}");
+  const char* old = std::getenv("XDG_CONFIG_HOME");
+  const std::string kept = old ? old : "";
+  setenv("XDG_CONFIG_HOME", home_.filePath("config").toUtf8().constData(), 1);
+  std::set<std::string> before = TempMovies();
+  OpenPreview();
+  std::string previewFile;
+  for (const std::string& f : TempMovies())
+    if (!before.count(f)) previewFile = f;
+
+  auto* sizes = Preview()->findChild<QAbstractButton*>("Sizes");
+  ASSERT_NE(sizes, nullptr);
+  sizes->click();
+  auto* view = Preview()->findChild<gui::TFrameSizeWindow*>();
+  ASSERT_TRUE(view->isVisible());
+  auto* bars = view->findChild<gui::TFrameSizeBars*>();
+  const std::vector<editor::TFrameSize>& frames = bars->Frames();
+  ASSERT_EQ(int(frames.size()), window_->Editor().Doc().FrameCount);
+  uint64_t total = 0;
+  for (const editor::TFrameSize& frame : frames) {
+    EXPECT_GT(frame.Bytes, 0u);
+    total += frame.Bytes;
+  }
+  EXPECT_EQ(total, fs::file_size(previewFile));
+  // Each bar starts where the one before ends; the last reaches the file's size.
+  for (size_t i = 1; i < frames.size(); ++i)
+    EXPECT_LE(std::abs(bars->BarRect(i).bottom() - bars->BarRect(i - 1).top() + 1), 1) << i;
+  const QImage painted = bars->grab().toImage();
+  EXPECT_NE(painted.pixelColor(bars->BarRect(0).center()), painted.pixelColor(2, bars->height() - 2));
+
+  EXPECT_EQ(bars->Budget(), 3000u);
+  auto* profile = view->findChild<QComboBox*>("Profile");
+  profile->setCurrentText("roomy");
+  EXPECT_EQ(bars->Budget(), 40000u);
+  auto* speed = view->findChild<QComboBox*>("Speed");
+  const QString summary = view->findChild<QLabel*>("Summary")->text();
+  speed->setCurrentIndex(0);
+  EXPECT_NE(view->findChild<QLabel*>("Summary")->text(), summary);  // slower: in later
+
+  Preview()->close();
+  EXPECT_FALSE(view->isVisible());
+  EXPECT_FALSE(sizes->isChecked());
+  if (old)
+    setenv("XDG_CONFIG_HOME", kept.c_str(), 1);
+  else
+    unsetenv("XDG_CONFIG_HOME");
 }
 
 TEST_F(PreviewExportTest, APressWhileTheMovieIsBuiltStartsNoSecondBuild) {

@@ -30,7 +30,7 @@ class PreviewWindow : public testing::Test {
     const std::string path = vtest::TestTempDir() + "/preview.swf";
     fs::copy_file(vtest::TestDataPath("player/showcase.swf"), path,
                   fs::copy_options::overwrite_existing);
-    return {path, 0x336699, 0x008080, width, height, "File Size: 545 bytes"};
+    return {path, 0x336699, 0x008080, width, height, "File Size: 545 bytes", {}};
   }
 
   template <class W = QWidget>

@@ -125,6 +125,16 @@ int main(int argc, char** argv) {
   window.ShowState();
   for (QWidget* w : QApplication::topLevelWidgets())
     if (w->objectName() == "frmSWF" && w->isVisible()) ok &= Save(*w, out, "preview");
+  // The preview's size view: what each frame adds, against the default profile.
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (w->objectName() != "frmSWF" || !w->isVisible()) continue;
+    w->findChild<QAbstractButton*>("Sizes")->click();
+    QWidget* sizes = w->findChild<QWidget*>("frmFrameSizes");
+    sizes->resize(480, 300);
+    window.ShowState();
+    ok &= Save(*sizes, out, "preview-frame-sizes");
+    sizes->hide();
+  }
 
   // The media sample's button in the preview with the pointer over it.
   e.OpenProject(
