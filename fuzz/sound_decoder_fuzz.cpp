@@ -46,7 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   uint32_t frame = 0;
   for (size_t at = 0; at < rest.size(); at += 300) {
     const auto from = rest.begin() + std::ptrdiff_t(at);
-    stream.Blocks.push_back({frame, {from, from + std::ptrdiff_t(std::min<size_t>(300, rest.size() - at))}});
+    stream.Blocks.push_back(
+        {frame, {from, from + std::ptrdiff_t(std::min<size_t>(300, rest.size() - at))}});
     frame += 1 + (rest[at] & 1);  // now and then a frame without a block
   }
   const uint32_t frames = stream.Blocks.empty() ? 1 : stream.Blocks.back().Frame + 2;

@@ -2,7 +2,8 @@
 // (with the dump), and walking the timeline with the pointer on it, must
 // never crash, hang or take unbounded memory. Painting and decoding are
 // swf_render_fuzz's, so this one runs thousands of inputs a second.
-//   make fuzz && build/fuzz/fuzz/swf_reader_fuzz fuzz/corpus/swf_reader -max_total_time=600 -max_len=1024
+//   make fuzz && build/fuzz/fuzz/swf_reader_fuzz fuzz/corpus/swf_reader -max_total_time=600
+//   -max_len=1024
 // (the structure of a movie fits in 1 KiB; runs some 4,700 inputs a second)
 #include <cstdint>
 #include <memory>

@@ -2,7 +2,8 @@
 // decoding every bitmap, painting a small frame and playing a moment of its
 // sounds. Inputs are capped (64 KiB, 1 MiB uncompressed) so that a run
 // stays fast and small; the reader alone is swf_reader_fuzz's.
-//   make fuzz && build/fuzz/fuzz/swf_render_fuzz fuzz/corpus/swf_reader -max_total_time=600 -rss_limit_mb=2048
+//   make fuzz && build/fuzz/fuzz/swf_render_fuzz fuzz/corpus/swf_reader -max_total_time=600
+//   -rss_limit_mb=2048
 #include <QImage>
 #include <QPainter>
 #include <cstdint>
@@ -24,8 +25,8 @@ constexpr uint32_t kMaxUncompressed = 1 << 20;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > kMaxInput) return 0;
-  if (size >= 8 && uint32_t(data[4] | data[5] << 8 | data[6] << 16 | uint32_t(data[7]) << 24) >
-                       kMaxUncompressed)
+  if (size >= 8 &&
+      uint32_t(data[4] | data[5] << 8 | data[6] << 16 | uint32_t(data[7]) << 24) > kMaxUncompressed)
     return 0;
   const std::vector<uint8_t> bytes(data, data + size);
   std::shared_ptr<const player::TMovie> movie;

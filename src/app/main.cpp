@@ -25,6 +25,7 @@ int main(int argc, char** argv) {
   if (std::strcmp(command, "export") == 0) return app::RunExport(argc - 2, argv + 2);
   if (std::strcmp(command, "render") == 0) return app::RunRender(argc - 2, argv + 2);
   if (std::strcmp(command, "dump") == 0) return app::RunDump(argc - 2, argv + 2);
+  if (std::strcmp(command, "check") == 0) return app::RunCheck(argc - 2, argv + 2);
   if (std::strcmp(command, "--version") == 0) {
     app::PrintVersion();
     return 0;

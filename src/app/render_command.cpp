@@ -69,7 +69,11 @@ int RunRender(int argc, char** argv) {
       std::fprintf(stderr, "vellumet render: the movie has %u frames\n", movie->FrameCount);
       return 1;
     }
-    const QImage image = player::RenderFrame(movie, frame, args.Scale);
+    std::set<uint16_t> undrawable;
+    const QImage image = player::RenderFrame(movie, frame, args.Scale, &undrawable);
+    for (uint16_t id : undrawable)
+      std::fprintf(stderr, "vellumet render: picture %u of the movie cannot be shown: its data is "
+                   "damaged\n", unsigned(id));
     if (!image.save(QString::fromStdString(args.Out), "PNG")) {
       std::fprintf(stderr, "vellumet render: cannot write %s\n", args.Out.c_str());
       return 1;

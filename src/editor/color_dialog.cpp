@@ -226,8 +226,10 @@ void TColorDialog::PickerFieldExit(int index) {
 
 char TColorDialog::CodeKey(char key) {
   if (key >= 'a' && key <= 'f') return char(key - 'a' + 'A');
+  // Besides the code's characters: backspace, and Ctrl+A, Ctrl+C, Ctrl+V and
+  // Ctrl+X, so that the code can be selected and typed or pasted over.
   bool accepted = (key >= '0' && key <= '9') || (key >= 'A' && key <= 'F') || key == '#' ||
-                  key == '\b' || key == 0x03 || key == 0x16;
+                  key == '\b' || key == 0x01 || key == 0x03 || key == 0x16 || key == 0x18;
   return accepted ? key : 0;
 }
 

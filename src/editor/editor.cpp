@@ -9,7 +9,9 @@
 #include <cmath>
 #include <filesystem>
 
+#include "platform/codepage.h"
 #include "platform/folders.h"
+#include "project/project_file.h"
 
 namespace editor {
 
@@ -61,10 +63,14 @@ void TEditor::Command(const std::function<void()>& body, const TStepKey& key) {
   ++depth_;
   TViewState before = ViewState();
   bool wasModified = doc_.Modified;
-  history_.Begin(before);
   try {
+    bool restarted = history_.Begin(before, key);
+    if (restarted) RestartRun(key);
     body();
-    history_.Commit(ViewState(), key);
+    // Back at the run's first document without an edit: the canvas shows it.
+    if (restarted && !history_.Changed()) RebuildPreview();
+    if (history_.Changed()) ++revision_;
+    history_.Commit(ViewState());
   } catch (const std::exception& e) {
     Recover(before, wasModified, e.what());
   }
@@ -78,6 +84,7 @@ void TEditor::Unrecorded(const std::function<void()>& body) {
     return;
   }
   ++depth_;
+  ++revision_;
   try {
     body();
   } catch (const std::exception& e) {
@@ -111,6 +118,15 @@ void TEditor::Recover(const TViewState& before, bool wasModified, const std::str
     updating_ = false;
   }
   Fail(why);
+}
+
+// The document is as the run found it again; the panel shows it, except the
+// field being typed into, which keeps what the user typed.
+void TEditor::RestartRun(const TStepKey& key) {
+  bool typing = key.Kind == kTypingStep;
+  std::string typed = typing ? panel_[TCtl(key.Control)].Text : std::string();
+  DAT(true);
+  if (typing) panel_[TCtl(key.Control)].Text = typed;
 }
 
 TStepKey TEditor::TypingKey(TCtl control) const {
@@ -158,6 +174,7 @@ void TEditor::Redo() {
 void TEditor::MoveHistory(bool undo) {
   if (depth_ > 0 || !(undo ? history_.CanUndo() : history_.CanRedo())) return;
   ++depth_;
+  ++revision_;
   TViewState before = ViewState();
   bool wasModified = doc_.Modified;
   int32_t w = doc_.Settings.MWidth, h = doc_.Settings.MHeight;
@@ -248,8 +265,10 @@ void TEditor::UpdateCaption() {
 
 void TEditor::ProjectOpened(const std::string& path) {
   justOpened_ = true;
-  mrud_write(path);
-  mrud_read();
+  if (!restoring_) {
+    mrud_write(path);
+    mrud_read();
+  }
   panel_.Menu(miSaveProject).Enabled = true;
   panel_[CBox7].ItemIndex = -1;
   preferredSlot_ = 0;
@@ -268,6 +287,33 @@ void TEditor::OpenFinished() {
     HandleError(e.what());
   }
   justOpened_ = false;
+  const std::vector<std::string> missing = MissingMedia();
+  if (missing.empty()) return;
+  std::string text =
+      "These media files of the project are missing; the objects that use them "
+      "are shown without them:";
+  for (const std::string& name : missing) text += "\n" + platform::Cp1252ToUtf8(name);
+  Warn(text);
+}
+
+std::vector<std::string> TEditor::MissingMedia() const {
+  std::vector<std::string> missing;
+  auto check = [&](const std::string& stored) {
+    if (stored.empty() || stored == "0") return;
+    if (std::find(missing.begin(), missing.end(), stored) != missing.end()) return;
+    if (project::ResolveMediaPath(stored, doc_.TempDir, doc_.ProgramDir).empty())
+      missing.push_back(stored);
+  };
+  check(doc_.Settings.MBkgrSound);
+  for (int32_t i = 1; i <= doc_.FrameCount; ++i) {
+    const project::TSlotArray& slots = doc_.Frames[size_t(i)].Slots;
+    for (int s = 1; s <= slots.LastUsed(); ++s) {
+      const TShapeRec& r = slots[s];
+      if (r.TextIsFile()) check(r.Text);
+      if (r.Object == project::skButton) check(r.SoundEv);
+    }
+  }
+  return missing;
 }
 
 void TEditor::ProjectSaved(const std::string& path) {
@@ -297,6 +343,7 @@ void TEditor::RebuildPreview(bool refresh) {
   ports_.Player.LoadMovie(movie.Path);
   if (refresh) ports_.Player.Refresh();
   ShowFrame(doc_.CurrentFrame);
+  ShowDerivedSize();
 }
 
 void TEditor::ShowFrame(int32_t frame) {

@@ -17,6 +17,7 @@
 #include "editor/color_dialog.h"
 #include "editor/history.h"
 #include "editor/interfaces.h"
+#include "editor/object_box.h"
 #include "editor/panel.h"
 #include "editor/small_dialogs.h"
 #include "project/document.h"
@@ -31,12 +32,17 @@ enum class TSoundButton { ButtonSound, BackgroundSound };
 // Keys, as Windows virtual-key codes; letters are their upper-case codes.
 constexpr int VK_BACK = 0x08, VK_TAB = 0x09, VK_CONTROL = 0x11, VK_ESCAPE = 0x1B, VK_LEFT = 0x25,
               VK_UP = 0x26, VK_RIGHT = 0x27, VK_DOWN = 0x28, VK_DELETE = 0x2E, VK_F1 = 0x70;
+constexpr int VK_PRIOR = 0x21, VK_NEXT = 0x22, VK_END = 0x23, VK_HOME = 0x24;
 struct TPoint {
   int32_t X = 0, Y = 0;
 };
 struct TShiftState {
   bool Ctrl = false, Shift = false, Alt = false;
 };
+
+// What the user is told when the desktop cannot show a page (help, an
+// exported page): where the page is, so it can be opened by hand.
+std::string BrowserFailureText(const std::string& page);
 
 class TEditor : private project::IDocumentView {
  public:
@@ -56,6 +62,9 @@ class TEditor : private project::IDocumentView {
   int CurrentObject() const;
   const TRect& WorkArea() const { return workArea_; }
   const THistory& History() const { return history_; }
+  // Counts the commands that may have changed the document: an autosave
+  // knows from it whether its copy is behind.
+  uint64_t Revision() const { return revision_; }
   // The dialogs, created once and kept for the whole run.
   TColorDialog& ColorDlg() { return colorDialog_; }
   TNumberDialog& NumberDlg() { return numberDialog_; }
@@ -73,6 +82,9 @@ class TEditor : private project::IDocumentView {
   // A field lost the focus: SECheckExit for the numeric fields, and a run
   // of typing into the field ends.
   void FieldExit(TCtl control);
+  // Esc in a text or number field: the typing since the field took the focus
+  // is taken back and the field shows the stored value again.
+  void FieldEscape(TCtl control);
   // A menu item was chosen (only enabled items act).
   void MenuClick(TMenuItem item);
   // The user turned the property panel to another page.
@@ -90,12 +102,19 @@ class TEditor : private project::IDocumentView {
   void EURLChange();
   void RZB1Click();
   void RzLockClick();
+  // Sets the edit mode directly, with the same effects as stepping to it.
+  void ChooseEditMode(project::TEditMode mode);
   void SECheckExit(TCtl field);
   // Keys of CWidth, CHeight and CDelay: the key, or 0 when dropped.
   static char CheckEditKey(char key);
 
   // ---- Frame commands ---------------------------------------------------
   void RzFirstClick(TNavigate where);
+  // Goes to a frame (1..FrameCount) as the navigation buttons do; others are ignored.
+  void GoToFrame(int32_t frame);
+  // Moves frame `from` so that it becomes frame `to`, as one step; the moved
+  // frame becomes the current one. Numbers outside 1..FrameCount are ignored.
+  void MoveFrame(int32_t from, int32_t to);
   void RzInsertClick();
   void RzDeleteClick();
   void RzReverseClick();
@@ -127,9 +146,15 @@ class TEditor : private project::IDocumentView {
   void Panel1MouseDown();
   // The slot whose object contains the point (the highest one), 0 for none.
   int HitTest(int32_t x, int32_t y) const;
+  // The outlines of the current frame's selected objects, which the canvas
+  // draws over the frame (the objects keep their own look in the movie).
+  std::vector<TOutline> SelectionOutlines() const;
   // Every key of the main window before the focused control; true when the
   // key was used.
   bool FormKeyDown(int key, TShiftState shift, bool playerFocused);
+  // Home, Page Up, Page Down and End go through the frames; Ctrl+1, Ctrl+2
+  // and Ctrl+3 choose animation, locked and all-frames mode. True when used.
+  bool FrameOrModeKey(int key, TShiftState shift);
 
   // ---- Colours ----------------------------------------------------------
   // Tags 1..13 of the colour buttons; 0 for other controls.
@@ -148,6 +173,8 @@ class TEditor : private project::IDocumentView {
   void mrud_read();
   void mrud1Click(int n);
   void TBItem15Click();
+  // Opens the page with the desktop's browser, or says where it is.
+  void ShowInBrowser(const std::string& page);
   void TBItem17Click();
   void RzNewClick();
   void RzOpenClick();
@@ -156,6 +183,12 @@ class TEditor : private project::IDocumentView {
   TMsgResult ModifyMsg();
   // Opens a project (also from the command line and the recent files).
   void OpenProject(const std::string& path);
+  // Opens a recovery copy as the document of `originalPath` ("" when it was
+  // untitled) named `name`: modified, so that Save writes where the user
+  // expects, with an empty undo history. The copy's own path goes into no
+  // recent-files list. False when the copy could not be read.
+  bool RestoreCopy(const std::string& copyPath, const std::string& originalPath,
+                   const std::string& name);
   // The application-wide error hook for errors outside these operations:
   // a beep, and `why` in the first status pane.
   void HandleError(const std::string& why = "");
@@ -166,6 +199,9 @@ class TEditor : private project::IDocumentView {
   // The preview window was closed: its movie file goes.
   void PreviewClosed();
   void ShowFrame(int32_t frame);
+  // An export wrote files into `folder`: the first status pane says so and
+  // offers the folder while the message stands.
+  void ExportWritten(const std::string& message, const std::string& folder);
   // The single-frame build shown on the canvas.
   void RebuildPreview(bool refresh = false);
 
@@ -185,7 +221,9 @@ class TEditor : private project::IDocumentView {
   void ShowError(const std::string& message, const std::string& detail) override;
 
   // Runs `body` as one command (see the class comment); nested calls run
-  // inside the outer command.
+  // inside the outer command. A command that continues a run of typing or
+  // dragging (same key) starts again from the document as the run found it,
+  // so the run's result is that of its last step alone.
   void Command(const std::function<void()>& body, const TStepKey& key = {});
   // Runs `body` without an undo step (new and opened documents).
   void Unrecorded(const std::function<void()>& body);
@@ -193,6 +231,7 @@ class TEditor : private project::IDocumentView {
   // The user learns why a command failed: the beep, and the reason in the
   // first status pane.
   void Fail(const std::string& why);
+  void RestartRun(const TStepKey& key);
   TStepKey TypingKey(TCtl control) const;
   TViewState ViewState() const;
   void RestoreView(const TViewState& view);
@@ -216,6 +255,15 @@ class TEditor : private project::IDocumentView {
   void MeasureFrameTexts(int32_t frame);
   void MeasureTextObject(int32_t frame, int slot);
   void FillObjectPage();
+  std::string MediaName(const std::string& stored, const char* embedded, const char* none) const;
+  // The stored names of the media files the project uses that are not there,
+  // each once, in the order met.
+  std::vector<std::string> MissingMedia() const;
+  // W and H of the object; a size the build derives (text, picture, button)
+  // is shown as it is, beyond the limits of an editable size.
+  void FillObjectSize(const project::TShapeRec& r);
+  // After a build: the derived size of the current object, as the build wrote it.
+  void ShowDerivedSize();
   void FillNoObject();
   void FillKind(const project::TShapeRec& r);
   void FillFill(const project::TShapeRec& r);
@@ -226,6 +274,9 @@ class TEditor : private project::IDocumentView {
   // CWidthChange's parts (editor_apply.cpp).
   bool ApplyPanel(TCtl sender);
   void RecomputeBorderLimits();
+  void SetBorderLimits(int64_t bevel, int64_t band);
+  void TieBorderWidths(TCtl sender);
+  void ClampSpin(TCtl c);
   void FitStage();
   int32_t SpinValue(TCtl c) const;
   int32_t DigitsValue(TCtl c) const;
@@ -245,6 +296,8 @@ class TEditor : private project::IDocumentView {
   void WriteSlotText(int slot, const std::string& text, bool everyFrame);
   std::string StoredMediaName(const std::string& path) const;
   std::string ExistingMediaFile(const std::string& stored) const;
+  // False, after a message naming the file and why, when it is no picture a movie can show.
+  bool UsablePicture(const std::string& path);
   void AddPictureObject(project::TShapeKind kind, const std::string& path, const TPoint* at);
   void DragTo(int32_t x, int32_t y);
   bool NudgeCurrentObject(int key, int32_t step);
@@ -272,6 +325,8 @@ class TEditor : private project::IDocumentView {
   int32_t dragX_ = 0, dragY_ = 0;
   int preferredSlot_ = 0;  // the object DAT selects when it rebuilds the list
   int depth_ = 0;          // commands running
+  uint64_t revision_ = 0;
+  bool restoring_ = false;  // a recovery copy is being read
   std::string pendingOpen_;
   std::string previewFile_;
 };

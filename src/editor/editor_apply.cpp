@@ -7,6 +7,7 @@
 #include "editor/clipboard_text.h"
 #include "editor/editor.h"
 #include "editor/media_names.h"
+#include "editor/narrow.h"
 #include "editor/spread.h"
 #include "platform/codepage.h"
 #include "project/record_fields.h"
@@ -19,6 +20,9 @@ using project::TShapeRec;
 
 namespace {
 
+// The lowest bevel and band widths a frame's border takes.
+constexpr int32_t kBevelMin = 1, kBandMin = 0;
+
 std::string ModelText(const std::string& utf8) {
   std::string text = platform::Utf8ToCp1252(utf8);
   if (text.size() > project::MaxStringLength) text.resize(project::MaxStringLength);
@@ -27,11 +31,6 @@ std::string ModelText(const std::string& utf8) {
 
 bool AllDigits(const std::string& text) {
   return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
-}
-
-template <class T>
-T Narrow(int64_t v) {
-  return T(std::clamp<int64_t>(v, std::numeric_limits<T>::min(), std::numeric_limits<T>::max()));
 }
 
 }  // namespace
@@ -69,6 +68,14 @@ void TEditor::FieldExit(TCtl control) {
   history_.EndRun();
 }
 
+void TEditor::FieldEscape(TCtl control) {
+  if (history_.InRun(TypingKey(control)))
+    Undo();
+  else
+    Unrecorded([&] { DAT(true); });
+  history_.EndRun();
+}
+
 // ---- CWidthChange ----------------------------------------------------------
 
 bool TEditor::CWidthChange(TCtl sender) {
@@ -84,12 +91,9 @@ bool TEditor::ApplyPanel(TCtl sender) {
   doc_.Modify(true);
   if (IsSpinField(sender) && !ReadInteger(panel_[sender].Text)) return false;
   RecomputeBorderLimits();
-  if (IsSpinField(sender)) {
-    const TControlState& f = panel_[sender];
-    int32_t value = *ReadInteger(f.Text);
-    if (value < f.Min || value > f.Max)
-      panel_[sender].Text = std::to_string(std::clamp(value, f.Min, f.Max));
-  }
+  if (IsSpinField(sender)) ClampSpin(sender);
+  if (sender == SE20 || sender == SE21 || sender == CBox4 || sender == CBox5)
+    TieBorderWidths(sender);
   // Nothing applies while one of these is empty (or, pasted, not a number).
   for (TCtl c : {CWidth, CHeight, CDelay})
     if (!AllDigits(panel_[c].Text)) return false;
@@ -142,11 +146,15 @@ bool TEditor::ApplyPanel(TCtl sender) {
   return true;
 }
 
-// The bevel and the band between the bevels must fit into the stage height.
 void TEditor::RecomputeBorderLimits() {
+  SetBorderLimits(SpinValue(SE20), SpinValue(SE21));
+}
+
+// The bevel and the band between the bevels must fit into the stage height:
+// each width's upper limit follows the other width.
+void TEditor::SetBorderLimits(int64_t bevel, int64_t band) {
   int64_t h = doc_.Settings.MHeight;
   bool inner = panel_[CBox4].ItemIndex > 0, outer = panel_[CBox5].ItemIndex > 0;
-  int64_t bevel = SpinValue(SE20), band = SpinValue(SE21);
   int64_t bevelMax, bandMax;
   if (inner && outer) {
     bevelMax = NearestDiv(h - 2 * band, 4);
@@ -158,8 +166,28 @@ void TEditor::RecomputeBorderLimits() {
     bevelMax = h;
     bandMax = NearestDiv(h, 2);
   }
-  panel_[SE20].Max = std::max(panel_[SE20].Min, Narrow<int32_t>(bevelMax));
-  panel_[SE21].Max = std::max(panel_[SE21].Min, Narrow<int32_t>(bandMax));
+  panel_[SE20].Min = kBevelMin;
+  panel_[SE21].Min = kBandMin;
+  panel_[SE20].Max = std::max(kBevelMin, Narrow<int32_t>(bevelMax));
+  panel_[SE21].Max = std::max(kBandMin, Narrow<int32_t>(bandMax));
+}
+
+// The limit that ties the two widths holds in the document as well as in the
+// panel: the width the edit did not touch gives way in the same edit, so the
+// panel never shows a width the frame does not store.
+void TEditor::TieBorderWidths(TCtl sender) {
+  for (TCtl c : {SE20, SE21}) {
+    if (c == sender) continue;
+    RecomputeBorderLimits();
+    ClampSpin(c);
+  }
+}
+
+void TEditor::ClampSpin(TCtl c) {
+  const TControlState& f = panel_[c];
+  int32_t value = SpinValue(c);
+  if (value < f.Min || value > f.Max)
+    panel_[c].Text = std::to_string(std::clamp(value, f.Min, f.Max));
 }
 
 // A stage wider or taller than the canvas grows the window within the work
@@ -170,7 +198,7 @@ void TEditor::FitStage() {
   if (width > w.CanvasWidth() - w.PaletteWidth() - 4) {
     TBounds b = w.Bounds();
     if (justOpened_) b.Left = workArea_.Left;
-    b.Width = width + b.Width + w.PaletteWidth() - w.CanvasWidth() + 4;
+    b.Width = Narrow<int32_t>(int64_t(width) + b.Width + w.PaletteWidth() - w.CanvasWidth() + 4);
     if (workArea_.Right - workArea_.Left < b.Left + b.Width)
       b.Width = workArea_.Right - workArea_.Left - b.Left;
     w.SetBounds(b);
@@ -181,7 +209,7 @@ void TEditor::FitStage() {
   if (height > w.CanvasHeight() - 4) {
     TBounds b = w.Bounds();
     if (justOpened_) b.Top = workArea_.Top;
-    b.Height = height + b.Height - w.CanvasHeight() + 4;
+    b.Height = Narrow<int32_t>(int64_t(height) + b.Height - w.CanvasHeight() + 4);
     if (workArea_.Bottom - workArea_.Top < b.Top + b.Height)
       b.Height = workArea_.Bottom - workArea_.Top - b.Top;
     w.SetBounds(b);

@@ -10,6 +10,7 @@
 
 namespace editor {
 
+using project::TEditMode;
 using project::TFrameRec;
 
 namespace {
@@ -51,32 +52,83 @@ bool TEditor::AskNumber(const std::string& info, int32_t start) {
   numberDialog_.SetPosition(start);
   if (!ports_.Prompts.NumberDialog(numberDialog_)) return false;
   numberDialog_.NumberExit();  // OK leaves the field
+  if (const std::string& typed = numberDialog_.CappedText(); !typed.empty()) {
+    const std::string max = std::to_string(numberDialog_.Max);
+    Warn("The largest number allowed here is " + max + "; " + typed + " was taken as " + max + ".");
+  }
   return true;
 }
 
 void TEditor::RzFirstClick(TNavigate where) {
+  int32_t k = doc_.CurrentFrame, n = doc_.FrameCount;
+  switch (where) {
+    case TNavigate::First:
+      k = 1;
+      break;
+    case TNavigate::Last:
+      k = n;
+      break;
+    case TNavigate::Next:
+      k = k >= n ? 1 : k + 1;
+      break;
+    case TNavigate::Previous:
+      k = k <= 1 ? n : k - 1;
+      break;
+  }
+  GoToFrame(k);
+}
+
+void TEditor::GoToFrame(int32_t frame) {
+  if (frame < 1 || frame > doc_.FrameCount) return;
   Command([&] {
-    int32_t& k = doc_.CurrentFrame;
-    int32_t n = doc_.FrameCount;
-    switch (where) {
-      case TNavigate::First:
-        k = 1;
-        break;
-      case TNavigate::Last:
-        k = n;
-        break;
-      case TNavigate::Next:
-        k = k >= n ? 1 : k + 1;
-        break;
-      case TNavigate::Previous:
-        k = k <= 1 ? n : k - 1;
-        break;
-    }
+    doc_.CurrentFrame = frame;
     ClearObjectMenu();
     doc_.SelectedSlots.reset();
     DAT(false);
     RebuildPreview();
   });
+}
+
+void TEditor::MoveFrame(int32_t from, int32_t to) {
+  int32_t n = doc_.FrameCount;
+  if (from < 1 || from > n || to < 1 || to > n || from == to) return;
+  Command([&] {
+    std::vector<int32_t> sources = Frames(1, n);
+    sources.erase(sources.begin() + (from - 1));
+    sources.insert(sources.begin() + (to - 1), from);
+    ChangeFrames(sources, 0);
+    doc_.CurrentFrame = to;
+    ClearObjectMenu();
+    doc_.SelectedSlots.reset();
+    DAT(false);
+    RebuildPreview();
+    doc_.Modify(true);
+  });
+}
+
+bool TEditor::FrameOrModeKey(int key, TShiftState shift) {
+  struct TFrameKey {
+    int Key;
+    TNavigate Where;
+  };
+  static constexpr TFrameKey kFrameKeys[] = {{VK_HOME, TNavigate::First},
+                                             {VK_PRIOR, TNavigate::Previous},
+                                             {VK_NEXT, TNavigate::Next},
+                                             {VK_END, TNavigate::Last}};
+  static constexpr TEditMode kModes[] = {TEditMode::emAnimation, TEditMode::emLocked,
+                                         TEditMode::emAllFrames};
+  if (shift.Shift || shift.Alt) return false;
+  if (shift.Ctrl) {
+    if (key < '1' || key > '3') return false;
+    ChooseEditMode(kModes[key - '1']);
+    return true;
+  }
+  for (const TFrameKey& k : kFrameKeys) {
+    if (key != k.Key) continue;
+    RzFirstClick(k.Where);
+    return true;
+  }
+  return false;
 }
 
 void TEditor::RzInsertClick() {

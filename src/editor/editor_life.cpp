@@ -201,7 +201,16 @@ void TEditor::mrud1Click(int n) {
 }
 
 void TEditor::TBItem15Click() {
-  ports_.Window.OpenDocument(HelpFile);
+  ShowInBrowser(HelpFile);
+}
+
+void TEditor::ShowInBrowser(const std::string& page) {
+  if (!ports_.Window.TryOpenDocument(page)) Warn(BrowserFailureText(page));
+}
+
+std::string BrowserFailureText(const std::string& page) {
+  return "The web browser could not be started to show the page " + page +
+         "\nOpen it in a browser by hand.";
 }
 
 void TEditor::TBItem17Click() {
@@ -214,6 +223,26 @@ void TEditor::OpenProject(const std::string& path) {
   Unrecorded([&] {
     if (doc_.OpenMV(path)) history_.Clear();
   });
+}
+
+bool TEditor::RestoreCopy(const std::string& copyPath, const std::string& originalPath,
+                          const std::string& name) {
+  bool restored = false;
+  Unrecorded([&] {
+    restoring_ = true;
+    restored = doc_.OpenMV(copyPath);
+    restoring_ = false;
+    if (!restored) return;
+    history_.Clear();
+    history_.ForgetSavedState();
+    bool hasFile = !originalPath.empty();
+    doc_.ProjectFileName = hasFile ? originalPath : doc_.ProjectDir + name;
+    if (hasFile) doc_.ProjectDir = std::string(platform::FolderPart(originalPath));
+    panel_.Menu(miSaveProject).Enabled = hasFile;
+    doc_.Modify(true);
+  });
+  restoring_ = false;
+  return restored;
 }
 
 void TEditor::RzNewClick() {
@@ -230,7 +259,8 @@ void TEditor::RzOpenClick() {
   Unrecorded([&] {
     if (doc_.Modified && ModifyMsg() == TMsgResult::Cancel) return;
     std::optional<std::string> path =
-        ports_.Prompts.OpenFileDialog({doc_.ProjectDir, "", kProjectFilter, ".sw0", false});
+        ports_.Prompts.OpenFileDialog(
+            {doc_.ProjectDir, "", kProjectFilter, ".sw0", false, "Open Project"});
     if (path) OpenProject(*path);
   });
 }
@@ -255,7 +285,7 @@ void TEditor::RzSaveClick() {
 void TEditor::RzSaveasClick() {
   Unrecorded([&] {
     TFileDialogRequest request{doc_.ProjectDir, WithoutExtension(doc_.ProjectFileName),
-                               kProjectFilter, ".sw0", true};
+                               kProjectFilter, ".sw0", true, "Save Project As"};
     std::optional<std::string> chosen = ports_.Prompts.SaveFileDialog(request);
     if (!chosen) return;
     std::string path = *chosen;
@@ -326,7 +356,7 @@ void TEditor::SaveSWF() {
   Unrecorded([&] {
     std::string caption(platform::FileNamePart(doc_.ProjectFileName));
     std::optional<std::string> chosen = ports_.Prompts.SaveFileDialog(
-        {"", WithoutExtension(caption), "SWF Flash (*.swf)|*.swf", ".swf", true});
+        {"", WithoutExtension(caption), "SWF Flash (*.swf)|*.swf", ".swf", true, "Save SWF Movie"});
     if (!chosen) return;
     ports_.Preview.Stop();
     panel_.StatusPanes[0] = "Writing SWF...";
@@ -348,8 +378,13 @@ void TEditor::SaveSWF() {
                               TMsgIcon::Information, TMsgButtons::Ok);
     if (ports_.Preview.IsOpen()) ClosePreview();
     ports_.Builder.WriteTestPage(doc_, path, page);
-    ports_.Window.OpenDocument(page);
+    ShowInBrowser(page);
   });
+}
+
+void TEditor::ExportWritten(const std::string& message, const std::string& folder) {
+  panel_.StatusPanes[0] = message;
+  panel_.StatusFolder = {message, folder};
 }
 
 void TEditor::PreviewClosed() {

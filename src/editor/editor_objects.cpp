@@ -6,6 +6,8 @@
 #include "editor/clipboard_text.h"
 #include "editor/editor.h"
 #include "editor/media_names.h"
+#include "media/picture_decoder.h"
+#include "editor/object_box.h"
 #include "platform/codepage.h"
 #include "platform/folders.h"
 #include "project/project_file.h"
@@ -76,6 +78,7 @@ void TEditor::SelectNew(int slot, TShapeKind kind) {
   box.Items.push_back(Label(slot, kind));
   box.ItemIndex = int(box.Items.size()) - 1;
   preferredSlot_ = slot;
+  panel_.StatusPanes[3] = modeHint_;  // the pointer is no longer over an object
 }
 
 void TEditor::btnNewShapeClick(TShapeKind kind) {
@@ -126,9 +129,9 @@ void TEditor::btnPictureClick(TPictureButton button) {
       int s = CurrentObject();
       if (s <= 0 || !panel_[btnFillBitmap].Enabled) return;
       TFileDialogRequest request{PictureDir, ExistingMediaFile(Slot(doc_.CurrentFrame, s).Text),
-                                 kPictureFilter, "", false};
+                                 kPictureFilter, "", false, "Fill Bitmap"};
       std::optional<std::string> path = ports_.Prompts.OpenFileDialog(request);
-      if (!path) return;
+      if (!path || !UsablePicture(*path)) return;
       PictureDir = Folder(*path);
       WriteSlotText(s, ModelPath(*path), !locked);
       DAT(false);
@@ -137,7 +140,8 @@ void TEditor::btnPictureClick(TPictureButton button) {
       return;
     }
     bool picture = button == TPictureButton::NewPicture;
-    TFileDialogRequest request{"", "", picture ? kPictureFilter : kBitmapFilter, "", false};
+    TFileDialogRequest request{"",    "", picture ? kPictureFilter : kBitmapFilter, "", false,
+                               picture ? "New Picture" : "New Button Glyph"};
     if (picture)
       request.InitialDir = PictureDir;
     else if (DirectoryExists(doc_.ProgramDir + "Buttons"))
@@ -147,9 +151,19 @@ void TEditor::btnPictureClick(TPictureButton button) {
   });
 }
 
+// Checked before anything is asked or changed, so the message names the
+// user's file (not the copy the build makes of it) and nothing is added.
+bool TEditor::UsablePicture(const std::string& path) {
+  const std::string problem = media::PictureFileProblem(path);
+  if (problem.empty()) return true;
+  ports_.Prompts.MessageBox(problem, "Vellumet", TMsgIcon::Warning, TMsgButtons::Ok);
+  return false;
+}
+
 // A new picture or button showing the file at `path`; `at` places it (stage
 // pixels) in every frame it is created in.
 void TEditor::AddPictureObject(TShapeKind kind, const std::string& path, const TPoint* at) {
+  if (!UsablePicture(path)) return;
   bool locked = mode_ == TEditMode::emLocked;
   int s = doc_.GetMinFreeShapeNr();
   if (s > project::MaxShapeSlots) {
@@ -162,6 +176,7 @@ void TEditor::AddPictureObject(TShapeKind kind, const std::string& path, const T
   if (!AskFrameRange("Specifying the Target Frames", label + " will be inserted into the frames:",
                      doc_.CurrentFrame, doc_.FrameCount, from, to))
     return;
+  doc_.SelectedSlots.reset();
   CreateObject(s, kind, from, to);
   WriteSlotText(s, ModelPath(path), !locked);
   if (at) {
@@ -283,9 +298,10 @@ void TEditor::btnReplacePictureClick() {
     bool picture = kind == project::skPicture;
     TFileDialogRequest request{picture ? PictureDir : doc_.ProgramDir + "Buttons",
                                ExistingMediaFile(Slot(doc_.CurrentFrame, s).Text),
-                               picture ? kPictureFilter : kBitmapFilter, "", false};
+                               picture ? kPictureFilter : kBitmapFilter, "", false,
+                               picture ? "Replace Picture" : "Replace Glyph"};
     std::optional<std::string> path = ports_.Prompts.OpenFileDialog(request);
-    if (!path) return;
+    if (!path || !UsablePicture(*path)) return;
     if (picture) PictureDir = Folder(*path);
     WriteSlotText(s, StoredMediaName(*path), mode_ != TEditMode::emLocked);
     DAT(false);
@@ -325,7 +341,8 @@ void TEditor::btnReplaceSoundEvClick(TSoundButton button) {
     if (!background && (s <= 0 || Slot(doc_.CurrentFrame, s).Object != project::skButton)) return;
     const std::string& stored =
         background ? doc_.Settings.MBkgrSound : Slot(doc_.CurrentFrame, s).SoundEv;
-    TFileDialogRequest request{"", ExistingMediaFile(stored), kSoundFilter, "", false};
+    TFileDialogRequest request{"", ExistingMediaFile(stored), kSoundFilter, "", false,
+                               background ? "Background Sound" : "Button Sound"};
     std::optional<std::string> path = ports_.Prompts.OpenFileDialog(request);
     if (!path) return;
     std::string name = StoredMediaName(*path);
@@ -365,27 +382,20 @@ int TEditor::HitTest(int32_t x, int32_t y) const {
   int hit = 0;
   int last = slots.LastUsed();
   for (int n = 1; n <= last; ++n) {
-    const TShapeRec& r = slots[n];
-    int64_t left, top, right, bottom;
-    switch (r.Object) {
-      case project::skNone:
-        continue;
-      case project::skCircle:
-        left = int64_t(r.X) - r.Radius, right = int64_t(r.X) + r.Radius;
-        top = int64_t(r.Y) - r.Radius, bottom = int64_t(r.Y) + r.Radius;
-        break;
-      case project::skStar:
-        left = int64_t(r.X) - r.W, right = int64_t(r.X) + r.W;
-        top = int64_t(r.Y) - r.W, bottom = int64_t(r.Y) + r.W;
-        break;
-      default:
-        left = r.X, right = int64_t(r.X) + r.W;
-        top = r.Y, bottom = int64_t(r.Y) + r.H;
-        break;
-    }
-    if (Inside(left, x, right) && Inside(top, y, bottom)) hit = n;
+    if (slots[n].Object == project::skNone) continue;
+    const TObjectBox box = ObjectBox(slots[n]);
+    if (Inside(box.Left, x, box.Right) && Inside(box.Top, y, box.Bottom)) hit = n;
   }
   return hit;
+}
+
+std::vector<TOutline> TEditor::SelectionOutlines() const {
+  std::vector<TOutline> outlines;
+  const project::TSlotArray& slots = doc_.Frames[size_t(doc_.CurrentFrame)].Slots;
+  for (int n = 1; n <= slots.LastUsed(); ++n)
+    if (doc_.SelectedSlots.test(size_t(n)) && slots[n].Object != project::skNone)
+      outlines.push_back(TurnedOutline(slots[n]));
+  return outlines;
 }
 
 void TEditor::UpdatePointer(int32_t x, int32_t y) {
@@ -406,17 +416,21 @@ void TEditor::SWF1MouseMove(int32_t x, int32_t y) {
     UpdatePointer(x, y);
 }
 
-// Each step moves the object by the pointer's way since the last step,
-// through the X and Y fields, so the edit mode decides which frames move.
+// A drag is one edit: each step starts again from the document as the drag
+// found it and moves the object by the pointer's way since the press, through
+// the X and Y fields, so the edit mode decides which frames move.
 void TEditor::DragTo(int32_t x, int32_t y) {
-  int s = CurrentObject();
-  if (s <= 0) return;
-  int64_t newX = int64_t(Slot(doc_.CurrentFrame, s).X) + (x - dragX_);
-  dragX_ = x;
-  SetText(SE11, std::to_string(std::clamp<int64_t>(newX, INT32_MIN, INT32_MAX)));
-  int64_t newY = int64_t(Slot(doc_.CurrentFrame, s).Y) + (y - dragY_);
-  dragY_ = y;
-  SetText(SE12, std::to_string(std::clamp<int64_t>(newY, INT32_MIN, INT32_MAX)));
+  Command(
+      [&] {
+        int s = CurrentObject();
+        if (s <= 0) return;
+        const TShapeRec& r = Slot(doc_.CurrentFrame, s);
+        int64_t newX = int64_t(r.X) + (int64_t(x) - dragX_);
+        int64_t newY = int64_t(r.Y) + (int64_t(y) - dragY_);
+        SetText(SE11, std::to_string(std::clamp<int64_t>(newX, INT32_MIN, INT32_MAX)));
+        SetText(SE12, std::to_string(std::clamp<int64_t>(newY, INT32_MIN, INT32_MAX)));
+      },
+      TypingKey(SE11));
 }
 
 void TEditor::SWF1MouseDown(int32_t x, int32_t y) {
@@ -468,6 +482,7 @@ bool TEditor::FormKeyDown(int key, TShiftState shift, bool playerFocused) {
     TBItem15Click();
     return true;
   }
+  if (FrameOrModeKey(key, shift)) return true;
   if (key == VK_DELETE && playerFocused && panel_[btnClearShapeLayer].Enabled) {
     btnClearShapeLayerClick();
     return true;
@@ -484,8 +499,11 @@ bool TEditor::FormKeyDown(int key, TShiftState shift, bool playerFocused) {
       {'V', miPasteObject}, {'Z', miUndo},        {'Y', miRedo}};
   EditMenuPopup();
   for (const TShortcut& s : kShortcuts) {
-    if (key != s.Key || !panel_.Menu(s.Item).Enabled) continue;
-    MenuClick(s.Item);
+    // A project without a file yet is saved under a name the user gives.
+    TMenuItem item =
+        s.Item == miSaveProject && !panel_.Menu(s.Item).Enabled ? miSaveProjectAs : s.Item;
+    if (key != s.Key || !panel_.Menu(item).Enabled) continue;
+    MenuClick(item);
     return true;
   }
   return false;

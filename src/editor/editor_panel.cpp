@@ -6,8 +6,10 @@
 
 #include "editor/editor.h"
 #include "editor/media_names.h"
+#include "editor/narrow.h"
 #include "platform/codepage.h"
 #include "platform/folders.h"
+#include "project/project_file.h"
 
 namespace editor {
 
@@ -29,11 +31,11 @@ class TFlagScope {
   bool& flag_;
 };
 
-// A name field: the stored name, a note when the file lives inside the
-// project file (no folder in the name), or the empty text.
-std::string MediaName(const std::string& stored, const char* embedded, const char* none) {
-  if (stored.empty()) return none;
-  return HasFolder(stored) ? platform::Cp1252ToUtf8(stored) : embedded;
+// Texts, pictures and buttons take their size from what they show; the
+// build writes it into the model.
+bool HasDerivedSize(const TShapeRec& r) {
+  return r.Object == project::skText || r.Object == project::skPicture ||
+         r.Object == project::skButton;
 }
 
 // The list position of a fill kind ("No Fill" first).
@@ -83,6 +85,16 @@ void TEditor::DAT(bool keepList) {
   FillObjectPage();
 }
 
+// A name field: the stored name, a note when the file lives inside the
+// project file (no folder in the name), or the empty text, also when the
+// file is gone.
+std::string TEditor::MediaName(const std::string& stored, const char* embedded,
+                               const char* none) const {
+  if (stored.empty() || project::ResolveMediaPath(stored, doc_.TempDir, doc_.ProgramDir).empty())
+    return none;
+  return HasFolder(stored) ? platform::Cp1252ToUtf8(stored) : embedded;
+}
+
 void TEditor::FillMoviePage() {
   const project::TMovieSettings& m = doc_.Settings;
   panel_.SiteColor = m.MSiteColor;
@@ -95,7 +107,7 @@ void TEditor::FillMoviePage() {
   panel_[MainURL].Text = platform::Cp1252ToUtf8(m.MainURL);
   bool sound = !m.MBkgrSound.empty() && m.MBkgrSound != "0";
   panel_[EPL4].Text =
-      sound ? MediaName(m.MBkgrSound, "=WAV file has been selected=", "") : "=No sound selected=";
+      MediaName(sound ? m.MBkgrSound : "", "=WAV file has been selected=", "=No sound selected=");
   panel_[btnReplaceBkgrSound].Hint = sound ? "Replace Sound..." : "Load Sound...";
 }
 
@@ -117,8 +129,11 @@ void TEditor::FillFramePage() {
   for (TCtl c : {CBox4, CBox5, SE20, SE21}) panel_.Enable(c, border);
   panel_[CBox4].ItemIndex = ListPosition(f.BorderInnerStyle, 3);
   panel_[CBox5].ItemIndex = ListPosition(f.BorderOuterStyle, 3);
-  panel_.SetSpinValue(SE20, f.BevelW);
-  panel_.SetSpinValue(SE21, f.BorderW);
+  // The limits follow the stored widths, and the fields show what the frame
+  // stores even where an older file or the spreading put a width beyond them.
+  SetBorderLimits(f.BevelW, f.BorderW);
+  for (auto [c, width] : {std::pair{SE20, f.BevelW}, std::pair{SE21, f.BorderW}})
+    panel_.SetSpin(c, std::min(panel_[c].Min, width), std::max(panel_[c].Max, width), width);
 }
 
 void TEditor::FillObjectList(bool keepList) {
@@ -211,13 +226,14 @@ void TEditor::FillObjectPage() {
   int32_t paletteW = ports_.Window.PaletteWidth();
   int32_t radiusMin = circle ? 1 : roundRect ? 2 : star ? 3 : 0;
   int32_t radiusMax = star ? 120 : roundRect ? std::min(r->W, r->H) / 2 : canvasH;
-  int32_t borderMax = circle ? 2 * r->Radius : star ? std::max(r->W, r->H) : std::min(r->W, r->H);
+  int64_t borderMax = circle ? 2 * int64_t(r->Radius)
+                      : star ? std::max(r->W, r->H)
+                             : std::min(r->W, r->H);
   panel_.SetSpin(SE11, paletteW - canvasW, canvasW - paletteW, r->X);
   panel_.SetSpin(SE12, -canvasH, canvasH, r->Y);
-  panel_.SetSpin(SE13, roundRect ? 2 : 0, canvasW - paletteW, r->W);
-  panel_.SetSpin(SE14, roundRect ? 2 : 0, canvasH, r->H);
+  FillObjectSize(*r);
   panel_.SetSpin(SE19, radiusMin, radiusMax, r->Radius);
-  panel_.SetSpin(SE15, 0, borderMax, r->Border);
+  panel_.SetSpin(SE15, 0, Narrow<int32_t>(borderMax), r->Border);
   for (TCtl c : {CBox8, SE11, SE12, SE15}) panel_.Enable(c, true);
   panel_.ShowColor(RzShapeCL, true, r->Color);
   panel_.ShowColor(RzShapeBCL, true, r->BorderColor);
@@ -226,6 +242,26 @@ void TEditor::FillObjectPage() {
   panel_.SetSpinValue(SE18, r->GrY);
   FillKind(*r);
   if (r->Object <= project::skStar) FillFill(*r);
+}
+
+void TEditor::FillObjectSize(const TShapeRec& r) {
+  const bool derived = HasDerivedSize(r);
+  const int32_t min = r.Object == project::skRoundRect ? 2 : 0;
+  int32_t maxW = ports_.Window.CanvasWidth() - ports_.Window.PaletteWidth();
+  int32_t maxH = ports_.Window.CanvasHeight();
+  if (derived) {
+    maxW = std::max(maxW, r.W);
+    maxH = std::max(maxH, r.H);
+  }
+  panel_.SetSpin(SE13, min, maxW, r.W);
+  panel_.SetSpin(SE14, min, maxH, r.H);
+}
+
+void TEditor::ShowDerivedSize() {
+  const int s = CurrentObject();
+  if (s <= 0) return;
+  const TShapeRec& r = Slot(doc_.CurrentFrame, s);
+  if (HasDerivedSize(r)) FillObjectSize(r);
 }
 
 // The kind decides the group, the captions of the geometry fields and which
@@ -289,7 +325,7 @@ void TEditor::FillPicture(const TShapeRec& r) {
     panel_[EURL].Text = platform::Cp1252ToUtf8(r.URL);
     bool sound = !r.SoundEv.empty() && r.SoundEv != "0";
     panel_[EPL3].Text =
-        sound ? MediaName(r.SoundEv, "=WAV file has been selected=", "") : "=No sound selected=";
+        MediaName(sound ? r.SoundEv : "", "=WAV file has been selected=", "=No sound selected=");
     panel_[btnReplaceSoundEv].Hint = sound ? "Replace Sound..." : "Load Sound...";
   }
   panel_.Enable(SE16, LowerExtension(r.Text) != ".bmp");
@@ -320,6 +356,7 @@ void TEditor::FillFill(const TShapeRec& r) {
 // ---- Edit modes ------------------------------------------------------------
 
 void TEditor::RzLockClick() {
+  history_.EndRun();  // an edit in the new mode stands alone
   switch (mode_) {
     case TEditMode::emAnimation:
       mode_ = TEditMode::emLocked;
@@ -332,6 +369,11 @@ void TEditor::RzLockClick() {
       break;
   }
   ApplyModeLook();
+}
+
+void TEditor::ChooseEditMode(TEditMode mode) {
+  // Three steps make the round, so at most two reach any mode.
+  for (int step = 0; step < 2 && mode_ != mode; ++step) RzLockClick();
 }
 
 void TEditor::ApplyModeLook() {

@@ -24,9 +24,21 @@ size_t StringBytes(const project::TShapeRec& r) {
 
 }  // namespace
 
-void THistory::Begin(const TViewState& before) {
+bool THistory::Begin(const TViewState& before, const TStepKey& key) {
   open_ = TStep{};  // not emplace(): clang judges TStep by its incomplete enclosing class
   open_->Before = before;
+  open_->Key = key;
+  if (!ContinuesRun(key)) return false;
+  resumed_ = std::move(undo_.back());
+  undo_.pop_back();
+  Apply(*resumed_, true);
+  open_->Before = resumed_->Before;
+  return true;
+}
+
+// A run does not reach back past a save: the saved state stays reachable.
+bool THistory::ContinuesRun(const TStepKey& key) const {
+  return InRun(key) && undo_.back().Id != savedId_;
 }
 
 THistory::TContent& THistory::Content() {
@@ -126,37 +138,26 @@ bool THistory::HasChanges(const TStep& step) {
   return false;
 }
 
-bool THistory::MergeInto(TStep& into, TStep& from) {
-  if (into.Actions.size() != 1 || from.Actions.size() != 1) return false;
-  TContent* a = std::get_if<TContent>(&into.Actions[0]);
-  TContent* b = std::get_if<TContent>(&from.Actions[0]);
-  if (!a || !b) return false;
-  // The earlier step holds the older value of anything both saved.
-  if (!a->Settings) a->Settings = std::move(b->Settings);
-  for (TFrameFields& f : b->Frames)
-    if (a->Keys.insert(SlotKey(f.Frame, 0)).second) a->Frames.push_back(std::move(f));
-  for (TSlotValue& s : b->Slots)
-    if (a->Keys.insert(SlotKey(s.Frame, s.Slot)).second) a->Slots.push_back(std::move(s));
-  into.After = from.After;
-  return true;
-}
-
-void THistory::Commit(const TViewState& after, const TStepKey& key) {
+void THistory::Commit(const TViewState& after) {
   if (!open_) return;
   TStep step = std::move(*open_);
   open_.reset();
-  bool sameRun = runOpen_ && key.Kind != 0 && !undo_.empty() && undo_.back().Key == key;
+  bool resumed = resumed_.has_value();
+  resumed_.reset();
+  bool run = step.Key.Kind != 0;
   if (!HasChanges(step)) {
-    runOpen_ = sameRun;
+    // A step of the run that changed nothing (the field holds the run's
+    // first value again, or nothing to apply) keeps the run open.
+    runOpen_ = run && runOpen_ && runKey_ == step.Key;
+    if (resumed || !runOpen_) runHasStep_ = false;
     return;
   }
   step.After = after;
-  step.Key = key;
   redo_.clear();
-  if (sameRun && undo_.back().Id != savedId_ && MergeInto(undo_.back(), step)) return;
   step.Id = ++nextId_;
+  runOpen_ = runHasStep_ = run;
+  runKey_ = step.Key;
   undo_.push_back(std::move(step));
-  runOpen_ = key.Kind != 0;
   while (undo_.size() > MaxSteps) {
     baseId_ = undo_.front().Id;
     undo_.pop_front();
@@ -167,13 +168,17 @@ void THistory::Rollback() {
   if (!open_) return;
   Apply(*open_, true);
   open_.reset();
+  if (!resumed_) return;
+  Apply(*resumed_, false);
+  undo_.push_back(std::move(*resumed_));
+  resumed_.reset();
 }
 
 TViewState THistory::Undo() {
   TStep step = std::move(undo_.back());
   undo_.pop_back();
   Apply(step, true);
-  runOpen_ = false;
+  runOpen_ = runHasStep_ = false;
   TViewState view = step.Before;
   redo_.push_back(std::move(step));
   return view;
@@ -183,7 +188,7 @@ TViewState THistory::Redo() {
   TStep step = std::move(redo_.back());
   redo_.pop_back();
   Apply(step, false);
-  runOpen_ = false;
+  runOpen_ = runHasStep_ = false;
   TViewState view = step.After;
   undo_.push_back(std::move(step));
   return view;
@@ -194,7 +199,8 @@ void THistory::Clear() {
   undo_.clear();
   redo_.clear();
   baseId_ = savedId_ = ++nextId_;
-  runOpen_ = false;
+  resumed_.reset();
+  runOpen_ = runHasStep_ = false;
 }
 
 size_t THistory::MemoryUse() const {

@@ -25,8 +25,9 @@ struct TViewState {
   bool operator==(const TViewState&) const = default;
 };
 
-// Steps with the same key of a kind other than 0 merge while their run lasts:
-// a run of typing into one field, a drag.
+// Steps with the same key of a kind other than 0 form a run while it lasts
+// (the typing into one field, a drag): each step of a run replaces the run's
+// earlier one, so the run is one edit of the document as the run found it.
 struct TStepKey {
   int Kind = 0;
   int Control = 0;
@@ -41,8 +42,10 @@ class THistory {
 
   explicit THistory(project::TProjectDocument& doc) : doc_(doc) {}
 
-  // Opens a step; the Save calls before changes record into it.
-  void Begin(const TViewState& before);
+  // Opens a step; the Save calls before changes record into it. A step that
+  // continues the open run first takes back the run's step (the document is
+  // then as the run found it) and returns true.
+  bool Begin(const TViewState& before, const TStepKey& key = {});
   bool Recording() const { return open_.has_value(); }
 
   void SaveSettings();
@@ -56,13 +59,17 @@ class THistory {
 
   // Whether the open step has saved anything.
   bool Changed() const;
-  // Closes the step. A step that changed nothing is dropped; one whose key
-  // matches the previous step's while that run lasts joins it.
-  void Commit(const TViewState& after, const TStepKey& key);
-  // Puts back everything the open step saved and drops it.
+  // Closes the step. A step that changed nothing is dropped.
+  void Commit(const TViewState& after);
+  // Puts back everything the open step saved and drops it (and the run's
+  // step it took back).
   void Rollback();
   // The current run of typing or dragging ends: the next step stands alone.
   void EndRun() { runOpen_ = false; }
+  // Whether the last step is the open run's and the run has this key.
+  bool InRun(const TStepKey& key) const {
+    return runOpen_ && runHasStep_ && key.Kind != 0 && key == runKey_ && !undo_.empty();
+  }
 
   bool CanUndo() const { return !undo_.empty(); }
   bool CanRedo() const { return !redo_.empty(); }
@@ -73,6 +80,9 @@ class THistory {
   // A new or opened document: no steps, and this state is the saved one.
   void Clear();
   void MarkSaved() { savedId_ = StateId(); }
+  // No state is the saved one (a document restored from a recovery copy):
+  // undoing back to it still leaves the document modified.
+  void ForgetSavedState() { savedId_ = 0; }
   bool AtSavedState() const { return savedId_ == StateId(); }
 
   size_t StepCount() const { return undo_.size(); }
@@ -113,16 +123,19 @@ class THistory {
   void Swap(TContent& c);
   void Swap(TFrameList& l);
   void Apply(TStep& step, bool backwards);
-  static bool MergeInto(TStep& into, TStep& from);
+  bool ContinuesRun(const TStepKey& key) const;
   static bool HasChanges(const TStep& step);
   uint64_t StateId() const { return undo_.empty() ? baseId_ : undo_.back().Id; }
 
   project::TProjectDocument& doc_;
   std::optional<TStep> open_;
+  std::optional<TStep> resumed_;  // the run's step, taken back while open_ replaces it
   std::deque<TStep> undo_;
   std::vector<TStep> redo_;
   uint64_t nextId_ = 0, baseId_ = 0, savedId_ = 0;
   bool runOpen_ = false;
+  bool runHasStep_ = false;  // the last step of undo_ is the open run's
+  TStepKey runKey_;
 };
 
 }  // namespace editor

@@ -52,6 +52,11 @@ class IMainWindow {
   virtual void ProcessEvents() = 0;
   // Opens a file with the desktop's handler (the exported HTML page, help).
   virtual void OpenDocument(const std::string& path) = 0;
+  // The same; false when the desktop's handler could not be started.
+  virtual bool TryOpenDocument(const std::string& path) {
+    OpenDocument(path);
+    return true;
+  }
   virtual void ShowAbout() = 0;
   // Asks the window to close; the window then calls TEditor::FormClose.
   virtual void RequestClose() = 0;
@@ -67,6 +72,7 @@ struct TFileDialogRequest {
   std::string Filter;      // "Description|*.a;*.b|Other|*.c"
   std::string DefaultExt;  // ".sw0"
   bool OverwritePrompt = false;
+  std::string Title;  // empty: the toolkit's own ("Save As", "Open")
 };
 
 // What a font dialog shows and hands back.
@@ -170,8 +176,8 @@ struct TBuiltMovie {
 class IMovieBuilder {
  public:
   virtual ~IMovieBuilder() = default;
-  // The current frame only, with the objects marked in SelectedSlots
-  // outlined.
+  // The current frame only, as the canvas shows it (the canvas draws the
+  // selection outline over it).
   virtual TBuiltMovie BuildCurrentFrame(project::TProjectDocument& doc) = 0;
   // Every frame, for the preview window and the export.
   virtual TBuiltMovie BuildWholeMovie(project::TProjectDocument& doc) = 0;

@@ -177,6 +177,11 @@ class TPropertyPanel {
   std::string Title;              // the application title (task bar)
   project::TColor SiteColor = 0;  // the canvas surround
   std::array<std::string, 4> StatusPanes;
+  // The folder the first pane's message names (what an export wrote), offered
+  // to open while that message stands.
+  struct TStatusFolder {
+    std::string Message, Folder;
+  } StatusFolder;
   project::TColor ModePaneColor = clBlue;
   TCursor Cursor = TCursor::Arrow;
 

@@ -46,6 +46,7 @@ void LimitField(std::string& text, int32_t fallback, int32_t max) {
 void TNumberDialog::SetPosition(int32_t value) {
   position_ = value;
   Number = std::to_string(value);
+  capped_.clear();
 }
 
 void TNumberDialog::Step(int delta) {
@@ -55,7 +56,10 @@ void TNumberDialog::Step(int delta) {
 
 void TNumberDialog::NumberExit() {
   if (Number.empty()) return;
-  if (FieldValue(Number, Max) > Max) Number = std::to_string(Max);
+  if (FieldValue(Number, Max) > Max) {
+    capped_ = Number;
+    Number = std::to_string(Max);
+  }
   if (FieldValue(Number, Min) <= 0) Number.assign(1, '1');
 }
 

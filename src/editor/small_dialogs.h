@@ -31,9 +31,13 @@ class TNumberDialog {
   // E_NumberExit: above the maximum becomes "1000", 0 or less becomes "1";
   // an empty field stays empty.
   void NumberExit();
+  // The text typed above the maximum, before NumberExit replaced it; ""
+  // when it was not.
+  const std::string& CappedText() const { return capped_; }
 
  private:
   int32_t position_ = 20;
+  std::string capped_;
 };
 
 class TLimitsDialog {

@@ -23,6 +23,8 @@ class TProgressMeter {
 
   // One more step done; throws TExportCancelled when the caller says stop.
   void Step() { Report(++done_); }
+  // The caller's chance to stop during long work between steps.
+  void Check() { Report(done_); }
   // Every step done (a size budget met before its last try).
   void Finish() {
     if (done_ < total_) Report(done_ = total_);

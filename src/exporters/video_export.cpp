@@ -85,7 +85,7 @@ void TVideoExport::Run(const TProgress& progress) {
     }
   }
   if (track_) WriteSoundSamples(track_->Length());
-  file_.Finish();
+  file_.Finish([&] { meter.Check(); });
 }
 
 std::string TVideoExport::Choice() const {

@@ -144,7 +144,8 @@ void TVideoFile::Start() {
                 "Error writing the file " + shownName_);
 }
 
-void TVideoFile::Encode(TStream& stream, AVFrame* frame) {
+void TVideoFile::Encode(TStream& stream, AVFrame* frame,
+                        const std::function<void()>& betweenPackets) {
   AVCodecContext& encoder = *stream.Encoder;
   const std::string failed =
       std::string("The ") + encoder.codec->name + " encoder failed on " + shownName_;
@@ -157,6 +158,7 @@ void TVideoFile::Encode(TStream& stream, AVFrame* frame) {
     packet_->stream_index = stream.Stream->index;
     ffmpeg::Check(av_interleaved_write_frame(output_.get(), packet_.get()),
                   "Error writing the file " + shownName_);
+    if (betweenPackets) betweenPackets();
   }
 }
 
@@ -168,9 +170,9 @@ void TVideoFile::WriteAudio(AVFrame& sound) {
   Encode(audio_, &sound);
 }
 
-void TVideoFile::Finish() {
-  Encode(video_, nullptr);
-  if (audio_.Encoder) Encode(audio_, nullptr);
+void TVideoFile::Finish(const std::function<void()>& betweenPackets) {
+  Encode(video_, nullptr, betweenPackets);
+  if (audio_.Encoder) Encode(audio_, nullptr, betweenPackets);
   ffmpeg::Check(av_write_trailer(output_.get()), "Error writing the file " + shownName_);
   if (output_->pb) ffmpeg::Check(avio_closep(&output_->pb), "Error writing the file " + shownName_);
 }

@@ -2,6 +2,7 @@
 // An MP4 or WebM file being written: the muxer, the video encoder and, when
 // there is sound, the audio encoder. Packets are interleaved by the muxer as
 // the caller hands it pictures and sound in time order.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,8 +43,10 @@ class TVideoFile {
   // counts samples).
   void WriteVideo(AVFrame& picture);
   void WriteAudio(AVFrame& sound);
-  // Drains the encoders, writes the index and closes the file.
-  void Finish();
+  // Drains the encoders, writes the index and closes the file. Draining a
+  // slow encoder takes a while: betweenPackets runs after each packet (it
+  // may throw to stop).
+  void Finish(const std::function<void()>& betweenPackets = {});
 
  private:
   struct TStream {
@@ -56,7 +59,7 @@ class TVideoFile {
 
   TStream NewStream(const AVCodec& codec);
   void OpenEncoder(TStream& stream, AVDictionary** options);
-  void Encode(TStream& stream, AVFrame* frame);
+  void Encode(TStream& stream, AVFrame* frame, const std::function<void()>& betweenPackets = {});
 
   const TVideoFormat& format_;
   std::string path_, shownName_;

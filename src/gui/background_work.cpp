@@ -3,10 +3,13 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QProgressDialog>
-#include <QThread>
 #include <QTimer>
+#include <QWindow>
 #include <atomic>
 #include <exception>
+#include <thread>
+
+#include "platform/memory.h"
 
 namespace gui {
 
@@ -18,12 +21,17 @@ class TInputBlocker : public QObject {
   explicit TInputBlocker(QWidget* allowed) : allowed_(allowed) { qApp->installEventFilter(this); }
   ~TInputBlocker() override { qApp->removeEventFilter(this); }
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (!IsInput(event->type())) return false;
-    auto* w = qobject_cast<QWidget*>(watched);
-    return !(w && (w == allowed_ || allowed_->isAncestorOf(w)));
+    return IsInput(event->type()) && !Allowed(watched);
   }
 
  private:
+  // Input reaches the window (QWindow) before its widgets: the dialog's own
+  // window must let it through, or its Cancel button never hears a click.
+  bool Allowed(QObject* watched) const {
+    if (auto* window = qobject_cast<QWindow*>(watched)) return window == allowed_->windowHandle();
+    auto* w = qobject_cast<QWidget*>(watched);
+    return w && (w == allowed_ || allowed_->isAncestorOf(w));
+  }
   static bool IsInput(QEvent::Type t) {
     switch (t) {
       case QEvent::MouseButtonPress:
@@ -59,7 +67,11 @@ bool RunInBackground(QWidget* window, const QString& label, bool cancellable,
   if (!cancellable) progress.setCancelButton(nullptr);
   QObject::connect(&progress, &QProgressDialog::canceled, [&] { cancelled = true; });
 
-  QThread* worker = QThread::create([&] {
+  QEventLoop loop;
+  std::atomic<bool> finished{false};
+  // A std::thread, joined: join returns once the thread's own caches are
+  // freed too, so all of its memory can go back below.
+  std::thread worker([&] {
     try {
       work([&](int64_t d, int64_t t) {
         done = d;
@@ -69,9 +81,9 @@ bool RunInBackground(QWidget* window, const QString& label, bool cancellable,
     } catch (...) {
       failure = std::current_exception();
     }
+    finished = true;
+    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
   });
-  QEventLoop loop;
-  QObject::connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, [&] {
     if (total > 0) {
@@ -82,11 +94,12 @@ bool RunInBackground(QWidget* window, const QString& label, bool cancellable,
   {
     TInputBlocker blocker(&progress);
     poll.start(50);
-    worker->start();
-    if (!worker->isFinished()) loop.exec();
+    if (!finished) loop.exec();
   }
-  worker->wait();
-  delete worker;
+  worker.join();
+  // What the work dropped goes back to the system: a large export would
+  // otherwise leave the program at its peak size.
+  platform::ReturnFreedMemory();
   if (failure) std::rethrow_exception(failure);
   return !cancelled;
 }

@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "gui/palette_strip.h"
+#include "gui/selection_overlay.h"
 #include "player/player_widget.h"
 
 namespace gui {
@@ -40,6 +41,7 @@ TCanvas::TCanvas(QWidget* parent) : QWidget(parent) {
     emit stagePressed(Floor(p.x()), Floor(p.y()));
   });
   connect(player_, &player::TPlayerWidget::mouseReleased, this, [this] { emit released(); });
+  overlay_ = new TSelectionOverlay(this, player_);
   SetStageSize(stage_.width(), stage_.height());
 }
 
@@ -55,6 +57,10 @@ void TCanvas::SetSiteColor(QRgb rgb) {
 
 int TCanvas::PaletteWidth() const {
   return palette_->sizeHint().width();
+}
+
+void TCanvas::ShowSelection(const std::vector<editor::TOutline>& outlines) {
+  overlay_->ShowOutlines(outlines);
 }
 
 void TCanvas::LoadMovie(const std::string& path) {
@@ -84,6 +90,9 @@ void TCanvas::PlacePlayer() {
   int left = (width() + strip - stage_.width()) / 2;
   int top = (height() - stage_.height()) / 2;
   player_->setGeometry(left, top, stage_.width(), stage_.height());
+  // Over the whole canvas, so that handles of an object at the stage's edge show.
+  overlay_->setGeometry(rect());
+  overlay_->raise();
 }
 
 void TCanvas::resizeEvent(QResizeEvent*) {

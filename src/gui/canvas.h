@@ -4,8 +4,10 @@
 // the room right of the palette. It is the editor's player and reports the
 // pointer to the editor in stage pixels.
 #include <QWidget>
+#include <vector>
 
 #include "editor/interfaces.h"
+#include "editor/object_box.h"
 
 namespace player {
 class TPlayerWidget;
@@ -14,6 +16,7 @@ class TPlayerWidget;
 namespace gui {
 
 class TPaletteStrip;
+class TSelectionOverlay;
 
 class TCanvas : public QWidget, public editor::IPlayer {
   Q_OBJECT
@@ -24,6 +27,8 @@ class TCanvas : public QWidget, public editor::IPlayer {
   TPaletteStrip* Palette() const { return palette_; }
   void SetSiteColor(QRgb rgb);
   int PaletteWidth() const;
+  // The selected objects' outlines, in stage pixels, over the player.
+  void ShowSelection(const std::vector<editor::TOutline>& outlines);
 
   // editor::IPlayer
   void LoadMovie(const std::string& path) override;
@@ -55,6 +60,7 @@ class TCanvas : public QWidget, public editor::IPlayer {
 
   TPaletteStrip* palette_;
   player::TPlayerWidget* player_;
+  TSelectionOverlay* overlay_;
   QSize stage_{468, 60};
 };
 

@@ -43,6 +43,10 @@ const char* FormatFilter(TExportFormat format) {
   return Row(format).Filter;
 }
 
+const char* FormatCaption(TExportFormat format) {
+  return Row(format).Caption;
+}
+
 TExportDialog::TExportDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("ExportDialog");
   setWindowTitle("Export");

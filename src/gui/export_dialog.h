@@ -25,6 +25,8 @@ struct TExportChoice {
 // frames, which go into a folder).
 const char* FormatExtension(TExportFormat format);
 const char* FormatFilter(TExportFormat format);
+// The name the dialog lists a format by ("Animated GIF").
+const char* FormatCaption(TExportFormat format);
 
 class TExportDialog : public QDialog {
   Q_OBJECT

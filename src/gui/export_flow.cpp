@@ -1,5 +1,6 @@
 #include "gui/export_flow.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <filesystem>
 
@@ -31,6 +32,10 @@ std::string ProjectName(const project::TProjectDocument& doc) {
   return fs::path(std::string(platform::FileNamePart(doc.ProjectFileName))).stem().string();
 }
 
+std::string FolderOf(const std::string& path) {
+  return fs::path(path).parent_path().string();
+}
+
 std::string WithExtension(std::string path, const char* extension) {
   if (fs::path(path).extension().empty()) path += extension;
   return path;
@@ -39,7 +44,7 @@ std::string WithExtension(std::string path, const char* extension) {
 }  // namespace
 
 TExportFlow::TExportFlow(QWidget* window, editor::TEditor& editor, editor::IPrompts& prompts,
-                         std::function<void(const std::string&)> openDocument)
+                         std::function<bool(const std::string&)> openDocument)
     : window_(window), editor_(editor), prompts_(prompts), openDocument_(std::move(openDocument)) {}
 
 std::string TExportFlow::BuildMovie(bool compact) {
@@ -57,6 +62,22 @@ void TExportFlow::Report(const std::string& text, bool failed) {
                       editor::TMsgButtons::Ok);
 }
 
+// The folder the last export of this project went to; else the project's own
+// folder once it has a file; else the user's home.
+std::string TExportFlow::StartFolder() const {
+  const project::TProjectDocument& doc = editor_.Doc();
+  std::error_code ec;
+  if (lastProject_ == doc.ProjectFileName && fs::is_directory(lastFolder_, ec)) return lastFolder_;
+  if (editor_.Panel().Menu(editor::miSaveProject).Enabled) return FolderOf(doc.ProjectFileName);
+  return QDir::homePath().toStdString();
+}
+
+void TExportFlow::Written(const std::string& what, const std::string& folder) {
+  lastProject_ = editor_.Doc().ProjectFileName;
+  lastFolder_ = folder;
+  editor_.ExportWritten("Exported " + what, folder);
+}
+
 void TExportFlow::ExportMovie() {
   project::TProjectDocument& doc = editor_.Doc();
   TExportDialog dialog(window_);
@@ -65,12 +86,12 @@ void TExportFlow::ExportMovie() {
   std::string target;
   if (choice.Format == TExportFormat::PngFrames) {
     target = QFileDialog::getExistingDirectory(window_, "Folder for the PNG frames",
-                                               QString::fromStdString(doc.ProjectDir))
+                                               QString::fromStdString(StartFolder()))
                  .toStdString();
   } else {
     std::optional<std::string> chosen = prompts_.SaveFileDialog(
-        {doc.ProjectDir, ProjectName(doc), FormatFilter(choice.Format),
-         FormatExtension(choice.Format), true});
+        {StartFolder(), ProjectName(doc), FormatFilter(choice.Format),
+         FormatExtension(choice.Format), true, std::string("Export ") + FormatCaption(choice.Format)});
     if (chosen) target = WithExtension(*chosen, FormatExtension(choice.Format));
   }
   if (target.empty()) return;
@@ -96,6 +117,9 @@ void TExportFlow::ExportMovie() {
       }
     });
     if (!finished) return;
+    const bool folderOfFrames = choice.Format == TExportFormat::PngFrames;
+    Written(std::string(platform::FileNamePart(report.Path)),
+            folderOfFrames ? target : FolderOf(report.Path));
     std::string text = "File " + std::string(platform::FileNamePart(report.Path)) +
                        " has been successfully created!";
     if (!report.Choice.empty()) text += "\n" + report.Choice;
@@ -110,13 +134,17 @@ void TExportFlow::ExportMovie() {
 void TExportFlow::ExportWebPage() {
   project::TProjectDocument& doc = editor_.Doc();
   std::optional<std::string> chosen = prompts_.SaveFileDialog(
-      {doc.ProjectDir, ProjectName(doc), "SWF Flash (*.swf)|*.swf", ".swf", true});
+      {StartFolder(), ProjectName(doc), "SWF Flash (*.swf)|*.swf", ".swf", true,
+       "Export Web Page"});
   if (!chosen) return;
   try {
     TTemporaryMovie movie{BuildMovie(false)};
     moviegen::TExportResult swf = moviegen::SaveSWF(doc.Settings, movie.Path, *chosen);
     exporters::TExportReport page = exporters::WriteWebPage(doc, swf.SwfPath);
-    openDocument_(page.Path);
+    Written(std::string(platform::FileNamePart(swf.SwfPath)) + " and " +
+                std::string(platform::FileNamePart(page.Path)),
+            FolderOf(page.Path));
+    if (!openDocument_(page.Path)) Report(editor::BrowserFailureText(page.Path), true);
   } catch (const std::exception& e) {
     Report(e.what(), true);
   }

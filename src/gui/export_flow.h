@@ -19,7 +19,7 @@ namespace gui {
 class TExportFlow {
  public:
   TExportFlow(QWidget* window, editor::TEditor& editor, editor::IPrompts& prompts,
-              std::function<void(const std::string&)> openDocument);
+              std::function<bool(const std::string&)> openDocument);
   void ExportMovie();
   void ExportWebPage();
 
@@ -27,11 +27,15 @@ class TExportFlow {
   // Builds the whole movie into a temporary file and shows the build's warnings.
   std::string BuildMovie(bool compact);
   void Report(const std::string& text, bool failed);
+  std::string StartFolder() const;
+  // The status bar names what an export wrote and offers its folder.
+  void Written(const std::string& what, const std::string& folder);
 
   QWidget* window_;
   editor::TEditor& editor_;
   editor::IPrompts& prompts_;
-  std::function<void(const std::string&)> openDocument_;
+  std::function<bool(const std::string&)> openDocument_;
+  std::string lastProject_, lastFolder_;  // where the last export went, for which project
 };
 
 }  // namespace gui

@@ -30,6 +30,7 @@ void TFileDialogs::Prepare(QFileDialog& dialog, const editor::TFileDialogRequest
   QString suffix = QString::fromUtf8(request.DefaultExt);
   if (suffix.startsWith('.')) suffix.remove(0, 1);
   dialog.setDefaultSuffix(suffix);
+  if (!request.Title.empty()) dialog.setWindowTitle(QString::fromUtf8(request.Title));
   const bool keepLast = request.InitialDir.empty() && request.FileName.empty();
   const QString dir = request.InitialDir.empty() ? lastDir_ : QString::fromUtf8(request.InitialDir);
   if (!dir.isEmpty()) dialog.setDirectory(dir);

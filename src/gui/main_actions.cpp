@@ -1,6 +1,7 @@
 #include "gui/main_actions.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -23,6 +24,17 @@ constexpr int kNoIcon = -1;
 int Icon(TIcon icon) {
   return int(icon);
 }
+
+struct TModeItem {
+  const char* Name;
+  const char* Caption;
+  const char* Shortcut;
+  project::TEditMode Mode;
+};
+constexpr TModeItem kModeItems[] = {
+    {"actModeAnimation", "Animation Mode", "Ctrl+1", project::TEditMode::emAnimation},
+    {"actModeLocked", "Locked Mode", "Ctrl+2", project::TEditMode::emLocked},
+    {"actModeAllFrames", "All Frames Editing", "Ctrl+3", project::TEditMode::emAllFrames}};
 
 }  // namespace
 
@@ -111,6 +123,25 @@ void TMainActions::BuildEditMenu() {
   edit->addAction(MakeItem(editor::miCopyObject, "actCopyObject", "Ctrl+C", kNoIcon));
   edit->addAction(MakeItem(editor::miPasteObject, "actPasteObject", "Ctrl+V", kNoIcon));
   edit->addAction(MakeItem(editor::miDeleteObject, "actDeleteObject", "Del", kNoIcon));
+  edit->addSeparator();
+  edit->addAction(Make("actPreferences", "&Preferences...", "", kNoIcon, [this] {
+    if (commands_.Preferences) commands_.Preferences();
+  }));
+  BuildModeItems(edit);
+}
+
+// The three edit modes as one group of ticked items, beside the tool bar's
+// button that steps through them.
+void TMainActions::BuildModeItems(QMenu* menu) {
+  menu->addSeparator();
+  auto* group = new QActionGroup(this);
+  for (const TModeItem& m : kModeItems) {
+    QAction* action = Make(m.Name, m.Caption, m.Shortcut, kNoIcon,
+                           [this, mode = m.Mode] { editor_.ChooseEditMode(mode); });
+    action->setCheckable(true);
+    group->addAction(action);
+    menu->addAction(action);
+  }
 }
 
 void TMainActions::BuildViewMenu() {
@@ -118,16 +149,18 @@ void TMainActions::BuildViewMenu() {
   struct TNav {
     const char* Name;
     const char* Caption;
+    const char* Shortcut;
     TIcon Icon;
     TNavigate Where;
   };
+  // The editor's key handler takes these keys unless a text field has the focus.
   static constexpr TNav kNav[] = {
-      {"actFirst", "First Frame", TIcon::FirstFrame, TNavigate::First},
-      {"actPrev", "Previous Frame", TIcon::PreviousFrame, TNavigate::Previous},
-      {"actNext", "Next Frame", TIcon::NextFrame, TNavigate::Next},
-      {"actLast", "Last Frame", TIcon::LastFrame, TNavigate::Last}};
+      {"actFirst", "First Frame", "Home", TIcon::FirstFrame, TNavigate::First},
+      {"actPrev", "Previous Frame", "PgUp", TIcon::PreviousFrame, TNavigate::Previous},
+      {"actNext", "Next Frame", "PgDown", TIcon::NextFrame, TNavigate::Next},
+      {"actLast", "Last Frame", "End", TIcon::LastFrame, TNavigate::Last}};
   for (const TNav& n : kNav)
-    view->addAction(Make(n.Name, n.Caption, "", Icon(n.Icon),
+    view->addAction(Make(n.Name, n.Caption, n.Shortcut, Icon(n.Icon),
                          [this, where = n.Where] { editor_.RzFirstClick(where); }));
 }
 
@@ -231,6 +264,7 @@ void TMainActions::Show(const editor::TPropertyPanel& panel, project::TEditMode 
     modeShown_ = true;
   }
   Action("actMode")->setText(QString::fromStdString(panel.StatusPanes[2]));
+  for (const TModeItem& m : kModeItems) Action(m.Name)->setChecked(m.Mode == mode);
 }
 
 }  // namespace gui

@@ -29,6 +29,7 @@ class TMainActions : public QObject {
   // Commands of the window itself, beside the editor's.
   struct TWindowCommands {
     std::function<void()> ExportMovie, ExportWebPage;
+    std::function<void()> Preferences;
   };
   TMainActions(QMainWindow& window, editor::TEditor& editor, std::function<void()> after,
                TWindowCommands commands);
@@ -43,6 +44,7 @@ class TMainActions : public QObject {
   QAction* MakeItem(editor::TMenuItem item, const char* name, const char* shortcut, int icon);
   void BuildFileMenu();
   void BuildEditMenu();
+  void BuildModeItems(QMenu* menu);
   void BuildViewMenu();
   void BuildFramesMenu();
   void BuildObjectsMenu();

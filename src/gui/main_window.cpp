@@ -1,5 +1,6 @@
 #include "gui/main_window.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -12,15 +13,18 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "gui/autosave_host.h"
 #include "gui/canvas.h"
 #include "gui/color_dialog_window.h"
 #include "gui/export_flow.h"
 #include "gui/main_actions.h"
 #include "gui/palette_strip.h"
+#include "gui/preferences_dialog.h"
 #include "gui/preview_window.h"
 #include "gui/property_panel.h"
 #include "gui/qt_prompts.h"
 #include "gui/qt_services.h"
+#include "gui/recovery_dialog.h"
 #include "gui/status_bar.h"
 #include "gui/threaded_builder.h"
 #include "player/player_widget.h"
@@ -40,6 +44,7 @@ QRgb ToRgb(project::TColor c) {
 // editor has no use for.
 int VirtualKey(int key) {
   if (key >= Qt::Key_A && key <= Qt::Key_Z) return 'A' + (key - Qt::Key_A);
+  if (key >= Qt::Key_0 && key <= Qt::Key_9) return '0' + (key - Qt::Key_0);
   switch (key) {
     case Qt::Key_Escape: return editor::VK_ESCAPE;
     case Qt::Key_Delete: return editor::VK_DELETE;
@@ -48,16 +53,26 @@ int VirtualKey(int key) {
     case Qt::Key_Up: return editor::VK_UP;
     case Qt::Key_Right: return editor::VK_RIGHT;
     case Qt::Key_Down: return editor::VK_DOWN;
+    case Qt::Key_Home: return editor::VK_HOME;
+    case Qt::Key_End: return editor::VK_END;
+    case Qt::Key_PageUp: return editor::VK_PRIOR;
+    case Qt::Key_PageDown: return editor::VK_NEXT;
     default: return 0;
   }
 }
 
+bool IsFrameKey(int key) {
+  return key == Qt::Key_Home || key == Qt::Key_End || key == Qt::Key_PageUp ||
+         key == Qt::Key_PageDown;
+}
+
 // Keys a text field keeps for itself even though a menu item has them.
 bool FieldKeepsKey(QObject* focus, int key, Qt::KeyboardModifiers mods) {
-  bool typing = qobject_cast<QLineEdit*>(focus) != nullptr;
+  bool typing = qobject_cast<QLineEdit*>(focus) || qobject_cast<QAbstractSpinBox*>(focus);
   if (!typing) return false;
   if (mods == Qt::ControlModifier)
     return key == Qt::Key_C || key == Qt::Key_V || key == Qt::Key_X || key == Qt::Key_A;
+  if (IsFrameKey(key)) return true;  // moves the cursor, or steps a number field
   return key == Qt::Key_Delete;
 }
 
@@ -105,15 +120,18 @@ TfrmMain::TfrmMain(TMainWindowSetup setup, QWidget* parent)
   };
 
   auto after = [this] { ShowState(); };
-  exports_ = std::make_unique<TExportFlow>(this, *editor_, s.Prompts,
-                                           [this](const std::string& path) { OpenDocument(path); });
+  exports_ = std::make_unique<TExportFlow>(
+      this, *editor_, s.Prompts, [this](const std::string& path) { return TryOpenDocument(path); });
   actions_ = new TMainActions(*this, *editor_, after,
                               {[this] { exports_->ExportMovie(); },
-                               [this] { exports_->ExportWebPage(); }});
+                               [this] { exports_->ExportWebPage(); },
+                               [this] { ShowPreferences(); }});
   panelView_ = new TPropertyPanelView(*editor_);
   connect(panelView_, &TPropertyPanelView::edited, this, after);
   status_ = new TMainStatusBar;
   setStatusBar(status_);
+  connect(status_, &TMainStatusBar::folderRequested, this,
+          [this](const QString& folder) { OpenDocument(folder.toStdString()); });
 
   auto* central = new QWidget;
   auto* column = new QVBoxLayout(central);
@@ -129,7 +147,33 @@ TfrmMain::TfrmMain(TMainWindowSetup setup, QWidget* parent)
   ActivateLayouts();
   editor_->FormCreate(setup_.Args);
   setMinimumSize(size());
+  MakeAutosave();
   ShowState();
+}
+
+void TfrmMain::MakeAutosave() {
+  std::string folder = setup_.RecoveryFolder.empty() ? editor::TRecoveryStore::DefaultFolder()
+                                                     : setup_.RecoveryFolder;
+  recovery_ = std::make_unique<editor::TRecoveryStore>(folder);
+  autosaveHost_ = std::make_unique<TAutosaveHost>(
+      nullptr, [this] { autosave_->TimerFired(); },
+      [this](const QString& text) { status_->showMessage(text, 20000); });
+  autosave_ = std::make_unique<editor::TAutosave>(*editor_, *recovery_, *autosaveHost_,
+                                                  *services_->Settings);
+}
+
+void TfrmMain::OfferRecovery() {
+  editor::TRecoveryOffer offer(*editor_, *autosave_, *recovery_);
+  if (!offer.Find()) return;
+  TRecoveryDialog dialog(this, offer);
+  dialog.exec();
+  offer.Later();
+  ShowState();
+}
+
+void TfrmMain::ShowPreferences() {
+  TPreferencesDialog dialog(this, autosave_->Seconds());
+  if (dialog.exec() == QDialog::Accepted) autosave_->SetSeconds(dialog.AutosaveSeconds());
 }
 
 // The widgets go first, while the editor they report to still lives: hiding
@@ -187,12 +231,14 @@ void TfrmMain::ShowState() {
   status_->Show(panel);
   QString caption = QString::fromStdString(panel.Caption);
   canvas_->SetSiteColor(ToRgb(panel.SiteColor));
+  canvas_->ShowSelection(editor_->SelectionOutlines());
   Qt::CursorShape cursor =
       panel.Cursor == editor::TCursor::HandPoint ? Qt::PointingHandCursor : Qt::ArrowCursor;
   if (canvas_->Player()->cursor().shape() != cursor) canvas_->Player()->setCursor(cursor);
   QString title = caption.isEmpty() ? "Vellumet" : caption + " - Vellumet";
   if (windowTitle() != title) setWindowTitle(title);
   KeepStageVisible();
+  if (autosave_) autosave_->AfterCommand();
 }
 
 // The window is never smaller than the stage with the palette beside it.
@@ -218,6 +264,7 @@ void TfrmMain::showEvent(QShowEvent* event) {
       [this] {
         editor_->FormActivate();
         ShowState();
+        OfferRecovery();
       },
       Qt::QueuedConnection);
 }
@@ -237,6 +284,7 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
     return;
   }
   closing_ = true;
+  autosave_->WindowClosed();
   event->accept();
 }
 
@@ -257,6 +305,13 @@ bool TfrmMain::KeyDown(QObject* watched, QKeyEvent* key) {
   int vk = VirtualKey(key->key());
   Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
   if (vk == 0 || FieldKeepsKey(watched, key->key(), mods)) return false;
+  // Esc in a field takes back the typing there; the window stays open.
+  std::optional<editor::TCtl> field = panelView_->TypingField(watched);
+  if (vk == editor::VK_ESCAPE && mods == Qt::NoModifier && field) {
+    editor_->FieldEscape(*field);
+    ShowState();
+    return true;
+  }
   editor::TShiftState shift{bool(mods & Qt::ControlModifier), bool(mods & Qt::ShiftModifier),
                             bool(mods & Qt::AltModifier)};
   bool playerFocused = watched == canvas_->Player();
@@ -317,11 +372,11 @@ void TfrmMain::ProcessEvents() {
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void TfrmMain::OpenDocument(const std::string& path) {
-  if (setup_.OpenDocument)
-    setup_.OpenDocument(path);
-  else
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+bool TfrmMain::TryOpenDocument(const std::string& path) {
+  if (!setup_.OpenDocument)
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+  setup_.OpenDocument(path);
+  return true;
 }
 
 void TfrmMain::ShowAbout() {

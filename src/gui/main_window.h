@@ -10,12 +10,15 @@
 #include <string>
 #include <vector>
 
+#include "editor/autosave.h"
 #include "editor/editor.h"
+#include "editor/recovery_store.h"
 #include "editor/movie_builder.h"
 #include "editor/screen_text_measurer.h"
 
 namespace gui {
 
+class TAutosaveHost;
 class TCanvas;
 class TExportFlow;
 class TMainActions;
@@ -28,6 +31,8 @@ struct TMainWindowSetup {
   std::unique_ptr<editor::ISettingsStore> Settings;  // default: the user's settings
   // Opens a document with the desktop (default: QDesktopServices).
   std::function<void(const std::string&)> OpenDocument;
+  // Where recovery copies live (default: the user's state folder).
+  std::string RecoveryFolder;
 };
 
 class TfrmMain : public QMainWindow, private editor::IMainWindow {
@@ -42,6 +47,7 @@ class TfrmMain : public QMainWindow, private editor::IMainWindow {
   TPropertyPanelView* PanelView() const { return panelView_; }
   TMainActions* Actions() const { return actions_; }
   TMainStatusBar* Status() const { return status_; }
+  editor::TAutosave& Autosave() { return *autosave_; }
   // Shows the editor's state: panel, menus, status bar, caption, canvas.
   void ShowState();
 
@@ -62,7 +68,8 @@ class TfrmMain : public QMainWindow, private editor::IMainWindow {
   int32_t ScreenPixelsPerInch() override;
   void Beep() override;
   void ProcessEvents() override;
-  void OpenDocument(const std::string& path) override;
+  void OpenDocument(const std::string& path) override { TryOpenDocument(path); }
+  bool TryOpenDocument(const std::string& path) override;
   void ShowAbout() override;
   void RequestClose() override;
 
@@ -70,11 +77,19 @@ class TfrmMain : public QMainWindow, private editor::IMainWindow {
   bool KeyDown(QObject* watched, QKeyEvent* key);
   void KeepStageVisible();
   void ActivateLayouts();
+  void MakeAutosave();
+  // At start: the work other editors left unsaved.
+  void OfferRecovery();
+  void ShowPreferences();
 
   class TServices;
   std::unique_ptr<TServices> services_;
   std::unique_ptr<editor::TEditor> editor_;
   std::unique_ptr<TExportFlow> exports_;
+  // Destroyed in this order's reverse: the worker ends before the store goes.
+  std::unique_ptr<editor::TRecoveryStore> recovery_;
+  std::unique_ptr<TAutosaveHost> autosaveHost_;
+  std::unique_ptr<editor::TAutosave> autosave_;
   TMainWindowSetup setup_;
   TCanvas* canvas_ = nullptr;
   TPropertyPanelView* panelView_ = nullptr;

@@ -32,6 +32,12 @@ void TSpinEdit::SetLimits(int min, int max) {
   update();
 }
 
+int TSpinEdit::Value() const {
+  bool ok = false;
+  const int value = lineEdit()->text().toInt(&ok);
+  return ok ? value : min_;
+}
+
 QValidator::State TSpinEdit::validate(QString& input, int&) const {
   static const QRegularExpression number("^-?[0-9]*$");
   if (!number.match(input).hasMatch()) return QValidator::Invalid;
@@ -61,6 +67,7 @@ void TSpinEdit::focusOutEvent(QFocusEvent* event) {
 
 TColorButton::TColorButton(QWidget* parent) : QToolButton(parent) {
   setFocusPolicy(Qt::StrongFocus);
+  setAccessibleDescription("none");
   setCursor(Qt::PointingHandCursor);
 }
 
@@ -68,6 +75,7 @@ void TColorButton::SetColor(QRgb rgb, bool face) {
   if (rgb_ == rgb && face_ == face) return;
   rgb_ = rgb;
   face_ = face;
+  setAccessibleDescription(face ? QString("none") : QColor(rgb).name().toUpper());
   update();
 }
 

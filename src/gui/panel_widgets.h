@@ -16,12 +16,20 @@ namespace gui {
 // ask for a step instead of changing the text themselves.
 class TSpinEdit : public QAbstractSpinBox {
   Q_OBJECT
+  // What assistive technology reads as the field's value and range.
+  Q_PROPERTY(int value READ Value)
+  Q_PROPERTY(int minimum READ Minimum)
+  Q_PROPERTY(int maximum READ Maximum)
 
  public:
   explicit TSpinEdit(QWidget* parent = nullptr);
   void SetShownText(const QString& text);
   QString Text() const { return lineEdit()->text(); }
   void SetLimits(int min, int max);
+  // The shown number; the minimum while the text is no number ("" or "-").
+  int Value() const;
+  int Minimum() const { return min_; }
+  int Maximum() const { return max_; }
 
   QValidator::State validate(QString& input, int& pos) const override;
   void stepBy(int steps) override;
@@ -40,7 +48,8 @@ class TSpinEdit : public QAbstractSpinBox {
 };
 
 // A flat button filled with a colour (0xRRGGBB), or the window face colour
-// when `face` is set.
+// when `face` is set. Assistive technology reads the colour as the button's
+// description ("#RRGGBB", or "none").
 class TColorButton : public QToolButton {
   Q_OBJECT
 

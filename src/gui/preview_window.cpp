@@ -33,6 +33,9 @@ TfrmSWF::TfrmSWF(QWidget* parent) : QWidget(parent, Qt::Window) {
   player_->setAccessibleName("SWF movie");
   player_->setFocusPolicy(Qt::StrongFocus);
   player_->SetAudioEnabled(true);  // the preview plays the movie's sounds
+  connect(player_, &player::TPlayerWidget::linkFailed, this, [this](const QString& url) {
+    panes_[3]->setText(QString("The browser could not be started to open %1").arg(url));
+  });
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(0);
@@ -53,7 +56,9 @@ QStatusBar* TfrmSWF::MakeStatusBar() {
   for (size_t i = 0; i < panes_.size(); ++i) {
     QLabel* pane = panes_[i] = new QLabel(panes);
     pane->setObjectName(QString("Pane%1").arg(i + 1));
-    pane->setAccessibleName(kPaneNames[i]);
+    // A screen reader reads a label's text as its name; the pane's role is
+    // its description.
+    pane->setAccessibleDescription(kPaneNames[i]);
     pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     if (i < 3) pane->setFixedWidth(kPaneWidths[i]);
     row->addWidget(pane, i < 3 ? 0 : 1);

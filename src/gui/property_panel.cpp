@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QSignalBlocker>
+#include <QTabBar>
 #include <algorithm>
 
 #include "editor/editor.h"
@@ -54,9 +55,12 @@ bool CaptionInside(TCellKind kind) {
 TPropertyPanelView::TPropertyPanelView(editor::TEditor& editor, QWidget* parent)
     : QTabWidget(parent), editor_(editor) {
   setObjectName("PropertyPanel");
+  setAccessibleName("Property panel");
+  tabBar()->setAccessibleName("Property pages");
   addTab(MoviePage(), "Movie");
   addTab(FramePage(), "Current Frame");
   addTab(ObjectsPage(), "Objects");
+  KeepPlacesOfHiddenControls();
   connect(this, &QTabWidget::currentChanged, this, [this](int index) {
     if (showing_) return;
     editor_.SetActivePage(editor::TPage(index));
@@ -66,6 +70,20 @@ TPropertyPanelView::TPropertyPanelView(editor::TEditor& editor, QWidget* parent)
 
 // ---- Building ----------------------------------------------------------------
 
+// The editor hides controls and whole groups as the current object changes
+// kind; if the pages gave up their room, the panel's height would follow and
+// the canvas and tab bar would jump. Every control keeps its place instead.
+void TPropertyPanelView::KeepPlacesOfHiddenControls() {
+  for (const TBinding& b : bindings_) {
+    for (QWidget* w : {b.Widget, static_cast<QWidget*>(b.Label)}) {
+      if (!w) continue;
+      QSizePolicy policy = w->sizePolicy();
+      policy.setRetainSizeWhenHidden(true);
+      w->setSizePolicy(policy);
+    }
+  }
+}
+
 QGroupBox* TPropertyPanelView::Group(const QString& title, const std::vector<TRow>& rows,
                                      TCtl ctl) {
   auto* box = new QGroupBox(title);
@@ -73,7 +91,10 @@ QGroupBox* TPropertyPanelView::Group(const QString& title, const std::vector<TRo
   grid->setContentsMargins(8, 6, 8, 6);
   grid->setHorizontalSpacing(6);
   grid->setVerticalSpacing(4);
-  for (size_t r = 0; r < rows.size(); ++r) AddRow(grid, int(r), rows[r]);
+  for (size_t r = 0; r < rows.size(); ++r) {
+    AddRow(grid, int(r), rows[r]);
+    for (const TCell& cell : rows[r]) bindings_[size_t(cell.Ctl)].Box = box;
+  }
   grid->setRowStretch(int(rows.size()), 1);
   if (ctl != editor::CtlCount) {
     bindings_[size_t(ctl)].Widget = box;
@@ -187,7 +208,8 @@ void TPropertyPanelView::Connect(const TCell& cell, QWidget* w) {
       break;
     }
     case TCellKind::Check:
-      connect(static_cast<QCheckBox*>(w), &QCheckBox::clicked, this, [this, ctl](bool on) {
+      // toggled, not clicked: a tick through the accessibility action counts too.
+      connect(static_cast<QCheckBox*>(w), &QCheckBox::toggled, this, [this, ctl](bool on) {
         editor_.SetChecked(ctl, on);
         After();
       });
@@ -245,17 +267,23 @@ void TPropertyPanelView::Step(TCtl ctl, int steps) {
 
 bool TPropertyPanelView::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::FocusOut && !showing_) {
-    for (size_t i = 0; i < bindings_.size(); ++i) {
-      const TBinding& b = bindings_[i];
-      if (b.Widget != watched) continue;
-      if (b.Kind == TCellKind::Digits || b.Kind == TCellKind::Spin || b.Kind == TCellKind::Text) {
-        editor_.FieldExit(TCtl(i));
-        After();
-      }
-      break;
+    if (std::optional<TCtl> field = TypingField(watched)) {
+      editor_.FieldExit(*field);
+      After();
     }
   }
   return QTabWidget::eventFilter(watched, event);
+}
+
+std::optional<TCtl> TPropertyPanelView::TypingField(const QObject* widget) const {
+  for (size_t i = 0; i < bindings_.size(); ++i) {
+    const TBinding& b = bindings_[i];
+    if (b.Widget != widget) continue;
+    if (b.Kind == TCellKind::Digits || b.Kind == TCellKind::Spin || b.Kind == TCellKind::Text)
+      return TCtl(i);
+    break;
+  }
+  return std::nullopt;
 }
 
 void TPropertyPanelView::After() {
@@ -270,6 +298,22 @@ void TPropertyPanelView::Show(const editor::TPropertyPanel& panel) {
     if (bindings_[i].Widget) ShowControl(TCtl(i), panel[TCtl(i)]);
   if (currentIndex() != int(panel.ActivePage)) setCurrentIndex(int(panel.ActivePage));
   showing_ = false;
+}
+
+// A screen reader names a control by its caption (or hint) and its group, so
+// that the shape's "Xc:" and the gradient's "Xc:" are told apart; the frame
+// count button, whose caption is a label beside it, tells the count too.
+void TPropertyPanelView::ShowAccessibleText(TCtl ctl, const editor::TControlState& s) {
+  const TBinding& b = bindings_[size_t(ctl)];
+  QString name = Utf8(s.Label).trimmed();
+  if (name.endsWith(':')) name.chop(1);
+  if (name.isEmpty()) name = Utf8(s.Hint);
+  // The two controls the panel gives neither caption nor hint.
+  if (name.isEmpty()) name = ctl == editor::EText ? "Text" : "Load Background Sound...";
+  if (b.Box) name += " (" + b.Box->title().trimmed() + ")";
+  if (b.Widget->accessibleName() != name) b.Widget->setAccessibleName(name);
+  if (ctl == editor::CFrames && b.Widget->accessibleDescription() != Utf8(s.Text))
+    b.Widget->setAccessibleDescription(Utf8(s.Text));
 }
 
 void TPropertyPanelView::ShowLabel(QLabel* label, const editor::TControlState& s) {
@@ -294,8 +338,7 @@ void TPropertyPanelView::ShowControl(TCtl ctl, const editor::TControlState& s) {
   if (w->isEnabled() != s.Enabled) w->setEnabled(s.Enabled);
   if (w->isHidden() == s.Visible) w->setVisible(s.Visible);
   if (w->toolTip() != hint) w->setToolTip(hint);
-  QString name = s.Label.empty() ? hint : Utf8(s.Label).trimmed();
-  if (w->accessibleName() != name) w->setAccessibleName(name);
+  ShowAccessibleText(ctl, s);
   if (b.Label) ShowLabel(b.Label, s);
   switch (b.Kind) {
     case TCellKind::Digits:

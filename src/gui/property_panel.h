@@ -5,6 +5,7 @@
 // editor, after which `edited` asks the window to show the new state.
 #include <QTabWidget>
 #include <array>
+#include <optional>
 
 #include "editor/panel.h"
 
@@ -36,6 +37,8 @@ class TPropertyPanelView : public QTabWidget {
   void Show(const editor::TPropertyPanel& panel);
   QWidget* Control(editor::TCtl c) const { return bindings_[size_t(c)].Widget; }
   QLabel* Label(editor::TCtl c) const { return bindings_[size_t(c)].Label; }
+  // The text or number field that `widget` is.
+  std::optional<editor::TCtl> TypingField(const QObject* widget) const;
 
  signals:
   void edited();
@@ -48,6 +51,7 @@ class TPropertyPanelView : public QTabWidget {
     TCellKind Kind = TCellKind::Text;
     QWidget* Widget = nullptr;
     QLabel* Label = nullptr;
+    QGroupBox* Box = nullptr;  // the group the control sits in
     bool IsGroup = false;
   };
   using TRow = std::vector<TCell>;
@@ -55,6 +59,7 @@ class TPropertyPanelView : public QTabWidget {
   QWidget* MoviePage();
   QWidget* FramePage();
   QWidget* ObjectsPage();
+  void KeepPlacesOfHiddenControls();
   QGroupBox* Group(const QString& title, const std::vector<TRow>& rows, editor::TCtl ctl);
   void AddRow(QGridLayout* grid, int row, const TRow& cells);
   QWidget* MakeControl(const TCell& cell);
@@ -63,6 +68,7 @@ class TPropertyPanelView : public QTabWidget {
   void Step(editor::TCtl ctl, int steps);
   void ShowControl(editor::TCtl ctl, const editor::TControlState& s);
   void ShowLabel(QLabel* label, const editor::TControlState& s);
+  void ShowAccessibleText(editor::TCtl ctl, const editor::TControlState& s);
   void After();
 
   editor::TEditor& editor_;

@@ -1,7 +1,12 @@
 #include "gui/qt_prompts.h"
 
+#include <QCheckBox>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QFontDialog>
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QLabel>
 #include <QMessageBox>
 
 #include "editor/color_dialog.h"
@@ -110,15 +115,43 @@ std::optional<std::string> TQtPrompts::SaveFileDialog(const editor::TFileDialogR
   return files_.Run(request, TFileDialogMode::Save);
 }
 
+namespace {
+
+// The movie draws neither strike-out nor underline and has no writing
+// system to choose: the dialog leaves out what would do nothing.
+void HideUnusedFontParts(QFontDialog& dialog) {
+  for (QGroupBox* box : dialog.findChildren<QGroupBox*>())
+    if (!box->findChildren<QCheckBox*>().isEmpty()) box->hide();
+  for (QComboBox* writing : dialog.findChildren<QComboBox*>()) {
+    writing->hide();
+    for (QLabel* label : dialog.findChildren<QLabel*>())
+      if (label->buddy() == writing) label->hide();
+  }
+}
+
+}  // namespace
+
+// The dialog starts on the face that draws the stored name (fontconfig's
+// stand-in when that face is not installed, named as such in the title);
+// OK without choosing another face keeps the stored name.
 bool TQtPrompts::FontDialog(editor::TFontChoice& font) {
-  QFont initial(QString::fromUtf8(font.Name));
+  const QString stored = QString::fromUtf8(font.Name);
+  QFont initial(stored);
   if (font.Size > 0) initial.setPointSize(font.Size);
   initial.setBold(font.Bold);
   initial.setItalic(font.Italic);
-  bool ok = false;
-  const QFont chosen = QFontDialog::getFont(&ok, initial, parent_);
-  if (!ok) return false;
-  font.Name = chosen.family().toStdString();
+  const QString shown = QFontInfo(initial).family();
+  initial.setFamily(shown);
+  QFontDialog dialog(initial, parent_);
+  dialog.setOption(QFontDialog::DontUseNativeDialog);
+  dialog.setObjectName("FontDialog");
+  HideUnusedFontParts(dialog);
+  if (shown.compare(stored, Qt::CaseInsensitive) != 0)
+    dialog.setWindowTitle(QObject::tr("Font: %1 stands in for %2").arg(shown, stored));
+  if (dialog.exec() != QDialog::Accepted) return false;
+  const QFont chosen = dialog.selectedFont();
+  if (chosen.family().compare(shown, Qt::CaseInsensitive) != 0)
+    font.Name = chosen.family().toStdString();
   const int points = chosen.pointSize() > 0 ? chosen.pointSize() : qRound(chosen.pointSizeF());
   if (points > 0) font.Size = points;
   font.Bold = chosen.bold();

@@ -1,6 +1,7 @@
 #include "gui/status_bar.h"
 
 #include <QLabel>
+#include <QToolButton>
 
 namespace gui {
 
@@ -15,6 +16,15 @@ TMainStatusBar::TMainStatusBar(QWidget* parent) : QStatusBar(parent) {
     pane->setTextInteractionFlags(Qt::NoTextInteraction);
     addWidget(pane, i == 3 ? 1 : 0);
     panes_[size_t(i)] = pane;
+    if (i == 0) {
+      openFolder_ = new QToolButton(this);
+      openFolder_->setObjectName("OpenFolder");
+      openFolder_->setText(tr("Open Folder"));
+      openFolder_->setAutoRaise(true);
+      openFolder_->hide();
+      addWidget(openFolder_);
+      connect(openFolder_, &QToolButton::clicked, this, [this] { emit folderRequested(folder_); });
+    }
   }
   QFont bold = panes_[2]->font();
   bold.setBold(true);
@@ -28,6 +38,11 @@ void TMainStatusBar::Show(const editor::TPropertyPanel& panel) {
     if (panes_[i]->text() != text) panes_[i]->setText(text);
     if (panes_[i]->accessibleName() != text) panes_[i]->setAccessibleName(text);
   }
+  const auto& written = panel.StatusFolder;
+  bool offer = !written.Folder.empty() && written.Message == panel.StatusPanes[0];
+  folder_ = QString::fromStdString(written.Folder);
+  if (openFolder_->isHidden() == offer) openFolder_->setVisible(offer);
+  if (offer) openFolder_->setToolTip(folder_);
   project::TColor c = panel.ModePaneColor;
   QPalette palette = this->palette();
   if (!editor::IsSystemColor(c))

@@ -7,6 +7,7 @@
 #include "editor/panel.h"
 
 class QLabel;
+class QToolButton;
 
 namespace gui {
 
@@ -18,8 +19,14 @@ class TMainStatusBar : public QStatusBar {
   void Show(const editor::TPropertyPanel& panel);
   QString Pane(int index) const;
 
+ signals:
+  // "Open Folder" next to a message that names what an export wrote.
+  void folderRequested(const QString& folder);
+
  private:
   std::array<QLabel*, 4> panes_{};
+  QToolButton* openFolder_ = nullptr;
+  QString folder_;
 };
 
 }  // namespace gui

@@ -1,5 +1,8 @@
 #include "media/picture_decoder.h"
 
+#include <algorithm>
+#include <string_view>
+
 #include "media/file_bytes.h"
 #include "media/jpeg_codec.h"
 #include "media/media_error.h"
@@ -66,6 +69,50 @@ TBitmap32 LoadPicture(const std::string& FileName) {
   } catch (const TMediaError& e) {
     throw TMediaError("\"" + FileName + "\": " + e.what());
   }
+}
+
+namespace {
+
+bool StartsWith(std::span<const uint8_t> Data, std::string_view Magic, size_t At = 0) {
+  return Data.size() >= At + Magic.size() &&
+         std::equal(Magic.begin(), Magic.end(), Data.begin() + long(At),
+                    [](char m, uint8_t d) { return uint8_t(m) == d; });
+}
+
+// The name of a common picture format this program does not take; "" when none.
+const char* OtherPictureFormat(std::span<const uint8_t> Data) {
+  if (StartsWith(Data, "\x89PNG")) return "PNG";
+  if (StartsWith(Data, "GIF8")) return "GIF";
+  if (StartsWith(Data, "RIFF") && StartsWith(Data, "WEBP", 8)) return "WebP";
+  if (StartsWith(Data, "II*") || StartsWith(Data, std::string_view("MM\0*", 4))) return "TIFF";
+  if (StartsWith(Data, "ftypavif", 4) || StartsWith(Data, "ftypheic", 4)) return "AVIF or HEIF";
+  return "";
+}
+
+}  // namespace
+
+std::string PictureFileProblem(const std::string& FileName) {
+  const std::string prefix = "The file " + FileName + " cannot be used as a picture: ";
+  std::vector<uint8_t> bytes;
+  try {
+    bytes = ReadFileBytes(FileName, TBMPReader::DefaultMaxImageBytes + (size_t(1) << 20));
+  } catch (const platform::TVellumetError& e) {
+    return prefix + e.what();
+  }
+  if (IsJPEGData(bytes)) return ReadJPEGSize(bytes) ? "" : prefix + "it is a damaged JPEG file.";
+  if (StartsWith(bytes, "BM")) {
+    try {
+      TBMPReader reader;
+      reader.LoadFromStream(bytes);
+      return "";
+    } catch (const TMediaError& e) {
+      return prefix + "it is a BMP file this program cannot read (" + e.what() + ").";
+    }
+  }
+  if (const std::string other = OtherPictureFormat(bytes); !other.empty())
+    return prefix + "it is a " + other +
+           " picture, a format this program does not take. Pictures are BMP or JPEG files.";
+  return prefix + "it is not a picture. Pictures are BMP or JPEG files.";
 }
 
 }  // namespace media

@@ -20,4 +20,9 @@ TBitmap32 DecodePicture(std::span<const uint8_t> Data);
 // Raises TMediaError naming the file when it cannot be read or decoded.
 TBitmap32 LoadPicture(const std::string& FileName);
 
+// Why the file cannot be a picture of a movie, in words for its user (not a
+// picture, a kind of picture other than BMP and JPEG, a damaged file); ""
+// when it can. Reads the headers only, so large pictures cost nothing.
+std::string PictureFileProblem(const std::string& FileName);
+
 }  // namespace media

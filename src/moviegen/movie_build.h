@@ -53,8 +53,7 @@ std::string MovieLengthError(const project::TProjectDocument& doc);
 int DepthStride(const project::TProjectDocument& doc);
 
 // The depths of a build. Frame l owns l*N (its background) up to
-// (l + 1)*N - 3 (its border), the object of slot e lies at l*N + e, and the
-// outline of a selected text at (l - 1)*N + e; the movie-wide link button
+// (l + 1)*N - 3 (its border), the object of slot e lies at l*N + e; the movie-wide link button
 // lies above every frame at (FrameCount + 1)*N. Depths are 16-bit: when the
 // link would pass 65535 the frames reuse the depth ranges in cycles (every
 // frame removes everything of the frame before), so no two things share a
@@ -69,7 +68,6 @@ class TDepthLayout {
   uint16_t Background(int32_t l) const { return Depth(l, 0); }
   uint16_t Object(int32_t l, int e) const { return Depth(l, e); }
   uint16_t Border(int32_t l) const { return Depth(l, stride_ - 3); }
-  uint16_t TextOutline(int32_t l, int e) const { return Depth(l, e - stride_); }
   // Frame l starts by removing every depth from 0 to this one: all of frame l
   // - 1 (a compact build removes only the depths frame l - 1 used).
   uint16_t RemovalTop(int32_t l) const { return Depth(l - 1, stride_); }

@@ -345,10 +345,6 @@ swf::TFlashPlaceObject& TMovieBuilder::Place(swf::TFlashVisualObject& object, in
   return place;
 }
 
-bool TMovieBuilder::Selected(int e) const {
-  return !whole_ && e >= 1 && e <= project::MaxShapeSlots && doc_.SelectedSlots[size_t(e)];
-}
-
 void TMovieBuilder::SetDerived(int32_t& field, int32_t value) {
   if (field != value) derivedChanged_ = true;
   field = value;

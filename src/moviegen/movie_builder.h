@@ -94,7 +94,7 @@ class TMovieBuilder {
   // Shapes.
   swf::TFlashPlaceObject* DrawShape(int32_t l, int e, project::TShapeRec& slot, int32_t x,
                                     int32_t y);
-  void FillShape(swf::TFlashShape& shape, project::TShapeRec& slot, bool selected);
+  void FillShape(swf::TFlashShape& shape, project::TShapeRec& slot);
 
   // Texts.
   void MeasureTexts();
@@ -114,7 +114,6 @@ class TMovieBuilder {
                                       int32_t y);
   swf::TFlashPlaceObject* DrawButton(int32_t l, int e, project::TShapeRec& slot, int32_t x,
                                      int32_t y);
-  bool Selected(int e) const;
   // Slots 1..stride are visited in every frame (there are no slots above 255).
   int LastSlot() const { return std::min(depths_.Stride(), project::MaxShapeSlots); }
   void SetDerived(int32_t& field, int32_t value);

@@ -18,9 +18,6 @@ constexpr uint32_t Packed(project::TColor color, uint8_t alpha) {
   return (uint32_t(color) & 0xFFFFFFu) | uint32_t(alpha) << 24;
 }
 
-// The dashed dark grey outline of a selected object in the editor.
-inline constexpr uint32_t kSelectionLine = Packed(project::RGB(50, 50, 50), 255);
-
 constexpr uint16_t LineWidth(int32_t width) {
   return uint16_t(std::clamp(width, 0, 0xFFFF));
 }

@@ -177,10 +177,6 @@ swf::TFlashPlaceObject* TMovieBuilder::DrawPicture(int32_t l, int e, TShapeRec& 
   swf::TFlashShape& shape =
       movie_->AddRectangle(x, y, AddClamped(x, slot.W), AddClamped(y, slot.H));
   shape.SetImageFill(*image, 1, 1.0f, 1.0f);
-  if (Selected(e)) {
-    shape.SetLineStyle(2, kSelectionLine);
-    shape.DashPattern().SetPattern({2, 4});
-  }
   return &Place(shape, l, e, slot.Angle);
 }
 
@@ -206,10 +202,6 @@ swf::TFlashPlaceObject* TMovieBuilder::DrawButton(int32_t l, int e, TShapeRec& s
   if (!whole_) {
     swf::TFlashShape& shape = stateShape(*states[0]);
     SetDerivedAlpha(slot.Alpha, 0);
-    if (Selected(e)) {
-      shape.SetLineStyle(2, kSelectionLine);
-      shape.DashPattern().SetPattern({2, 4});
-    }
     return &Place(shape, l, e, slot.Angle);
   }
   swf::TFlashShape* shapes[3];
@@ -222,7 +214,9 @@ swf::TFlashPlaceObject* TMovieBuilder::DrawButton(int32_t l, int e, TShapeRec& s
     auto id = sounds_.find(sound);
     if (!sound.empty() && id != sounds_.end()) button.RollOverSound().SoundId = id->second;
   }
-  button.ReleaseActions().GetURL(slot.URL, "_blank");
+  // A frame whose link is empty gets no link action: GetURL("") would open an empty window.
+  if (slot.URL.find_first_not_of(' ') != std::string::npos)
+    button.ReleaseActions().GetURL(slot.URL, "_blank");
   return &Place(button, l, e, slot.Angle);
 }
 

@@ -14,7 +14,6 @@ using project::TShapeRec;
 
 swf::TFlashPlaceObject* TMovieBuilder::DrawShape(int32_t l, int e, TShapeRec& slot, int32_t x,
                                                  int32_t y) {
-  const bool selected = Selected(e);
   const int32_t x2 = AddClamped(x, slot.W), y2 = AddClamped(y, slot.H);
   swf::TFlashShape* shape = nullptr;
   switch (slot.Object) {
@@ -38,26 +37,18 @@ swf::TFlashPlaceObject* TMovieBuilder::DrawShape(int32_t l, int e, TShapeRec& sl
                                false);
       break;
   }
-  FillShape(*shape, slot, selected);
+  FillShape(*shape, slot);
   const uint8_t a = DrawnAlpha(slot.Alpha);
   if (slot.Border > 0) shape->SetLineStyle(LineWidth(slot.Border), Packed(slot.BorderColor, a));
-  if (selected) {
-    // A second line style, chosen instead of the object's own outline.
-    shape->SetLineStyle(2, kSelectionLine);
-    shape->DashPattern().SetPattern({2, 4});
-  }
   return &Place(*shape, l, e, slot.Angle);
 }
 
-void TMovieBuilder::FillShape(swf::TFlashShape& shape, TShapeRec& slot, bool selected) {
+void TMovieBuilder::FillShape(swf::TFlashShape& shape, TShapeRec& slot) {
   const uint8_t a = DrawnAlpha(slot.Alpha);
   switch (slot.Fill) {
     case project::fkSolid:
-      if (selected)
-        shape.SetSolidColor(220, 220, 220, a);
-      else
-        shape.SetSolidColor(uint8_t(project::Red(slot.Color)), uint8_t(project::Green(slot.Color)),
-                            uint8_t(project::Blue(slot.Color)), a);
+      shape.SetSolidColor(uint8_t(project::Red(slot.Color)), uint8_t(project::Green(slot.Color)),
+                          uint8_t(project::Blue(slot.Color)), a);
       break;
     case project::fkLinear:
       shape.SetLinearGradient(Packed(slot.GrColor1, a), Packed(slot.GrColor2, a), 0);

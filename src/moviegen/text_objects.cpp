@@ -59,13 +59,6 @@ swf::TFlashPlaceObject* TMovieBuilder::DrawText(int32_t l, int e, TShapeRec& slo
   if (font == fonts_.end()) return nullptr;
   const int32_t right = std::max(AddClamped(x, slot.W), 0);
   const int32_t bottom = std::max(AddClamped(y, slot.H), 0);
-  if (Selected(e)) {
-    // The outline lies in the depth range below the frame's own.
-    swf::TFlashShape& outline = movie_->AddRectangle(x, y, right, bottom);
-    outline.SetLineStyle(2, kSelectionLine);
-    PlaceAt(outline, depths_.TextOutline(l, e)).SetRotate(float(slot.Angle));
-    outline.DashPattern().SetPattern({2, 4});
-  }
   swf::TFlashText& text = movie_->AddText(slot.Text, Packed(slot.FontColor, DrawnAlpha(slot.Alpha)),
                                           font->second, x, y, AddClamped(right, 10), bottom);
   text.SetLetterSpacing(slot.Spacing);

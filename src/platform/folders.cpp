@@ -84,18 +84,44 @@ const std::string& TempDir() {
   return dir->Path();
 }
 
-std::string CacheDir() {
-  // XDG says a relative XDG_CACHE_HOME is invalid and must be ignored.
-  const char* xdg = std::getenv("XDG_CACHE_HOME");
+namespace {
+
+// An XDG base folder: the variable when it holds an absolute path (XDG says a
+// relative one is invalid and must be ignored), else `fallback` under HOME.
+std::string XdgFolder(const char* variable, const char* fallback) {
+  const char* xdg = std::getenv(variable);
   std::string base = xdg && xdg[0] == '/' ? xdg : "";
   if (base.empty()) {
     std::string home = HomeDir();
-    base = home.empty() ? TempDir() + "cache" : WithSlash(home) + ".cache";
+    base = home.empty() ? "" : WithSlash(home) + fallback;
   }
-  std::string dir = WithSlash(base) + "vellumet/";
+  return base.empty() ? "" : WithSlash(base) + "vellumet/";
+}
+
+}  // namespace
+
+std::string StateDir() {
+  return XdgFolder("XDG_STATE_HOME", ".local/state");
+}
+
+std::string CacheDir() {
+  std::string dir = XdgFolder("XDG_CACHE_HOME", ".cache");
+  if (dir.empty()) dir = TempDir() + "cache/vellumet/";
   std::error_code ignored;  // an unwritable cache shows up when a file is written there
   fs::create_directories(dir, ignored);
   return dir;
+}
+
+std::string ConfigDir() {
+  // A relative XDG_CONFIG_HOME is invalid and ignored, as for the cache.
+  const char* xdg = std::getenv("XDG_CONFIG_HOME");
+  std::string base = xdg && xdg[0] == '/' ? xdg : "";
+  if (base.empty()) {
+    std::string home = HomeDir();
+    if (home.empty()) return "";
+    base = WithSlash(home) + ".config";
+  }
+  return WithSlash(base) + "vellumet/";
 }
 
 std::string GetDir(std::string_view kind) {

@@ -22,6 +22,14 @@ const std::string& TempDir();
 // missing: the program folder is not writable once installed.
 std::string CacheDir();
 
+// $XDG_STATE_HOME/vellumet/ (default ~/.local/state/vellumet/), not created:
+// state that outlives a run (recovery copies) but is no cache to clear.
+std::string StateDir();
+
+// $XDG_CONFIG_HOME/vellumet/ (default ~/.config/vellumet/): the user's own
+// settings files. Not created: the program only reads there.
+std::string ConfigDir();
+
 // "cache" -> CacheDir(), "temp" -> TempDir(), "program" -> ProgramDir();
 // any other kind (the Windows folders) has no counterpart and gives "".
 std::string GetDir(std::string_view kind);

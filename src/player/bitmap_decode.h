@@ -9,7 +9,8 @@
 
 namespace player {
 
-// Bitmaps above this many pixels are not decoded (not drawn).
+// Bitmaps above this many pixels are kept smaller (TPixels::ScaleX/Y), so
+// every picture a movie holds is drawn within bounded memory.
 constexpr size_t kMaxBitmapPixels = size_t(1) << 24;
 
 // The JPEG stream with what old SWF writers left in it removed: an
@@ -17,7 +18,8 @@ constexpr size_t kMaxBitmapPixels = size_t(1) << 24;
 // end marker between the tables and the image data.
 std::vector<uint8_t> CleanJpegData(const std::vector<uint8_t>& data);
 
-// Null when the data cannot be decoded or is too large.
-std::unique_ptr<TPixels> DecodeBitmap(const TBitmapCharacter& bitmap);
+// Null when the data cannot be decoded; at most budget pixels are kept.
+std::unique_ptr<TPixels> DecodeBitmap(const TBitmapCharacter& bitmap,
+                                      size_t budget = kMaxBitmapPixels);
 
 }  // namespace player

@@ -74,8 +74,11 @@ struct TShapeCharacter : TCharacter {
 };
 
 // Premultiplied ARGB pixels, 0xAARRGGBB per pixel, rows top to bottom.
+// A large bitmap is kept smaller: each stored pixel then stands for
+// ScaleX x ScaleY pixels of the bitmap.
 struct TPixels {
   int Width = 0, Height = 0;
+  double ScaleX = 1, ScaleY = 1;
   std::vector<uint32_t> Data;
 };
 
@@ -195,6 +198,8 @@ struct TButtonCharacter : TCharacter {
 struct TSoundFormat {
   uint8_t Format = 0, Rate = 0;
   bool Is16Bit = false, Stereo = false;
+  // PCM, ADPCM and MP3: what this system writes and the player decodes.
+  bool Decodable() const { return Format <= 3; }
 };
 
 struct TSoundCharacter : TCharacter {
@@ -257,6 +262,7 @@ struct TTagInfo {
 struct TMovie {
   // header
   bool Compressed = false;
+  bool Lzma = false;  // ZWS; Compressed is set too
   uint8_t Version = 0;
   uint32_t FileLength = 0;
   TRectD Stage;          // twips

@@ -17,7 +17,10 @@ std::string Format(const char* format, auto... args) {
 
 std::string DumpMovie(const TMovie& movie) {
   std::string out;
-  out += Format("%s version %u, %u bytes uncompressed\n", movie.Compressed ? "CWS" : "FWS",
+  out += Format("%s version %u, %u bytes uncompressed\n",
+                movie.Lzma         ? "ZWS"
+                : movie.Compressed ? "CWS"
+                                   : "FWS",
                 movie.Version, movie.FileLength);
   out += Format(
       "stage %d x %d pixels (%g,%g)-(%g,%g) twips, %g frames per second, %u frames (header: %u)\n",

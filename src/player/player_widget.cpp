@@ -20,12 +20,18 @@ constexpr int kAudioTickMs = 20;
 }  // namespace
 
 TPlayerWidget::TPlayerWidget(QWidget* parent) : QWidget(parent) {
+  SetOpenLinks(true);
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
   clock_.start();
 }
 
 TPlayerWidget::~TPlayerWidget() = default;
+
+void TPlayerWidget::SetOpenLinks(bool open) {
+  linkOpener_ = nullptr;
+  if (open) linkOpener_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+}
 
 void TPlayerWidget::LoadMovie(const QString& path) {
   LoadMovie(std::make_shared<const TMovie>(ReadMovieFile(path.toStdString())));
@@ -36,7 +42,7 @@ void TPlayerWidget::LoadMovie(std::shared_ptr<const TMovie> movie) {
   timeline->OnGetURL = [this](const std::string& url, const std::string& target) {
     const QString qurl = QString::fromStdString(url);
     emit urlRequested(qurl, QString::fromStdString(target));
-    if (openLinks_) QDesktopServices::openUrl(QUrl(qurl));
+    if (linkOpener_ && !linkOpener_(QUrl(qurl))) emit linkFailed(qurl);
   };
   if (sound_) {
     sound_->SetMovie(movie, timeline->Looping);

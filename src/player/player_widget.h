@@ -7,7 +7,9 @@
 // movie's sounds, and a stream's audio drives the frames.
 #include <QBasicTimer>
 #include <QElapsedTimer>
+#include <QUrl>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -44,7 +46,11 @@ class TPlayerWidget : public QWidget {
   bool IsPlaying() const;
   // Opens GetURL links with the desktop's browser (on by default); the
   // urlRequested signal comes either way.
-  void SetOpenLinks(bool open) { openLinks_ = open; }
+  void SetOpenLinks(bool open);
+  // What opens a link instead of the desktop's browser (tests); it returns
+  // false when the link could not be opened, and linkFailed follows.
+  using TLinkOpener = std::function<bool(const QUrl&)>;
+  void SetLinkOpener(TLinkOpener opener) { linkOpener_ = std::move(opener); }
   const TTimeline* Timeline() const { return timeline_.get(); }
 
   // Plays the movie's sounds on the sound device (off by default). Without a
@@ -65,6 +71,7 @@ class TPlayerWidget : public QWidget {
   void mousePressed(QPointF stagePos);
   void mouseReleased(QPointF stagePos);
   void urlRequested(const QString& url, const QString& target);
+  void linkFailed(const QString& url);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -87,7 +94,7 @@ class TPlayerWidget : public QWidget {
   std::unique_ptr<TTimeline> timeline_;
   TRenderer renderer_;
   int background_ = -1;
-  bool openLinks_ = true;
+  TLinkOpener linkOpener_;
   bool handCursor_ = false;
   std::unique_ptr<IAudioOutput> output_;
   std::unique_ptr<TSoundEngine> sound_;

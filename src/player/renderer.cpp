@@ -93,6 +93,7 @@ void TRenderer::SetMovie(std::shared_ptr<const TMovie> movie) {
   movie_ = std::move(movie);
   paths_.clear();
   images_.clear();
+  undrawable_.clear();
 }
 
 TRenderer::TShapePaths& TRenderer::PathsOf(const TShape& shape, bool glyph) {
@@ -112,20 +113,22 @@ TRenderer::TShapePaths& TRenderer::PathsOf(const TShape& shape, bool glyph) {
   return paths;
 }
 
-const QImage* TRenderer::ImageOf(uint16_t bitmapID, bool padded) {
+const TRenderer::TImage* TRenderer::ImageOf(uint16_t bitmapID, bool padded) {
   const uint32_t key = bitmapID + (padded ? 65536u : 0u);
   auto it = images_.find(key);
-  if (it != images_.end()) return it->second.isNull() ? nullptr : &it->second;
-  QImage image;
+  if (it != images_.end()) return it->second.Image.isNull() ? nullptr : &it->second;
+  TImage image;
   const TCharacter* c = movie_->Find(bitmapID);
   if (c && c->Kind == TCharacterKind::Bitmap) {
     if (const TPixels* pixels = static_cast<const TBitmapCharacter*>(c)->Pixels()) {
-      image = ToImage(*pixels);
-      if (padded) image = Padded(image);
+      image = {ToImage(*pixels), pixels->ScaleX, pixels->ScaleY};
+      if (padded) image.Image = Padded(image.Image);
+    } else {
+      undrawable_.insert(bitmapID);
     }
   }
-  QImage& stored = images_[key] = std::move(image);
-  return stored.isNull() ? nullptr : &stored;
+  TImage& stored = images_[key] = std::move(image);
+  return stored.Image.isNull() ? nullptr : &stored;
 }
 
 // A bitmap shown at its own size and unturned is drawn texel for pixel:
@@ -158,10 +161,11 @@ void TRenderer::FillPath(QPainter& painter, const QPainterPath& path, const TFil
       return;
     }
     case TFillStyle::Bitmap: {
-      const QImage* image = ImageOf(fill.BitmapID, !fill.Repeat);
-      if (!image) return;
+      const TImage* stored = ImageOf(fill.BitmapID, !fill.Repeat);
+      if (!stored) return;
+      const QImage* image = &stored->Image;
       painter.save();
-      QTransform t = ToQt(fill.Matrix);
+      QTransform t = QTransform::fromScale(stored->ScaleX, stored->ScaleY) * ToQt(fill.Matrix);
       if (!fill.Repeat) t = QTransform::fromTranslate(-1, -1) * t;
       painter.setRenderHint(QPainter::SmoothPixmapTransform,
                             fill.Smooth && !TexelForPixel(t * painter.worldTransform()));
@@ -316,7 +320,8 @@ QTransform ShowAllTransform(const TMovie& movie, double deviceWidth, double devi
          QTransform::fromTranslate((deviceWidth - w * s) / 2, (deviceHeight - h * s) / 2);
 }
 
-QImage RenderFrame(std::shared_ptr<const TMovie> movie, uint32_t frame, double scale) {
+QImage RenderFrame(std::shared_ptr<const TMovie> movie, uint32_t frame, double scale,
+                   std::set<uint16_t>* undrawable) {
   const double w = std::round(movie->StageWidthPixels() * scale),
                h = std::round(movie->StageHeightPixels() * scale);
   if (!(w >= 1 && h >= 1 && w <= 16384 && h <= 16384))
@@ -332,6 +337,7 @@ QImage RenderFrame(std::shared_ptr<const TMovie> movie, uint32_t frame, double s
   QPainter painter(&image);
   renderer.Paint(painter, timeline.DisplayList(), ShowAllTransform(*movie, w, h));
   painter.end();
+  if (undrawable) *undrawable = renderer.UndrawableBitmaps();
   return image;
 }
 

@@ -6,6 +6,7 @@
 #include <QPainterPath>
 #include <QTransform>
 #include <memory>
+#include <set>
 #include <unordered_map>
 #include <vector>
 
@@ -26,6 +27,9 @@ class TRenderer {
   // Paints the objects of the list; twipsToDevice maps stage twips onto the
   // painter's device. The background is the caller's.
   void Paint(QPainter& painter, const TDisplayList& list, const QTransform& twipsToDevice);
+  // The bitmaps met while painting that could not be decoded (damaged data),
+  // so a caller can say why a picture is missing.
+  const std::set<uint16_t>& UndrawableBitmaps() const { return undrawable_; }
 
  private:
   struct TShapePaths {
@@ -45,17 +49,26 @@ class TRenderer {
                 const TColorTransform& cx);
   QPainterPath MaskPath(const TPlacedObject& mask, const QTransform& twipsToDevice);
   TShapePaths& PathsOf(const TShape& shape, bool glyph);
-  const QImage* ImageOf(uint16_t bitmapID, bool padded);
+  // An image with the scale from its pixels to the bitmap's texels.
+  struct TImage {
+    QImage Image;
+    double ScaleX = 1, ScaleY = 1;
+  };
+  const TImage* ImageOf(uint16_t bitmapID, bool padded);
 
   std::shared_ptr<const TMovie> movie_;
   std::unordered_map<const TShape*, TShapePaths> paths_;
-  std::unordered_map<uint32_t, QImage> images_;  // bitmap ID, +65536 for the padded form
+  std::unordered_map<uint32_t, TImage> images_;  // bitmap ID, +65536 for the padded form
+  std::set<uint16_t> undrawable_;
 };
 
 // Stage fitted into the device and centred ("ShowAll"); 1:1 at the stage size.
 QTransform ShowAllTransform(const TMovie& movie, double deviceWidth, double deviceHeight);
 
 // Frame (0-based) of the movie at the scale, on its background colour.
-QImage RenderFrame(std::shared_ptr<const TMovie> movie, uint32_t frame, double scale = 1.0);
+// undrawable, when given, receives the bitmaps the frame shows that could
+// not be decoded.
+QImage RenderFrame(std::shared_ptr<const TMovie> movie, uint32_t frame, double scale = 1.0,
+                   std::set<uint16_t>* undrawable = nullptr);
 
 }  // namespace player

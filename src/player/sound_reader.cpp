@@ -24,6 +24,33 @@ std::string DescribeFormat(const TSoundFormat& f) {
   return buf;
 }
 
+// The names of the formats the player leaves silent, for its warning.
+std::string FormatName(uint8_t format) {
+  switch (format) {
+    case 4:
+      return "Nellymoser 16 kHz";
+    case 5:
+      return "Nellymoser 8 kHz";
+    case 6:
+      return "Nellymoser";
+    case 7:
+      return "G.711 A-law";
+    case 8:
+      return "G.711 mu-law";
+    case 11:
+      return "Speex";
+    default:
+      return "unknown";
+  }
+}
+
+// A sound the player cannot decode plays as silence; the user learns why.
+void WarnUndecodable(const TSoundFormat& f, const std::string& what, TReadContext& ctx) {
+  if (f.Decodable()) return;
+  ctx.Movie.Warnings.push_back(what + ": sound format " + std::to_string(f.Format) + " (" +
+                               FormatName(f.Format) + ") cannot be decoded; it plays as silence");
+}
+
 void ReadDefineSound(swf::TBitsEngine& be, TReadContext& ctx) {
   auto sound = std::make_unique<TSoundCharacter>();
   sound->ID = be.ReadWord();
@@ -37,6 +64,7 @@ void ReadDefineSound(swf::TBitsEngine& be, TReadContext& ctx) {
                " samples=" + std::to_string(sound->SampleCount) +
                (sound->Format.Format == 2 ? " seek=" + std::to_string(sound->SeekSamples) : "") +
                " data=" + std::to_string(sound->Data.size());
+  WarnUndecodable(sound->Format, "DefineSound " + std::to_string(sound->ID), ctx);
   ctx.AddCharacter(std::move(sound));
 }
 
@@ -48,10 +76,12 @@ void ReadStreamHead(swf::TBitsEngine& be, TReadContext& ctx) {
   if (s.Format.Format == 2 && Remaining(be) >= 2) s.LatencySeek = int16_t(be.ReadWord());
   if (ctx.KeepTags)
     ctx.Info = DescribeFormat(s.Format) + " samples/frame=" + std::to_string(s.SamplesPerFrame);
-  if (ctx.Movie.StreamSound)
+  if (ctx.Movie.StreamSound) {
     ctx.Movie.Warnings.push_back("a second sound stream head is ignored");
-  else
-    ctx.Movie.StreamSound = std::move(s);
+    return;
+  }
+  WarnUndecodable(s.Format, "the sound stream", ctx);
+  ctx.Movie.StreamSound = std::move(s);
 }
 
 // One block a frame, as players take it; a block without a head has no format.

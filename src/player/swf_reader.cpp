@@ -1,7 +1,5 @@
 #include "player/swf_reader.h"
 
-#include <zlib.h>
-
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -11,6 +9,7 @@
 #include "platform/codepage.h"
 #include "player/player_error.h"
 #include "player/reader_internal.h"
+#include "player/swf_body.h"
 #include "swf/core/swf_error.h"
 
 namespace player {
@@ -153,34 +152,6 @@ constexpr TTagName kTagNames[] = {
     {90, "DefineBitsJPEG4"},
     {91, "DefineFont4"},
 };
-
-// The uncompressed file: the 8 header bytes and the inflated rest, at most
-// FileLength bytes (a body that expands further is cut there).
-std::vector<uint8_t> Decompress(const std::vector<uint8_t>& file, uint32_t fileLength,
-                                TMovie& movie) {
-  std::vector<uint8_t> out(file.begin(), file.begin() + 8);
-  z_stream z{};
-  if (inflateInit(&z) != Z_OK) throw EPlayerError("The movie cannot be decompressed");
-  z.next_in = const_cast<uint8_t*>(file.data() + 8);
-  z.avail_in = uInt(file.size() - 8);
-  const size_t limit = std::max<size_t>(fileLength, 8);
-  int rc = Z_OK;
-  while (out.size() < limit && rc == Z_OK) {
-    const size_t chunk = std::min<size_t>(limit - out.size(), 1 << 20);
-    const size_t before = out.size();
-    out.resize(before + chunk);
-    z.next_out = out.data() + before;
-    z.avail_out = uInt(chunk);
-    rc = inflate(&z, Z_NO_FLUSH);
-    out.resize(before + chunk - z.avail_out);
-    if (rc == Z_BUF_ERROR && z.avail_in == 0) break;
-  }
-  inflateEnd(&z);
-  if (rc != Z_OK && rc != Z_STREAM_END && out.size() < limit)
-    movie.Warnings.push_back("the compressed body is damaged after " + std::to_string(out.size()) +
-                             " bytes");
-  return out;
-}
 
 void ReadHeader(swf::TBitsEngine& be, TMovie& movie) {
   const swf::TSWFRectRec r = be.ReadRect();
@@ -400,14 +371,16 @@ TMovie ReadMovie(const std::vector<uint8_t>& file, const TReadOptions& options) 
   if (file.size() < 8 || file[1] != 'W' || file[2] != 'S' ||
       (file[0] != 'F' && file[0] != 'C' && file[0] != 'Z'))
     throw EPlayerError("The file is not a Flash movie (SWF)");
-  if (file[0] == 'Z') throw EPlayerError("LZMA-compressed Flash movies are not supported");
   TMovie movie;
-  movie.Compressed = file[0] == 'C';
+  movie.Compressed = file[0] != 'F';
+  movie.Lzma = file[0] == 'Z';
   movie.Version = file[3];
   movie.FileLength = uint32_t(file[4] | file[5] << 8 | file[6] << 16 | uint32_t(file[7]) << 24);
   if (movie.FileLength > kMaxMovieBytes) throw EPlayerError("The movie is too large to be played");
   const std::vector<uint8_t> inflated =
-      movie.Compressed ? Decompress(file, movie.FileLength, movie) : std::vector<uint8_t>();
+      movie.Lzma         ? LzmaBody(file, movie.FileLength, movie.Warnings)
+      : movie.Compressed ? InflateBody(file, movie.FileLength, movie.Warnings)
+                         : std::vector<uint8_t>();
   const std::vector<uint8_t>& data = movie.Compressed ? inflated : file;
   swf::TMemoryStream header;
   header.Write(data.data(), std::min<size_t>(data.size(), 64));

@@ -1,5 +1,5 @@
 #pragma once
-// The SWF reader: bytes of an FWS or CWS file into a TMovie. Every tag this
+// The SWF reader: bytes of an FWS, CWS or ZWS file into a TMovie. Every tag this
 // system writes is understood; other tags are skipped and listed. A damaged
 // tag is skipped with a warning; a file that is not SWF at all, or whose
 // header cannot be read, throws EPlayerError.

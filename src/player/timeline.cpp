@@ -51,14 +51,19 @@ TTimeline::TTimeline(std::shared_ptr<const TMovie> movie) : movie_(std::move(mov
   ShowFrame(0);
 }
 
+// A movie may remove and place its objects anew in every frame: the same
+// button placed again at the same depth is the button the pointer is on,
+// and keeps its state (over, pressed) instead of falling back to up.
 void TTimeline::ShowFrame(uint32_t frame) {
   frame = std::min(frame, movie_->FrameCount - 1);
+  const std::optional<uint16_t> heldDepth = pressed_ ? pressed_ : over_;
+  std::optional<TPlacedObject> held;
+  if (heldDepth)
+    if (const TPlacedObject* object = list_.Find(*heldDepth)) held = *object;
   const auto& frames = movie_->Frames;
   uint32_t from = frame_ + 1;
   if (frame <= frame_) {  // backwards (or again): from an empty list
     list_.Clear();
-    over_.reset();
-    pressed_.reset();
     from = 0;
   }
   auto it = std::lower_bound(frames.begin(), frames.end(), from,
@@ -66,8 +71,13 @@ void TTimeline::ShowFrame(uint32_t frame) {
   for (; it != frames.end() && it->Frame <= frame; ++it)
     for (const TDisplayOp& op : it->Ops) list_.Apply(op);
   frame_ = frame;
-  if (over_ && !list_.Objects().count(*over_)) over_.reset();
-  if (pressed_ && !list_.Objects().count(*pressed_)) pressed_.reset();
+  TPlacedObject* again = heldDepth ? list_.Find(*heldDepth) : nullptr;
+  if (again && held && again->CharacterID == held->CharacterID) {
+    again->Mouse = held->Mouse;
+  } else {
+    over_.reset();
+    pressed_.reset();
+  }
 }
 
 void TTimeline::EnterFrame(uint32_t frame, bool continuous) {

@@ -47,8 +47,20 @@ std::string SafeMediaName(std::string_view stored);
 std::vector<std::string> ExtractMedia(const std::vector<TMediaBlock>& media,
                                       const std::string& tempDir);
 
+// What a project file is written from, copied out of the document on the
+// window's thread so that a worker can write it while the user edits on.
+// Media are read from their files when the snapshot is written.
+struct TProjectSnapshot {
+  TMovieSettings Settings;
+  std::vector<TFrameRec> Frames;  // FrameCount + 1 records
+  int32_t FrameCount = 0;
+  std::string TempDir, ProgramDir;
+};
+TProjectSnapshot TakeSnapshot(const TProjectDocument& doc);
+
 // Writes the version 1.6 file of `doc`; see TProjectDocument::SaveMV_NEW.
 void WriteProjectFile(const TProjectDocument& doc, const std::string& path);
+void WriteProjectFile(const TProjectSnapshot& snapshot, const std::string& path);
 
 // The file a media reference of the model (Windows-1252) names, as a native
 // path: the stored path when it is absolute, then tempDir + reference, then

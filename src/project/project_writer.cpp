@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -77,6 +78,22 @@ class TOutput {
   std::string buffer_;
 };
 
+// The parts of a document or a snapshot that the file holds.
+struct TWritten {
+  const TMovieSettings& Settings;
+  const std::vector<TFrameRec>& Frames;
+  int32_t FrameCount;
+  const std::string& TempDir;
+  const std::string& ProgramDir;
+
+  int LastUsedSlot() const {
+    int last = 0;
+    for (int32_t i = 1; i <= FrameCount; ++i)
+      last = std::max(last, Frames[size_t(i)].Slots.LastUsed());
+    return last;
+  }
+};
+
 // Appends one media block, the file's bytes as Base64 in 76-character lines.
 void WriteMediaBlock(TOutput& out, std::string_view name, const std::string& file) {
   std::FILE* in = std::fopen(file.c_str(), "rb");
@@ -98,7 +115,7 @@ void WriteMediaBlock(TOutput& out, std::string_view name, const std::string& fil
   out.Text("}\r\n");
 }
 
-void WriteMedia(TOutput& out, const TProjectDocument& doc, int lastSlot) {
+void WriteMedia(TOutput& out, const TWritten& doc, int lastSlot) {
   std::set<std::string, std::less<>> embedded;
   auto embed = [&](const std::string& ref) {
     if (ref.empty()) return;
@@ -162,8 +179,8 @@ void WriteObjectLine(TOutput& out, const TShapeRec& r) {
   line.End();
 }
 
-void WriteProject(TOutput& out, const TProjectDocument& doc) {
-  int lastSlot = doc.GetLastUsedShapeNr();
+void WriteProject(TOutput& out, const TWritten& doc) {
+  int lastSlot = doc.LastUsedSlot();
   out.Text(HeaderV16);
   out.Text("\r\n");
   WriteMedia(out, doc, lastSlot);
@@ -215,9 +232,7 @@ void SyncFolder(const std::string& file) {
   ::close(fd);
 }
 
-}  // namespace
-
-void WriteProjectFile(const TProjectDocument& doc, const std::string& path) {
+void WriteFile(const TWritten& doc, const std::string& path) {
   std::string target = RealTarget(path);
   fs::path targetPath(target);
   std::string hidden = ".";
@@ -243,6 +258,22 @@ void WriteProjectFile(const TProjectDocument& doc, const std::string& path) {
     throw;
   }
   SyncFolder(target);
+}
+
+}  // namespace
+
+TProjectSnapshot TakeSnapshot(const TProjectDocument& doc) {
+  return {doc.Settings, doc.Frames, doc.FrameCount, doc.TempDir, doc.ProgramDir};
+}
+
+void WriteProjectFile(const TProjectDocument& doc, const std::string& path) {
+  WriteFile({doc.Settings, doc.Frames, doc.FrameCount, doc.TempDir, doc.ProgramDir}, path);
+}
+
+void WriteProjectFile(const TProjectSnapshot& snapshot, const std::string& path) {
+  WriteFile({snapshot.Settings, snapshot.Frames, snapshot.FrameCount, snapshot.TempDir,
+             snapshot.ProgramDir},
+            path);
 }
 
 }  // namespace project

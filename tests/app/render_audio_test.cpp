@@ -8,7 +8,10 @@
 #include <map>
 #include <sstream>
 
+#include "app/run_program.h"
 #include "player/sound_support.h"
+#include "player/swf_builder.h"
+#include "support/bytes.h"
 #include "support/sound_data.h"
 
 namespace {
@@ -80,6 +83,27 @@ TEST_F(RenderAudio, BadInputWritesNothing) {
   EXPECT_EQ(Vellumet("--audio '" + out + "' '" + Sample() + "' --seconds 0"), 2);
   EXPECT_FALSE(std::filesystem::exists(out));
   EXPECT_FALSE(std::filesystem::exists(out + ".part"));
+}
+
+// A sound in a format the player cannot decode is not dropped in silence:
+// both the tag listing and the audio render name it, and the render still
+// writes the movie's (silent) length.
+TEST(RenderAudioWarnings, UndecodableSoundIsNamed) {
+  vtest::TSwfBuilder b(100, 100);
+  b.Tag(swf::tagDefineSound, vtest::hex("01 00 | 7A | 10 00 00 00 | D5 D5"));  // G.711 A-law
+  b.Tag(swf::tagStartSound, vtest::hex("01 00 | 00"));
+  b.ShowFrame();
+  const std::string dir = vtest::TestTempDir();
+  const std::string swf = vtest::WriteTestFile(dir, "alaw.swf", b.Build());
+  const std::string warning =
+      "warning: DefineSound 1: sound format 7 (G.711 A-law) cannot be decoded; it plays as silence";
+  const vtest::TRun dump = vtest::RunVellumet({"dump", swf}, dir);
+  EXPECT_EQ(dump.Status, 0);
+  EXPECT_NE(dump.Out.find(warning), std::string::npos) << dump.Out;
+  const vtest::TRun render = vtest::RunVellumet({"render", "--audio", dir + "/alaw.wav", swf}, dir);
+  EXPECT_EQ(render.Status, 0);
+  EXPECT_NE(render.Err.find(warning), std::string::npos) << render.Err;
+  EXPECT_TRUE(std::filesystem::exists(dir + "/alaw.wav"));
 }
 
 }  // namespace

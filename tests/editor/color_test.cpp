@@ -96,6 +96,8 @@ TEST_F(ColorDialogTest, TheCodeField) {
   EXPECT_EQ(TColorDialog::CodeKey('#'), '#');
   EXPECT_EQ(TColorDialog::CodeKey('g'), 0);
   EXPECT_EQ(TColorDialog::CodeKey(0x16), 0x16);
+  EXPECT_EQ(TColorDialog::CodeKey(0x01), 0x01);  // Ctrl+A selects, to type over
+  EXPECT_EQ(TColorDialog::CodeKey(0x1A), 0);
 }
 
 TEST_F(ColorDialogTest, TheGradientCalculatorFollowsTheCurrentColourUntilFrozen) {

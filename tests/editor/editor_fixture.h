@@ -34,6 +34,7 @@ class TFakeWindow : public editor::IMainWindow {
   int Beeps = 0;
   int CloseRequests = 0;
   std::vector<std::string> Opened;
+  bool OpensDocuments = true;  // false: the desktop cannot start the browser
   int SetBoundsCalls = 0;
 
   editor::TRect WorkArea() override { return Work; }
@@ -49,6 +50,10 @@ class TFakeWindow : public editor::IMainWindow {
   void Beep() override { ++Beeps; }
   void ProcessEvents() override {}
   void OpenDocument(const std::string& path) override { Opened.push_back(path); }
+  bool TryOpenDocument(const std::string& path) override {
+    OpenDocument(path);
+    return OpensDocuments;
+  }
   void ShowAbout() override {}
   void RequestClose() override { ++CloseRequests; }
 };

@@ -89,6 +89,45 @@ TEST_F(FrameCommandsTest, ReverseSwapsWholeFramesAndGoesToTheFirst) {
   EXPECT_EQ(Doc().CurrentFrame, 1);
 }
 
+TEST_F(FrameCommandsTest, MovingAFrameIsOneStepAndFollowsTheFrame) {
+  struct Row {
+    int32_t from, to;
+    std::vector<int32_t> order;
+  };
+  const Row rows[] = {{2, 4, {1, 3, 4, 2, 5}},
+                      {4, 2, {1, 4, 2, 3, 5}},
+                      {1, 5, {2, 3, 4, 5, 1}},
+                      {5, 1, {5, 1, 2, 3, 4}}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.from);
+    Frames(5, 3);
+    Put(2, project::skStar, r.from, r.from);
+    Doc().SelectedSlots.set(2);
+    ed->MoveFrame(r.from, r.to);
+    EXPECT_EQ(Order(), r.order);
+    EXPECT_EQ(Slot(r.to, 2).Object, project::skStar);
+    EXPECT_EQ(Doc().CurrentFrame, r.to);
+    EXPECT_TRUE(Doc().SelectedSlots.none());
+    EXPECT_TRUE(Doc().Modified);
+    ed->Undo();
+    EXPECT_EQ(Order(), (std::vector<int32_t>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(Doc().CurrentFrame, 3);
+  }
+}
+
+TEST_F(FrameCommandsTest, MovesAndJumpsOutsideTheFramesChangeNothing) {
+  const std::pair<int32_t, int32_t> moves[] = {{0, 2}, {2, 6}, {3, 3}, {-1, 1}, {6, 1}};
+  Frames(5, 3);
+  for (auto [from, to] : moves) ed->MoveFrame(from, to);
+  for (int32_t frame : {0, 6, -2}) ed->GoToFrame(frame);
+  EXPECT_EQ(Order(), (std::vector<int32_t>{1, 2, 3, 4, 5}));
+  EXPECT_EQ(Doc().CurrentFrame, 3);
+  EXPECT_FALSE(Doc().Modified);
+  ed->GoToFrame(5);
+  EXPECT_EQ(Doc().CurrentFrame, 5);
+  EXPECT_EQ(P().StatusPanes[1].substr(0, 12), "Frame 5 of 5");
+}
+
 TEST_F(FrameCommandsTest, SettingTheNumberOfFrames) {
   Frames(20, 12);
   prompts.Numbers.push_back("5");

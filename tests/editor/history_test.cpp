@@ -2,6 +2,7 @@
 // document and forward to the later one; typing and dragging are one step;
 // the modified flag follows the saved state.
 #include "editor_fixture.h"
+#include "support/pictures.h"
 
 namespace {
 
@@ -25,8 +26,10 @@ class HistoryTest : public EditorTest {
     Put(2, project::skText, 2, 5);
     Put(3, project::skButton, 1, 3);
     EditSlot(3, 1).X = 40;
-    file_ = Dir() + "/pic.bmp";
-    std::ofstream(file_) << "BM";
+    file_ = Dir() + "/pic.jpg";  // a real picture: pictures are checked before they are taken
+    const vtest::Bytes jpeg = vtest::MakeJpeg(4, 4, false);
+    std::ofstream(file_, std::ios::binary)
+        .write(reinterpret_cast<const char*>(jpeg.data()), std::streamsize(jpeg.size()));
     GoTo(3);
     Select(3);
     Doc().Modify(false);
@@ -84,6 +87,7 @@ TEST_F(HistoryTest, EveryKindOfCommandIsUndoneAndRedoneExactly) {
       {"insert a frame", none, [&] { ed->RzInsertClick(); }},
       {"remove a frame", none, [&] { ed->RzDeleteClick(); }},
       {"reverse", none, [&] { ed->RzReverseClick(); }},
+      {"move a frame", none, [&] { ed->MoveFrame(3, 5); }},
       {"fewer frames", none, [&] { prompts.Numbers.push_back("2"), ed->CFramesChange(); }},
       {"more frames", none, [&] { prompts.Numbers.push_back("9"), ed->CFramesChange(); }},
       {"frames before the first", none,

@@ -213,6 +213,22 @@ TEST_F(LifeTest, PreviewAndExport) {
   EXPECT_EQ(builder.Pages.back(), Dir() + "second.html");
 }
 
+// A desktop that cannot start the browser: help and the exported test page
+// are named, so the user can open them by hand.
+TEST_F(LifeTest, ABrowserThatDoesNotStartIsReportedWithThePage) {
+  window.OpensDocuments = false;
+  ed->HelpFile = Dir() + "help/Vellumet.html";
+  ed->TBItem15Click();
+  ASSERT_FALSE(prompts.Messages.empty());
+  EXPECT_NE(prompts.Messages.back().Text.find(Dir() + "help/Vellumet.html"), std::string::npos);
+  EXPECT_EQ(prompts.Messages.back().Icon, TMsgIcon::Warning);
+
+  ed->RzStartClick();
+  prompts.Files.push_back(Dir() + "banner");
+  ed->SaveSWF();
+  EXPECT_NE(prompts.Messages.back().Text.find(Dir() + "banner.html"), std::string::npos);
+}
+
 TEST_F(LifeTest, AnEditClosesThePreviewAndAFailedCopyIsReported) {
   ed->RzStartClick();
   std::string movie = preview.Shown.back().MoviePath;

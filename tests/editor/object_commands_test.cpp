@@ -1,6 +1,7 @@
 // Object commands and the canvas: new objects, removal, the object
 // clipboard, images and sounds, pointing, selecting, dragging and keys.
 #include "editor_fixture.h"
+#include "support/pictures.h"
 
 namespace {
 
@@ -28,6 +29,13 @@ class ObjectCommandsTest : public EditorTest {
   }
   std::string TempPath(const std::string& name) {
     std::ofstream(Dir() + "/" + name) << "x";
+    return Dir() + "/" + name;
+  }
+  // A small JPEG: pictures are checked before they are taken.
+  std::string PicturePath(const std::string& name) {
+    const vtest::Bytes jpeg = vtest::MakeJpeg(4, 4, false);
+    std::ofstream(Dir() + "/" + name, std::ios::binary)
+        .write(reinterpret_cast<const char*>(jpeg.data()), std::streamsize(jpeg.size()));
     return Dir() + "/" + name;
   }
 
@@ -107,7 +115,7 @@ TEST_F(ObjectCommandsTest, NewObjectsTakeTheLowestSlotFreeInEveryFrame) {
 }
 
 TEST_F(ObjectCommandsTest, PicturesGetTheirFileInTheFramesTheModeReaches) {
-  std::string file = TempPath("photo.jpg");
+  std::string file = PicturePath("photo.jpg");
   SetMode(TEditMode::emLocked);
   GoTo(4);
   prompts.Files.push_back(file);
@@ -244,6 +252,45 @@ TEST_F(ObjectCommandsTest, PressingSelectsAndHighlightsAndPressingBesideClearsIt
   EXPECT_FALSE(P().Menu(miDeleteObject).Enabled);
 }
 
+// The canvas outlines the selected object where the movie shows it: around
+// a circle's or star's centre, and turned about the anchor with the object.
+TEST_F(ObjectCommandsTest, SelectionOutlineLiesAroundTheObjectAsShown) {
+  struct Row {
+    const char* name;
+    project::TShapeKind kind;
+    int32_t x, y, w, h, radius, angle;
+    TOutline corners;  // top-left, top-right, bottom-right, bottom-left before turning
+  } rows[] = {
+      // clang-format off
+      {"rectangle", project::skRectangle, 1, 1, 60, 30, 0, 0, {{{1, 1}, {61, 1}, {61, 31}, {1, 31}}}},
+      {"circle", project::skCircle, 50, 50, 0, 0, 10, 0, {{{40, 40}, {60, 40}, {60, 60}, {40, 60}}}},
+      {"star", project::skStar, 30, 30, 30, 12, 5, 0, {{{0, 0}, {60, 0}, {60, 60}, {0, 60}}}},
+      {"turned 90", project::skRectangle, 10, 20, 30, 10, 0, 90,
+       {{{10, 20}, {10, -10}, {20, -10}, {20, 20}}}},
+      {"turned -90", project::skEllipse, 10, 20, 30, 10, 0, -90,
+       {{{10, 20}, {10, 50}, {0, 50}, {0, 20}}}},
+      // clang-format on
+  };
+  int slot = 0;
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    Put(++slot, r.kind, 1, 2);
+    project::TShapeRec& s = EditSlot(1, slot);
+    s.X = r.x, s.Y = r.y, s.W = r.w, s.H = r.h, s.Radius = r.radius, s.Angle = r.angle;
+    ASSERT_TRUE(Select(slot));
+    if (!Doc().SelectedSlots.test(size_t(slot))) ed->CBox7Change(true);  // it was current already
+    ASSERT_TRUE(Doc().SelectedSlots.test(size_t(slot)));
+    const std::vector<TOutline> outlines = ed->SelectionOutlines();
+    ASSERT_EQ(outlines.size(), 1u);
+    for (int i = 0; i < 4; ++i) {
+      EXPECT_NEAR(outlines[0][size_t(i)].X, r.corners[size_t(i)].X, 1e-9) << "corner " << i;
+      EXPECT_NEAR(outlines[0][size_t(i)].Y, r.corners[size_t(i)].Y, 1e-9) << "corner " << i;
+    }
+  }
+  ed->Panel1MouseDown();  // pressing beside the objects clears the selection
+  EXPECT_TRUE(ed->SelectionOutlines().empty());
+}
+
 TEST_F(ObjectCommandsTest, DraggingMovesThroughTheEditModeAsOneStep) {
   Doc().SetFrameCount(4);
   Put(1, project::skRectangle, 1, 4);
@@ -279,7 +326,7 @@ TEST_F(ObjectCommandsTest, DraggingMovesThroughTheEditModeAsOneStep) {
 TEST_F(ObjectCommandsTest, ImagesInsideTheProgramFolderAreStoredRelativeToIt) {
   std::string program = Dir() + "/program/";
   std::filesystem::create_directories(program + "Buttons");
-  std::ofstream(program + "Buttons/arrow.bmp") << "BM";
+  std::filesystem::copy_file(PicturePath("arrow.bmp"), program + "Buttons/arrow.bmp");
   Doc().ProgramDir = program;
   Put(1, project::skButton, 1, 2);
   prompts.Files.push_back(program + "Buttons/arrow.bmp");
@@ -337,7 +384,9 @@ TEST_F(ObjectCommandsTest, KeysOfTheMainWindow) {
   EXPECT_EQ(Slot(1, 2).Object, project::skRectangle);
   EXPECT_TRUE(ed->FormKeyDown('Z', {true, false, false}, false));
   EXPECT_EQ(Slot(1, 2).Object, project::skNone);
-  EXPECT_FALSE(ed->FormKeyDown('S', {true, false, false}, false));  // Save is not enabled yet
+  // A project without a file yet: Save As asks for a name (the fake cancels).
+  EXPECT_TRUE(ed->FormKeyDown('S', {true, false, false}, false));
+  EXPECT_EQ(prompts.FileRequests.size(), 1u);
   EXPECT_FALSE(ed->FormKeyDown('C', {true, true, false}, false));
   EXPECT_TRUE(ed->FormKeyDown(VK_ESCAPE, {}, false));
   EXPECT_EQ(window.CloseRequests, 1);

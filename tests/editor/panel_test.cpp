@@ -1,5 +1,7 @@
 // Filling the property panel, the status bar and the caption from the model,
 // and the edit modes.
+#include <fstream>
+
 #include "editor_fixture.h"
 #include "moviegen/export.h"
 
@@ -156,6 +158,28 @@ TEST_F(PanelTest, GeometryLimitsDependOnTheKindAndTheCanvas) {
   EXPECT_EQ(C(SE13).Text, "0");
 }
 
+// Pasted or loaded records may hold any 32-bit geometry; the limits derived
+// from it stay ordered and the shown values inside them (a circle of radius
+// INT32_MIN once overflowed its doubled border limit).
+TEST_F(PanelTest, AnyStoredGeometryGivesOrderedLimits) {
+  using project::TShapeKind;
+  for (TShapeKind kind : {project::skRectangle, project::skRoundRect, project::skCircle,
+                          project::skStar, project::skText, project::skPicture}) {
+    for (int32_t v : {INT32_MIN, -1, 0, INT32_MAX}) {
+      SCOPED_TRACE(testing::Message() << int(kind) << " " << v);
+      Doc().CreateEmptyShape(1, kind, 1, 1, TEditMode::emAnimation);
+      project::TShapeRec& r = EditSlot(1, 1);
+      r.X = r.Y = r.W = r.H = r.Radius = r.Border = r.Angle = r.GrX = r.GrY = v;
+      ed->DAT(false);
+      for (TCtl c : {SE7, SE11, SE12, SE13, SE14, SE15, SE17, SE18, SE19}) {
+        ASSERT_LE(C(c).Min, C(c).Max) << c;
+        const int32_t shown = std::stoi(C(c).Text);
+        EXPECT_TRUE(shown == 0 || (shown >= C(c).Min && shown <= C(c).Max)) << c;
+      }
+    }
+  }
+}
+
 TEST_F(PanelTest, TheFillDecidesWhichFillControlsAreEnabled) {
   struct Row {
     uint8_t fill;
@@ -182,7 +206,12 @@ TEST_F(PanelTest, TheFillDecidesWhichFillControlsAreEnabled) {
   }
 }
 
+// A name field shows the stored name while its file is there (a bare name
+// lives in the project), and no file once it is gone.
 TEST_F(PanelTest, NameFieldsAndTransparencyOfImages) {
+  const std::string dir = Doc().TempDir;
+  for (const char* name : {"photo.jpg", "tile.bmp", "tile.jpeg", "ding.wav", "loop.mp3"})
+    std::ofstream(dir + name) << "x";
   struct Row {
     project::TShapeKind kind;
     uint8_t fill;
@@ -192,8 +221,9 @@ TEST_F(PanelTest, NameFieldsAndTransparencyOfImages) {
     bool transparency;
   };
   const Row rows[] = {
-      {project::skPicture, 0, "C:\\Pics\\logo.BMP", EPL1, "C:\\Pics\\logo.BMP", false},
-      {project::skPicture, 0, "/home/a/photo.jpg", EPL1, "/home/a/photo.jpg", true},
+      {project::skPicture, 0, "C:\\Pics\\logo.BMP", EPL1, "=No picture selected=", false},
+      {project::skPicture, 0, dir + "photo.jpg", EPL1, dir + "photo.jpg", true},
+      {project::skPicture, 0, "/home/a/gone.jpg", EPL1, "=No picture selected=", true},
       {project::skPicture, 0, "photo.jpg", EPL1, "=Image file has been selected=", true},
       {project::skPicture, 0, "", EPL1, "=No picture selected=", true},
       {project::skRectangle, project::fkBitmap, "tile.bmp", EPL2,
@@ -220,11 +250,14 @@ TEST_F(PanelTest, NameFieldsAndTransparencyOfImages) {
   EditSlot(1, 2).SoundEv = "ding.wav";
   ed->DAT(false);
   EXPECT_EQ(C(EPL3).Text, "=WAV file has been selected=");
+  EditSlot(1, 2).SoundEv = "gone.wav";
+  ed->DAT(false);
+  EXPECT_EQ(C(EPL3).Text, "=No sound selected=");
   EXPECT_EQ(C(btnReplaceSoundEv).Hint, "Replace Sound...");
 
-  Doc().Settings.MBkgrSound = "C:\\Music\\loop.mp3";
+  Doc().Settings.MBkgrSound = dir + "loop.mp3";
   ed->DAT(false);
-  EXPECT_EQ(C(EPL4).Text, "C:\\Music\\loop.mp3");
+  EXPECT_EQ(C(EPL4).Text, dir + "loop.mp3");
   EXPECT_EQ(C(btnReplaceBkgrSound).Hint, "Replace Sound...");
 }
 

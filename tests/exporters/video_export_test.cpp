@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -331,11 +332,20 @@ TEST_F(VideoExport, ProgressCountsVideoFramesAndCancelKeepsTheOldFile) {
     return true;
   });
   EXPECT_EQ(total, 2);  // two frames of 500 ms at 2 fps
+  // Each frame once; draining the encoder asks again at the last count.
+  done.erase(std::unique(done.begin(), done.end()), done.end());
   EXPECT_EQ(done, (std::vector<int64_t>{1, 2}));
 
   WriteText(out, "the user's file");
   // Stopped after the first picture was encoded.
   EXPECT_THROW(Export(swf, out, 1, [](int64_t done, int64_t) { return done < 1; }),
+               exporters::TExportCancelled);
+  EXPECT_EQ(ReadText(out), "the user's file");
+  EXPECT_EQ(FilesIn(Dir + "out"), std::vector<std::string>{"movie.mp4"});
+
+  // Stopped while the encoder drains, after every picture was handed over.
+  int asked = 0;
+  EXPECT_THROW(Export(swf, out, 1, [&](int64_t done, int64_t) { return done < 2 || ++asked < 2; }),
                exporters::TExportCancelled);
   EXPECT_EQ(ReadText(out), "the user's file");
   EXPECT_EQ(FilesIn(Dir + "out"), std::vector<std::string>{"movie.mp4"});

@@ -301,3 +301,20 @@ TEST_F(ColorDialogWindow, EveryControlHasAnAccessibleName) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ColorDialogWindow, CtrlAAndTypingReplaceAFullCode) {
+  Run(RGB(255, 0, 0), [&] {
+    auto* code = Find<QLineEdit>("E1");
+    code->setFocus();
+    ASSERT_EQ(code->text(), "#FF0000");  // full: seven characters
+    QTest::keyClick(code, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(code, "#00ff00");
+    EXPECT_EQ(code->text(), "#00FF00");
+    Click("B1");
+  });
+  EXPECT_EQ(dialog_.DialogColor, RGB(0, 255, 0));
+}
+
+}  // namespace

@@ -279,7 +279,7 @@ TEST_F(Dialogs, FileDialogsStartInTheFolderAndAddTheDefaultExtension) {
   vtest::WriteText(dir + "/old.sw0", "kept");
   TQtPrompts prompts(nullptr);
   const std::string filter = "sw0 - Vellumet Project Format|*.sw0";
-  const TFileDialogRequest request{dir, "banner", filter, ".sw0", false};
+  const TFileDialogRequest request{dir, "banner", filter, ".sw0", false, "Save Project As"};
   {
     auto script = vtest::OnNextModal(FileDialogStep(dir, "banner", "new"));
     EXPECT_EQ(prompts.SaveFileDialog(request), dir + "/new.sw0");

@@ -7,9 +7,16 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QDoubleSpinBox>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QToolButton>
+#include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 
@@ -18,6 +25,7 @@
 #include "gui/main_actions.h"
 #include "gui/main_window.h"
 #include "gui/qt_services.h"
+#include "gui/status_bar.h"
 #include "support/bytes.h"
 
 namespace {
@@ -55,9 +63,24 @@ class ExportMenuTest : public ::testing::Test {
       w->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
     };
   }
-  static vtest::TModalAction File(const QString& path) {
-    return [path](QWidget* w) { vtest::ChooseFileIn(w, path); };
+  static vtest::TModalAction ChooseVideo(double scale) {
+    return [scale](QWidget* w) {
+      auto* format = w->findChild<QComboBox*>("Format");
+      ASSERT_NE(format, nullptr);
+      format->setCurrentIndex(format->findText("WebM video (VP9)"));
+      w->findChild<QDoubleSpinBox*>("Scale")->setValue(scale);
+      w->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    };
   }
+  // Chooses `path` in the file dialog after noting its title and folder.
+  static vtest::TModalAction File(const QString& path, QStringList* seen = nullptr) {
+    return [path, seen](QWidget* w) {
+      if (auto* dialog = qobject_cast<QFileDialog*>(w); dialog && seen)
+        *seen << dialog->windowTitle() << dialog->directory().absolutePath();
+      vtest::ChooseFileIn(w, path);
+    };
+  }
+  gui::TMainStatusBar* Status() { return window_->Status(); }
   static vtest::TModalAction Acknowledge(QString* text) {
     return [text](QWidget* w) {
       auto* box = qobject_cast<QMessageBox*>(w);
@@ -80,20 +103,32 @@ TEST_F(ExportMenuTest, TheExportDialogWritesTheChosenFormat) {
   };
   const TCase cases[] = {{"Animated GIF", "shapes.gif", "GIF89a"},
                          {"SWF movie", "shapes.swf", "CWS"}};
+  // The first export starts in the project's folder, the next where the last went.
+  QString startFolder = QDir(VELLUMET_SAMPLES_DIR).absolutePath();
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Format);
     QString target = home_.filePath(QString("out-%1").arg(c.Name));
     fs::create_directories(target.toStdString());
     QString message;
+    QStringList dialog;
     {
       vtest::TModalScript script(
-          {ChooseFormat(c.Format), File(target + "/shapes"), Acknowledge(&message)}, 60000);
+          {ChooseFormat(c.Format), File(target + "/shapes", &dialog), Acknowledge(&message)},
+          60000);
       Act("actExport")->trigger();
     }
     std::string written = (target + "/" + c.Name).toStdString();
     EXPECT_EQ(message.toStdString(),
               std::string("File ") + c.Name + " has been successfully created!");
     EXPECT_EQ(Head(written, c.Magic.size()), c.Magic);
+    EXPECT_EQ(dialog, QStringList({QString("Export ") + c.Format, startFolder}));
+    startFolder = target;
+    window_->ShowState();
+    EXPECT_EQ(Status()->Pane(0), QString("Exported ") + c.Name);
+    auto* openFolder = Status()->findChild<QToolButton*>("OpenFolder");
+    ASSERT_TRUE(openFolder && openFolder->isVisible());
+    openFolder->click();
+    EXPECT_EQ(opened_.back(), target.toStdString());
     if (c.Magic == "CWS")
       vtest::KeepSwfForParserCheck("export_menu_shapes.swf", vtest::ReadFile(written));
   }
@@ -102,14 +137,45 @@ TEST_F(ExportMenuTest, TheExportDialogWritesTheChosenFormat) {
 TEST_F(ExportMenuTest, TheWebPageIsWrittenBesideTheMovieAndOpened) {
   QString target = home_.filePath("web/shapes");
   fs::create_directories(home_.filePath("web").toStdString());
+  QStringList dialog;
   {
-    vtest::TModalScript script({File(target)}, 60000);
+    vtest::TModalScript script({File(target, &dialog)}, 60000);
     Act("actExportWeb")->trigger();
   }
   EXPECT_TRUE(fs::exists((target + ".swf").toStdString()));
   ASSERT_EQ(opened_.size(), 1u);
   EXPECT_EQ(opened_[0], (target + ".web.html").toStdString());
+  EXPECT_EQ(dialog.value(0), "Export Web Page");
+  window_->ShowState();
+  EXPECT_EQ(Status()->Pane(0), "Exported shapes.swf and shapes.web.html");
   EXPECT_TRUE(fs::exists(home_.filePath("web/ruffle").toStdString()));
+}
+
+// Cancel clicked as a user does (through the progress dialog's window) in
+// the middle of a video export: the export stops, says nothing and leaves
+// no file, whole or partial.
+TEST_F(ExportMenuTest, CancelStopsAVideoExportAndLeavesNoFile) {
+  const QString dir = home_.filePath("cancelled");
+  fs::create_directories(dir.toStdString());
+  bool clicked = false;
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+    if (clicked || !progress || !progress->isVisible() || progress->value() <= 0 ||
+        progress->labelText() != "Exporting...")
+      return;
+    clicked = true;
+    auto* cancel = progress->findChild<QPushButton*>();
+    const QPoint at = cancel->mapTo(progress, cancel->rect().center());
+    QTest::mouseClick(progress->windowHandle(), Qt::LeftButton, {}, at);
+  });
+  watch.start(20);
+  {
+    vtest::TModalScript script({ChooseVideo(4), File(dir + "/long")}, 30000);
+    Act("actExport")->trigger();
+  }
+  EXPECT_TRUE(clicked);
+  EXPECT_TRUE(fs::is_empty(dir.toStdString()));
 }
 
 }  // namespace

@@ -29,6 +29,8 @@ inline QApplication& GuiApp() {
   static QApplication* app = [] {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    // Recovery copies too: a window never offers the user's own.
+    qputenv("XDG_STATE_HOME", (config.path() + "/state").toLocal8Bit());
     static int argc = 1;
     static char name[] = "vellumet_gui_test";
     static char* argv[] = {name, nullptr};

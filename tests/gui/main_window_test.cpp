@@ -24,6 +24,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <cmath>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -34,6 +35,7 @@
 #include "gui/main_actions.h"
 #include "gui/main_window.h"
 #include "gui/palette_strip.h"
+#include "gui/panel_widgets.h"
 #include "gui/property_panel.h"
 #include "gui/qt_services.h"
 #include "gui/status_bar.h"
@@ -373,6 +375,139 @@ TEST_F(MainWindowTest, CommandLineProjectOpensOnceTheWindowShows) {
   EXPECT_EQ(Doc().ProjectFileName, VELLUMET_SAMPLES_DIR "/shapes.sw0");
   EXPECT_GT(Control<QComboBox>(editor::CBox7)->count(), 0);
   EXPECT_EQ(window_->Status()->Pane(2), "LOCKED MODE");
+}
+
+TEST_F(MainWindowTest, ADragAndTypingEndInTheFramesOfTheFinalValueSetOnce) {
+  AddShape(project::skStar);  // frames 1..20
+  const int x0 = Slot(1, 1).X, y0 = Slot(1, 1).Y;
+  for (int frame = 1; frame < 11; ++frame) Act("actNext")->trigger();
+  TypeInto(window_->PanelView()->Control(editor::SE11), "230");
+  FocusPlayer();
+  Act("actFirst")->trigger();
+  auto xs = [this] {
+    std::vector<int> v;
+    for (int i = 1; i <= 20; ++i) v.push_back(Slot(i, 1).X);
+    return v;
+  };
+  const std::vector<int> bent = xs();
+  auto drag = [&](int moves) {
+    QPoint from(x0, y0);
+    Mouse(QEvent::MouseMove, from, Qt::NoButton);
+    Mouse(QEvent::MouseButtonPress, from, Qt::LeftButton);
+    for (int i = 1; i <= moves; ++i)
+      Mouse(QEvent::MouseMove, from + QPoint(40 * i / moves, 0), Qt::LeftButton);
+    Mouse(QEvent::MouseButtonRelease, from + QPoint(40, 0), Qt::NoButton);
+  };
+  struct TWay {
+    const char* Name;
+    std::function<void()> Run;
+  };
+  const TWay ways[] = {
+      {"typed", [&] { TypeInto(window_->PanelView()->Control(editor::SE11), QString::number(x0 + 40)); }},
+      {"one move", [&] { drag(1); }},
+      {"40 moves", [&] { drag(40); }},
+  };
+  // Frame 1 moves; frames 2..19 lie on the line from there to the last frame
+  // as it stood, which then follows frame 1 (it was still at the old place).
+  std::vector<int> expected{x0 + 40};
+  for (int i = 2; i < 20; ++i) expected.push_back(int(std::nearbyint(x0 + 40 - (i - 1) * 40.0 / 19)));
+  expected.push_back(x0 + 40);
+  for (const TWay& way : ways) {
+    SCOPED_TRACE(way.Name);
+    way.Run();
+    FocusPlayer();
+    EXPECT_EQ(xs(), expected);
+    Act("actUndo")->trigger();  // one step
+    EXPECT_EQ(xs(), bent);
+  }
+}
+
+TEST_F(MainWindowTest, BorderFieldsShowTheStoredWidthsAfterEachEdit) {
+  window_->PanelView()->setCurrentIndex(int(editor::TPage::CurrentFrame));
+  auto* check = Control<QCheckBox>(editor::ChBox3);
+  auto expectShownIsStored = [this](const char* after) {
+    SCOPED_TRACE(after);
+    const project::TFrameRec& f = Doc().Frames[size_t(Doc().CurrentFrame)];
+    EXPECT_EQ(Control<gui::TSpinEdit>(editor::SE20)->Text(), QString::number(f.BevelW));
+    EXPECT_EQ(Control<gui::TSpinEdit>(editor::SE21)->Text(), QString::number(f.BorderW));
+  };
+  QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(5, check->height() / 2));
+  expectShownIsStored("Add Borders");
+  TypeInto(window_->PanelView()->Control(editor::SE20), "14");
+  expectShownIsStored("Bevel 14");
+  TypeInto(window_->PanelView()->Control(editor::SE21), "9");
+  expectShownIsStored("Border 9");
+  TypeInto(window_->PanelView()->Control(editor::CDelay), "60");
+  expectShownIsStored("Delay 60");
+  EXPECT_EQ(Doc().Frames[1].BevelW, 14);
+  TypeInto(window_->PanelView()->Control(editor::SE21), "0");
+  TypeInto(window_->PanelView()->Control(editor::SE20), "15");
+  expectShownIsStored("Border 0, Bevel 15");
+  {
+    TDialogScript script({Answer(QMessageBox::No)});
+    Act("actNew")->trigger();
+  }
+  expectShownIsStored("New Project");
+  QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(5, check->height() / 2));
+  for (int i = 1; i <= Doc().FrameCount; ++i) EXPECT_EQ(Doc().Frames[size_t(i)].BorderW, 3) << i;
+}
+
+TEST_F(MainWindowTest, TheFontDialogKeepsTheStoredFace) {
+  AddShape(project::skText);
+  const std::string face = "Vellumet Missing Face";
+  for (int i = 1; i <= Doc().FrameCount; ++i) Doc().Frames[size_t(i)].Slots.Edit(1).Font = face;
+  Editor().DAT(false);
+  window_->ShowState();
+  QString title;
+  int effects = -1;
+  {
+    TDialogScript script({[&](QWidget* w) {
+      title = w->windowTitle();
+      effects = 0;
+      for (QCheckBox* box : w->findChildren<QCheckBox*>()) effects += box->isVisible();
+      for (QComboBox* box : w->findChildren<QComboBox*>()) effects += box->isVisible();
+      ClickButton(w, "OK");
+    }});
+    Control<QPushButton>(editor::RZB1)->click();
+  }
+  EXPECT_TRUE(title.endsWith(QString::fromStdString(" stands in for " + face))) << title.toStdString();
+  EXPECT_EQ(effects, 0);  // no strike-out, underline or writing system
+  for (int i = 1; i <= Doc().FrameCount; ++i) EXPECT_EQ(Slot(i, 1).Font, face) << i;
+}
+
+TEST_F(MainWindowTest, CtrlSOnANewProjectAsksForAName) {
+  FocusPlayer();
+  bool asked = false;
+  {
+    TDialogScript script({[&](QWidget* w) {
+      asked = qobject_cast<QFileDialog*>(w) != nullptr;
+      static_cast<QDialog*>(w)->reject();
+    }});
+    QTest::keyClick(Player(), Qt::Key_S, Qt::ControlModifier);
+  }
+  EXPECT_TRUE(asked);
+}
+
+TEST_F(MainWindowTest, EscInAFieldGivesBackTheStoredValueAndKeepsTheWindow) {
+  QWidget* width = window_->PanelView()->Control(editor::CWidth);
+  FocusPlayer();
+  width->setFocus();
+  ASSERT_EQ(QApplication::focusWidget(), width);
+  QTest::keyClick(width, Qt::Key_Escape);  // nothing unsaved: Esc elsewhere would close
+  Settle();
+  EXPECT_TRUE(window_->isVisible());
+
+  AddShape(project::skRectangle);
+  const int x0 = Slot(1, 1).X;
+  QWidget* x = window_->PanelView()->Control(editor::SE11);
+  FocusPlayer();
+  TypeInto(x, "45");
+  ASSERT_EQ(QApplication::focusWidget(), x);
+  ASSERT_EQ(Slot(1, 1).X, 45);
+  QTest::keyClick(x, Qt::Key_Escape);
+  EXPECT_EQ(Slot(1, 1).X, x0);
+  EXPECT_EQ(Control<gui::TSpinEdit>(editor::SE11)->Text(), QString::number(x0));
+  EXPECT_TRUE(window_->isVisible());
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -69,11 +70,17 @@ TEST_F(PreviewWindow, ShowsTheMovieInAWindowSizedAroundIt) {
                                   screen.y() + (screen.height() - outer.height()) / 2));
 
   const char* texts[] = {"OK", "File Size: 545 bytes", "", ""};
+  const char* roles[] = {"State", "File size", "Status", "Message"};
   const int widths[] = {150, 150, 81};
   for (int i = 0; i < 4; ++i) {
     SCOPED_TRACE(i);
     auto* pane = Find<QLabel>(("Pane" + std::to_string(i + 1)).c_str());
     EXPECT_EQ(pane->text(), texts[i]);
+    // A screen reader reads the pane's text, not only what the pane is.
+    QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(pane);
+    ASSERT_NE(reader, nullptr);
+    EXPECT_EQ(reader->text(QAccessible::Name), texts[i]);
+    EXPECT_EQ(reader->text(QAccessible::Description), roles[i]);
     if (i < 3) {
       EXPECT_EQ(pane->width(), widths[i]);
     }

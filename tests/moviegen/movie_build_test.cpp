@@ -272,7 +272,6 @@ TEST(DepthLayout, FramesNeverShareDepthsAndStayWithin16Bits) {
       EXPECT_EQ(d.Background(r.frames), r.frames * r.stride);
       EXPECT_EQ(d.Link(), (r.frames + 1) * r.stride);
     }
-    EXPECT_EQ(d.TextOutline(1, 3), 3);
     for (int32_t l = 1; l <= r.frames; ++l) {
       const int lowest = d.Background(l), highest = d.Border(l);
       ASSERT_EQ(highest, lowest + r.stride - 3) << "frame " << l;

@@ -79,8 +79,8 @@ TEST_F(BuildTest, ShapeFillsOutlinesAndTransparency) {
       {"radial", project::fkRadial, 0, 2, false, true, 0x12, 0, {40}, {0x004488FF}},
       {"no fill", project::fkNone, 0, 2, false, true, -1, 0, {40}, {0x004488FF}},
       {"no outline", project::fkSolid, 0, 0, false, true, 0x00, 0x44ABFFFF, {}, {}},
-      {"selected", project::fkSolid, 0, 5, true, false, 0x00, 0xDCDCDCFF, {100, 40},
-       {0x004488FF, 0x323232FF}},
+      // The canvas outlines the selection over the frame: the object keeps its own look.
+      {"selected", project::fkSolid, 0, 5, true, false, 0x00, 0x44ABFFFF, {100}, {0x004488FF}},
       {"selected, whole movie", project::fkSolid, 0, 5, true, true, 0x00, 0x44ABFFFF, {100},
        {0x004488FF}},
       // clang-format on
@@ -391,25 +391,32 @@ TEST_F(BuildTest, ButtonStatesAreCutFromTheStrip) {
   }
 }
 
+// A button without a link gets no link action (GetURL("") opens an empty
+// window); every other byte of the movie is the same as with a link.
 TEST_F(BuildTest, ButtonLinksAndPlaysItsSound) {
   const std::string strip = Strip(Dir + "media/", "go.bmp", 60, 20);
   const std::string click = Media("click.wav", PcmWave(1, 11025, 8, Bytes(100, 0x80)));
-  for (const char* url : {"", "http://example.com/go"}) {
-    SCOPED_TRACE(url);
+  const std::string url = "http://example.com/go";
+  std::vector<TSwfFile> built;
+  for (const std::string& link : {url, std::string(), std::string("  ")}) {
+    SCOPED_TRACE(link);
     Doc.Frames[1].Slots.Clear();
     project::TShapeRec& b = Add(4, project::skButton, 1, 1);
     b.Text = strip;
-    b.URL = url;
+    b.URL = link;
     b.SoundEv = click;
-    const TSwfFile swf = Build(true);
+    built.push_back(Build(true));
+    const TSwfFile& swf = built.back();
     const TPlaced placed = PlacedAt(swf, 8 + 4);
     ASSERT_EQ(placed.Definition->Code, kDefineButton2);
     const TButtonInfo button = ReadButton2(*placed.Definition);
     ASSERT_EQ(button.Records.size(), 3u);
-    std::string target, link;
-    ASSERT_TRUE(FindGetURL(button.Actions, link, target));
-    EXPECT_EQ(link, url);
-    EXPECT_EQ(target, "_blank");
+    std::string target, found;
+    EXPECT_EQ(FindGetURL(button.Actions, found, target), link == url);
+    if (link == url) {
+      EXPECT_EQ(found, url);
+      EXPECT_EQ(target, "_blank");
+    }
     // The roll-over sound: the second transition of the button's sounds.
     const auto sounds = TagsOf(swf, kDefineButtonSound);
     ASSERT_EQ(sounds.size(), 1u);
@@ -417,6 +424,23 @@ TEST_F(BuildTest, ButtonLinksAndPlaysItsSound) {
     EXPECT_TRUE(
         SameBytes(Bytes{uint8_t(DefinedID(*placed.Definition)), 0, 0, 0, uint8_t(soundID), 0},
                   Bytes(sounds[0]->Body.begin(), sounds[0]->Body.begin() + 6)));
+  }
+  // ActionGetURL: code 0x83, length, then the two strings with their ends.
+  const std::string strings = url + '\0' + "_blank" + '\0';
+  Bytes getURL{0x83, uint8_t(strings.size()), 0};
+  getURL.insert(getURL.end(), strings.begin(), strings.end());
+  const std::vector<TTag>& linked = built[0].Tags;
+  for (size_t k = 1; k < built.size(); ++k) {
+    const std::vector<TTag>& unlinked = built[k].Tags;
+    ASSERT_EQ(linked.size(), unlinked.size());
+    for (size_t i = 0; i < linked.size(); ++i) {
+      SCOPED_TRACE(i);
+      EXPECT_EQ(linked[i].Code, unlinked[i].Code);
+      Bytes expected = unlinked[i].Body;
+      if (linked[i].Code == kDefineButton2)  // the link action goes before ActionEnd
+        expected.insert(expected.end() - 1, getURL.begin(), getURL.end());
+      EXPECT_TRUE(SameBytes(expected, linked[i].Body));
+    }
   }
   // The editor shows the first state as a plain picture.
   const TSwfFile single = Build(false, "single.swf");

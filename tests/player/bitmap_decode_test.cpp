@@ -5,6 +5,7 @@
 
 #include "player/swf_builder.h"
 #include "support/bytes.h"
+#include "support/pictures.h"
 
 namespace {
 
@@ -89,7 +90,6 @@ TEST(BitmapDecode, RefusesWhatItCannotDecode) {
   TBitmapCharacter notJpeg;
   notJpeg.Data = hex("FF D8 FF C0 00 11 08 7F FF 7F FF 03");
   Case cases[] = {
-      {"too large", Lossless(5, false, 65535, 65535, hex("00"))},
       {"zero width", Lossless(5, false, 0, 1, hex("00"))},
       {"unknown format", Lossless(7, false, 1, 1, hex("00 00 00 00"))},
       {"not zlib", std::move(notZlib)},
@@ -99,6 +99,44 @@ TEST(BitmapDecode, RefusesWhatItCannotDecode) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(DecodeBitmap(c.bitmap), nullptr);
   }
+}
+
+// Over the pixel budget a bitmap is kept smaller, never dropped: every
+// step-th pixel of every step-th row, with the scale back to the bitmap.
+TEST(BitmapDecode, KeepsBitmapsOverTheBudgetSmaller) {
+  // 4 x 2 pixels, 32-bit: columns 0 and 2 of row 0 survive a step of 2.
+  TBitmapCharacter lossless = Lossless(5, false, 4, 2,
+                                       hex("FF 11 00 00 | FF 22 00 00 | FF 33 00 00 | FF 44 00 00"
+                                           "FF 55 00 00 | FF 66 00 00 | FF 77 00 00 | FF 88 00 00"));
+  auto small = DecodeBitmap(lossless, 2);
+  ASSERT_NE(small, nullptr);
+  EXPECT_EQ(small->Data, (std::vector<uint32_t>{0xFF110000, 0xFF330000}));
+  EXPECT_EQ(small->ScaleX, 2);
+  EXPECT_EQ(small->ScaleY, 2);
+
+  // A JPEG of left red, right blue halves with an alpha plane of 64 on the
+  // right: libjpeg decodes it at 1/4, and the alpha byte follows the pixel.
+  std::vector<uint8_t> rgb;
+  vtest::Bytes alpha;
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 64; ++x) {
+      rgb.insert(rgb.end(), x < 32 ? std::initializer_list<uint8_t>{255, 0, 0}
+                                   : std::initializer_list<uint8_t>{0, 0, 255});
+      alpha.push_back(x < 32 ? 255 : 64);
+    }
+  TBitmapCharacter jpeg;
+  jpeg.Data = vtest::EncodeJpeg(64, 32, rgb);
+  jpeg.AlphaData = vtest::Zlib(alpha);
+  auto quarter = DecodeBitmap(jpeg, 16 * 8);
+  ASSERT_NE(quarter, nullptr);
+  EXPECT_EQ(quarter->Width, 16);
+  EXPECT_EQ(quarter->Height, 8);
+  EXPECT_EQ(quarter->ScaleX, 4);
+  const uint32_t left = quarter->Data[4 * 16 + 3], right = quarter->Data[4 * 16 + 12];
+  EXPECT_EQ(left >> 24, 255u);
+  EXPECT_GT(left >> 16 & 0xFF, 240u);
+  EXPECT_EQ(right >> 24, 64u);
+  EXPECT_GT(right & 0xFF, 56u);  // premultiplied blue, clamped to alpha
 }
 
 }  // namespace

@@ -2,12 +2,14 @@
 // A 100 x 100 movie with one DefineButton2 at depth 1: up state red, over
 // green, down blue (each a 40 x 40 square at (30, 30)); its hit area the
 // same square. Releasing it over the button runs GetURL("http://example.com/", "_blank").
+// Each further frame removes the button and places it again, as movies
+// that rebuild every frame do.
 #include "player/swf_builder.h"
 #include "swf/tags/button_tags.h"
 
 namespace vtest {
 
-inline SwfBytes ButtonMovie() {
+inline SwfBytes ButtonMovie(int frames = 1) {
   TSwfBuilder b(100, 100, 12, 6);
   b.Background(255, 255, 255);
   const TRgba colours[3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
@@ -30,6 +32,11 @@ inline SwfBytes ButtonMovie() {
   b.Tag(button);
   b.Place(4, 1);
   b.ShowFrame();
+  for (int f = 1; f < frames; ++f) {
+    b.Remove(1);
+    b.Place(4, 1);
+    b.ShowFrame();
+  }
   return b.Build(true);
 }
 

@@ -71,11 +71,19 @@ TEST_F(PlayerWidget, LoadsShowsAndScalesTheMovie) {
   EXPECT_EQ(w.FrameCount(), 1);  // the movie stays
 }
 
+// The button is placed again in every frame, as this program's movies do:
+// its over and down states stay on through the frames, and the release
+// hands the link to the desktop's opener (a double here).
 TEST_F(PlayerWidget, ReportsThePointerInStagePixelsAndDrivesButtons) {
   TPlayerWidget w;
   w.resize(200, 200);  // twice the stage: widget pixels are half stage pixels
-  w.SetOpenLinks(false);
-  LoadFromFile(w, vtest::ButtonMovie());
+  std::vector<QUrl> opened;
+  w.SetLinkOpener([&](const QUrl& url) {
+    opened.push_back(url);
+    return true;
+  });
+  LoadFromFile(w, vtest::ButtonMovie(2));
+  w.Stop();
   std::vector<QPointF> moves, presses, releases;
   std::vector<QString> urls;
   QObject::connect(&w, &TPlayerWidget::mouseMoved, [&](QPointF p) { moves.push_back(p); });
@@ -92,14 +100,27 @@ TEST_F(PlayerWidget, ReportsThePointerInStagePixelsAndDrivesButtons) {
   Send(w, QEvent::MouseMove, QPointF(100, 100));  // over the button
   EXPECT_EQ(w.cursor().shape(), Qt::PointingHandCursor);
   EXPECT_EQ(PixelAt(w, 100, 100), qRgb(0, 255, 0));  // over state
+  w.GotoFrame(1);
+  EXPECT_EQ(PixelAt(w, 100, 100), qRgb(0, 255, 0));
   Send(w, QEvent::MouseButtonPress, QPointF(100, 100));
   EXPECT_EQ(PixelAt(w, 100, 100), qRgb(0, 0, 255));  // down state
+  w.GotoFrame(0);
+  EXPECT_EQ(PixelAt(w, 100, 100), qRgb(0, 0, 255));
+  EXPECT_TRUE(opened.empty());
   Send(w, QEvent::MouseButtonRelease, QPointF(100, 100));
   ASSERT_EQ(presses.size(), 1u);
   EXPECT_EQ(presses[0], QPointF(50, 50));
   ASSERT_EQ(releases.size(), 1u);
   EXPECT_EQ(urls, std::vector<QString>{"http://example.com/ _blank"});
+  EXPECT_EQ(opened, std::vector<QUrl>{QUrl("http://example.com/")});
   EXPECT_EQ(PixelAt(w, 100, 100), qRgb(0, 255, 0));
+
+  QStringList failed;  // an opener that cannot start the browser is reported
+  QObject::connect(&w, &TPlayerWidget::linkFailed, [&](const QString& url) { failed << url; });
+  w.SetLinkOpener([](const QUrl&) { return false; });
+  Send(w, QEvent::MouseButtonPress, QPointF(100, 100));
+  Send(w, QEvent::MouseButtonRelease, QPointF(100, 100));
+  EXPECT_EQ(failed, QStringList{"http://example.com/"});
 }
 
 // The canvas stays silent; with an output the roll-over sound is written

@@ -178,6 +178,56 @@ TEST(Renderer, PaintsJpegBitmapsWithTheirAlphaPlane) {
                                            {"JPEG3 at alpha 128", 28, 8, qRgb(255, 187, 187), 6}});
 }
 
+// A picture of more pixels than the player keeps (4100 x 4100, in quadrants
+// of red, green, blue and yellow) is drawn from a smaller copy, each
+// quadrant where the picture has it.
+TEST(Renderer, DrawsPicturesLargerThanThePixelBudget) {
+  const int side = 4100;
+  std::vector<uint8_t> rgb(size_t(side) * side * 3);
+  const uint8_t quadrants[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 0}};
+  for (int y = 0; y < side; ++y)
+    for (int x = 0; x < side; ++x) {
+      const uint8_t* c = quadrants[(y >= side / 2) * 2 + (x >= side / 2)];
+      std::copy_n(c, 3, &rgb[(size_t(y) * side + x) * 3]);
+    }
+  const SwfBytes jpeg = vtest::EncodeJpeg(side, side, rgb, 80);
+  rgb = {};
+  TSwfBuilder b(41, 41);
+  b.Background(255, 255, 255);
+  SwfBytes body{1, 0};
+  body.insert(body.end(), jpeg.begin(), jpeg.end());
+  b.Tag(swf::tagDefineBitsJPEG2, body);
+  TShapeBody s(2, 2, {0, 820, 0, 820});
+  const double twipsPerTexel = 820.0 / side;
+  s.Style(0, s.BitmapFill(0x41, 1, vtest::Affine(twipsPerTexel, 0, 0, twipsPerTexel, 0, 0)), 0, 0,
+          0);
+  s.Rect(0, 0, 820, 820);
+  b.Tag(swf::tagDefineShape2, s.Finish());
+  b.Place(2, 1);
+  b.ShowFrame();
+  const QImage image = RenderFrame(Load(b.Build()), 0);
+  ExpectProbes(image, {{"top left", 10, 10, qRgb(255, 0, 0), 8},
+                       {"top right", 30, 10, qRgb(0, 255, 0), 8},
+                       {"bottom left", 10, 30, qRgb(0, 0, 255), 8},
+                       {"bottom right", 30, 30, qRgb(255, 255, 0), 8}});
+}
+
+// A picture whose data cannot be decoded is named, so the caller can say why
+// it is missing.
+TEST(Renderer, NamesThePicturesItCannotDraw) {
+  TSwfBuilder b(20, 20);
+  b.Tag(swf::tagDefineBitsJPEG2, {7, 0, 0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x11, 0x08});
+  TShapeBody s(2, 2, {0, 400, 0, 400});
+  s.Style(0, s.BitmapFill(0x41, 7, vtest::Affine(20, 0, 0, 20, 0, 0)), 0, 0, 0);
+  s.Rect(0, 0, 400, 400);
+  b.Tag(swf::tagDefineShape2, s.Finish());
+  b.Place(2, 1);
+  b.ShowFrame();
+  std::set<uint16_t> undrawable;
+  RenderFrame(Load(b.Build()), 0, 1.0, &undrawable);
+  EXPECT_EQ(undrawable, std::set<uint16_t>{7});
+}
+
 // Columns of red and blue, filled in as this program's library places
 // pictures (5 twips up and left of the shape, a hair larger than 20 twips a
 // texel): at its own size every pixel is one texel, unblurred; three times

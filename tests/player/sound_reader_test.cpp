@@ -62,6 +62,28 @@ TEST(SoundReader, ReadsSoundsStartsAndTheStream) {
   EXPECT_EQ(movie.StreamSound->Block(1), nullptr);
 }
 
+// The player decodes PCM, ADPCM and MP3; any other sound plays as silence,
+// and the reader says so once for each sound, as for a skipped tag.
+TEST(SoundReader, SoundsThePlayerCannotDecodeAreWarnedOf) {
+  vtest::TSwfBuilder b(100, 100);
+  b.Tag(swf::tagSoundStreamHead2, hex("0A | 8A |"  // G.711 mu-law, 22 kHz, 16-bit, mono
+                                      "10 00"));   // 16 samples a frame
+  b.Tag(swf::tagDefineSound, hex("03 00 | 7A | 10 00 00 00 | 00 00"));  // id 3: G.711 A-law
+  b.Tag(swf::tagDefineSound, hex("04 00 | 1A | 10 00 00 00 | 00 00"));  // id 4: ADPCM
+  b.Tag(swf::tagDefineSound, hex("05 00 | 6A | 10 00 00 00 | 00 00"));  // id 5: Nellymoser
+  b.ShowFrame();
+  const TMovie movie = ReadMovie(b.Build());
+  ASSERT_EQ(movie.Warnings.size(), 3u);
+  EXPECT_EQ(movie.Warnings[0],
+            "the sound stream: sound format 8 (G.711 mu-law) cannot be decoded; it plays as "
+            "silence");
+  EXPECT_EQ(movie.Warnings[1],
+            "DefineSound 3: sound format 7 (G.711 A-law) cannot be decoded; it plays as silence");
+  EXPECT_NE(movie.Warnings[2].find("DefineSound 5: sound format 6 (Nellymoser)"),
+            std::string::npos);
+  ASSERT_NE(movie.Find(3), nullptr) << "the sound is kept, as the file has it";
+}
+
 TEST(SoundReader, ButtonSoundsCarryTheirSoundInfo) {
   vtest::TSwfBuilder b(100, 100);
   b.Tag(swf::tagDefineButton2, hex("04 00 | 00 | 00 00 | 00"));  // id 4, no records

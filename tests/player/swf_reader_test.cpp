@@ -75,7 +75,7 @@ TEST(SwfReader, RefusesWhatIsNotAMovie) {
       {"empty", {}, "not a Flash movie"},
       {"text", vtest::hex("48 45 4C 4C 4F 20 57 4F 52 4C 44"), "not a Flash movie"},
       {"header only", vtest::hex("46 57 53 06 08 00 00 00"), "header is damaged"},
-      {"lzma", vtest::hex("5A 57 53 0D 08 00 00 00 00"), "LZMA"},
+      {"lzma header only", vtest::hex("5A 57 53 0D 08 00 00 00 00"), "header is damaged"},
       {"length beyond the limit", hugeLength, "too large"},
   };
   for (const Case& c : cases) {
@@ -123,6 +123,41 @@ TEST(SwfReader, CompressedBodyStopsAtTheDeclaredLength) {
   file.insert(file.end(), z.begin(), z.end());
   const TMovie movie = ReadMovie(file);  // the zeros are an End tag
   EXPECT_EQ(movie.FrameCount, 1u);
+}
+
+// showcase-lzma.swf holds the body of showcase.swf compressed by Python's
+// lzma module (tests/data/player/README.md).
+TEST(SwfReader, ReadsLzmaMoviesLikeTheirZlibTwin) {
+  const TMovie zlib = ReadMovie(vtest::ReadFile(vtest::TestDataPath("player/showcase.swf")));
+  const TMovie lzma = ReadMovie(vtest::ReadFile(vtest::TestDataPath("player/showcase-lzma.swf")));
+  EXPECT_TRUE(lzma.Compressed && lzma.Lzma);
+  EXPECT_EQ(lzma.Version, 13);
+  EXPECT_TRUE(lzma.Warnings.empty());
+  const auto body = [](const TMovie& m) {
+    const std::string dump = DumpMovie(m);
+    return dump.substr(dump.find('\n'));
+  };
+  EXPECT_EQ(body(lzma), body(zlib));
+  EXPECT_EQ(DumpMovie(lzma).substr(0, 3), "ZWS");
+}
+
+TEST(SwfReader, LzmaBodiesKeepTheZlibLimits) {
+  // 16 MB of zeros (End tags) behind a header that declares 40 bytes.
+  const SwfBytes bomb =
+      vtest::ReadFile(vtest::TestDataPath("player/zws-bomb-declares-40-bytes.swf"));
+  const TMovie movie = ReadMovie(bomb);
+  EXPECT_EQ(movie.FileLength, 40u);
+  EXPECT_EQ(movie.FrameCount, 1u);
+
+  SwfBytes huge = bomb;
+  huge[7] = 0x7F;  // FileLength ~2 GB
+  EXPECT_THROW(ReadMovie(huge), EPlayerError);
+
+  const SwfBytes good = vtest::ReadFile(vtest::TestDataPath("player/showcase-lzma.swf"));
+  const SwfBytes truncated(good.begin(), good.begin() + long(good.size()) / 2);
+  const TMovie cut = ReadMovie(truncated);
+  ASSERT_FALSE(cut.Warnings.empty());
+  EXPECT_NE(cut.Warnings[0].find("damaged"), std::string::npos) << cut.Warnings[0];
 }
 
 TEST(SwfReader, SkipsAndListsUnknownAndDamagedTags) {

@@ -191,4 +191,26 @@ TEST(Timeline, ButtonsFollowThePointerAndRunTheirActionsOnRelease) {
   EXPECT_FALSE(t.OverButton());
 }
 
+// Frames that remove and place the button again keep it over or pressed
+// under a still pointer, through playing on and looping back to frame 1.
+TEST(Timeline, ButtonsPlacedAgainKeepThePointersState) {
+  const auto movie = Load(vtest::ButtonMovie(2));
+  TTimeline t(movie);
+  std::vector<std::string> urls;
+  t.OnGetURL = [&](const std::string& url, const std::string&) { urls.push_back(url); };
+  auto mouse = [&] { return t.DisplayList().Objects().at(1).Mouse; };
+  const TPointD inside{1000, 1000};
+  t.PointerMove(inside);
+  t.Advance();
+  ASSERT_EQ(t.CurrentFrame(), 1u);
+  EXPECT_EQ(mouse(), TButtonMouse::OverUp);
+  EXPECT_TRUE(t.OverButton());
+  t.PointerDown(inside);
+  t.Advance();  // back to frame 1
+  ASSERT_EQ(t.CurrentFrame(), 0u);
+  EXPECT_EQ(mouse(), TButtonMouse::OverDown);
+  t.PointerUp(inside);
+  EXPECT_EQ(urls, std::vector<std::string>{"http://example.com/"});
+}
+
 }  // namespace

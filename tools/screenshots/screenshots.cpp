@@ -1,12 +1,17 @@
 // Pictures of the editor window for the README: `make screenshots` runs this
 // under Xvfb. Usage: vellumet_screenshots OUT_DIR PROJECT.sw0
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
-#include <QTimer>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QMouseEvent>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWidget>
 #include <cstdio>
 #include <functional>
@@ -14,6 +19,7 @@
 #include "editor/editor.h"
 #include "gui/main_window.h"
 #include "gui/qt_services.h"
+#include "player/player_widget.h"
 
 namespace {
 
@@ -29,6 +35,23 @@ bool Save(QWidget& w, const QString& dir, const char* name) {
   bool ok = w.grab().save(path);
   std::printf("%s %s\n", ok ? "wrote" : "could not write", qPrintable(path));
   return ok;
+}
+
+// Moves the pointer onto the first button the preview's player finds and
+// photographs the window with the button in its over state.
+bool HoverButton(QWidget& preview, const QString& dir) {
+  auto* player = preview.findChild<player::TPlayerWidget*>("SWFPlayer");
+  if (!player || !player->Timeline()) return false;
+  player->Stop();
+  for (int y = 0; y < player->height(); y += 4)
+    for (int x = 0; x < player->width(); x += 4) {
+      QMouseEvent move(QEvent::MouseMove, QPointF(x, y), player->mapToGlobal(QPointF(x, y)),
+                       Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+      QApplication::sendEvent(player, &move);
+      if (player->Timeline()->OverButton()) return Save(preview, dir, "preview-button-over");
+    }
+  std::printf("no button in the preview\n");
+  return false;
 }
 
 }  // namespace
@@ -75,6 +98,15 @@ int main(int argc, char** argv) {
     window.ShowState();
     ok &= Save(window, out, name);
   }
+  // The Edit menu with the modes, the View menu with the frame keys.
+  for (QAction* top : window.menuBar()->actions()) {
+    const QString title = top->text().remove('&');
+    if (title != "Edit" && title != "View") continue;
+    QMenu* menu = top->menu();
+    menu->popup(window.mapToGlobal(QPoint(40, 40)));
+    ok &= Save(*menu, out, title == "Edit" ? "menu-edit-modes" : "menu-view-frames");
+    menu->hide();
+  }
 
   // The colour dialog of the movie background, narrow and with the gradient
   // calculator open; it is modal, so it is photographed from inside.
@@ -93,5 +125,13 @@ int main(int argc, char** argv) {
   window.ShowState();
   for (QWidget* w : QApplication::topLevelWidgets())
     if (w->objectName() == "frmSWF" && w->isVisible()) ok &= Save(*w, out, "preview");
+
+  // The media sample's button in the preview with the pointer over it.
+  e.OpenProject(
+      QFileInfo(QString::fromLocal8Bit(argv[2])).dir().filePath("media.sw0").toStdString());
+  e.RzStartClick();
+  window.ShowState();
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->objectName() == "frmSWF" && w->isVisible()) ok &= HoverButton(*w, out);
   return ok ? 0 : 1;
 }

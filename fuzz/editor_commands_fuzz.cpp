@@ -1,0 +1,45 @@
+// Decodes the input into a script of editor commands and runs it on a real
+// editor (editor_script/session.h lists the invariants checked after every
+// step). A broken invariant stops the run like a crash; the script is
+// printed as rows for the regression table in tests/editor/command_script_test.cpp.
+//
+//   build/fuzz/fuzz/editor_commands_fuzz -max_len=2048 -timeout=20 fuzz/corpus/editor_commands
+//   build/fuzz/fuzz/editor_commands_fuzz CRASH_FILE     # replays one input
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "editor_script/session.h"
+
+namespace {
+
+const std::string& Folder() {
+  static const std::string folder = [] {
+    std::string pattern = (std::filesystem::temp_directory_path() / "editor-commands-XXXXXX");
+    if (!mkdtemp(pattern.data())) std::abort();
+    return pattern;
+  }();
+  return folder;
+}
+
+}  // namespace
+
+extern "C" const char* __ubsan_default_options() {
+  return "halt_on_error=1:print_stacktrace=1";
+}
+
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libfontconfig.so\n";
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  vscript::TScript script = vscript::DecodeScript(data, size);
+  vscript::TSession session(Folder(), VELLUMET_SCRIPT_FIXTURES);
+  std::optional<vscript::TFinding> finding = session.Run(script);
+  if (!finding) return 0;
+  std::fprintf(stderr, "editor_commands_fuzz: step %zu: %s\n%s", finding->Step,
+               finding->What.c_str(), vscript::DescribeScript(script).c_str());
+  std::abort();
+}

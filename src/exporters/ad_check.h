@@ -1,0 +1,32 @@
+#pragma once
+// The checker of HTML5 ad packages: every rule the ad platforms apply on
+// upload, against one profile, one result per rule. It checks any package,
+// not only ours.
+#include <string>
+#include <vector>
+
+#include "exporters/ad_package.h"
+#include "exporters/ad_profile.h"
+
+namespace exporters {
+
+enum class TRuleState { Passed, Failed, NotApplicable };
+
+struct TRuleResult {
+  std::string Rule;  // "package size", "click tag"...
+  TRuleState State = TRuleState::Passed;
+  std::string Detail;  // failed: the reason as platforms name it, with the file or the number
+};
+
+std::vector<TRuleResult> CheckAdPackage(const TAdPackage& package, const TAdProfile& profile);
+
+// "passed  package size: 28.4 KB, limit 150 KB"
+std::string RuleLine(const TRuleResult& result);
+
+bool AllPassed(const std::vector<TRuleResult>& results);
+
+// The name of the meta tag that states one loop's length and the loops:
+// <meta name="ad.animation" content="duration=4.5,loops=3">
+inline constexpr const char* kAnimationMeta = "ad.animation";
+
+}  // namespace exporters
