@@ -5,12 +5,6 @@
 namespace exporters {
 namespace {
 
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return lower;
-}
-
 bool IsNameChar(char c) {
   return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == ':' || c == '_';
 }
@@ -81,6 +75,12 @@ const std::string* THtmlTag::Attribute(std::string_view name) const {
   for (const THtmlAttribute& attribute : Attributes)
     if (attribute.Name == name) return &attribute.Value;
   return nullptr;
+}
+
+std::string Lower(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return lower;
 }
 
 std::vector<THtmlTag> ScanHtml(std::string_view html) {

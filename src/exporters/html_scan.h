@@ -26,6 +26,9 @@ struct THtmlTag {
 
 std::vector<THtmlTag> ScanHtml(std::string_view html);
 
+// ASCII lower case: tag, attribute and file names compare without case.
+std::string Lower(std::string_view text);
+
 // The tags between <head> and </head> (or the <body> that ends it).
 std::vector<const THtmlTag*> HeadTags(const std::vector<THtmlTag>& tags);
 

@@ -8,12 +8,6 @@
 namespace exporters {
 namespace {
 
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return lower;
-}
-
 void AddMatches(std::vector<TReference>& refs, const std::string& from, const std::string& text,
                 const std::regex& pattern, int group, const char* how) {
   for (std::sregex_iterator it(text.begin(), text.end(), pattern), end; it != end; ++it)
