@@ -20,11 +20,7 @@ int CheckUsage() {
 
 void PrintCheckSummary(const std::vector<exporters::TRuleResult>& results,
                        const std::string& profile) {
-  int counts[3] = {0, 0, 0};
-  for (const exporters::TRuleResult& result : results) ++counts[int(result.State)];
-  std::printf("%s for %s: %d rules passed, %d failed, %d not applicable\n",
-              counts[1] ? "Rejected" : "Accepted", profile.c_str(), counts[0], counts[1],
-              counts[2]);
+  std::printf("%s\n", exporters::CheckSummary(results, profile).c_str());
 }
 
 int RunCheck(int argc, char** argv) {

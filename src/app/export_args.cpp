@@ -19,6 +19,21 @@ bool ParseWhole(const char* text, double low, double high, double& value) {
   return ParseNumber(text, value) && value >= low && value <= high && value == std::floor(value);
 }
 
+std::string TakeAdOption(const std::string& name, const char* value, TExportArgs& args) {
+  double number = 0;
+  args.AdOptionGiven = true;
+  if (name == "--profile") {
+    args.Ad.Profile = value;
+  } else if (name == "--loops") {
+    if (!ParseWhole(value, 1, 1000, number)) return "--loops takes a whole number from 1 to 1000";
+    args.Ad.Loops = int(number);
+  } else if (name == "--backup-frame") {
+    if (!ParseWhole(value, 1, 1000000, number)) return "--backup-frame takes a frame number from 1";
+    args.Ad.BackupFrame = int(number);
+  }
+  return "";
+}
+
 // One option with its value; "" when it was taken, else what is wrong.
 std::string TakeOption(const std::string& name, const char* value, TExportArgs& args) {
   double number = 0;
@@ -38,13 +53,16 @@ std::string TakeOption(const std::string& name, const char* value, TExportArgs& 
     if (!ParseWhole(value, 1, 1e9, number)) return "--max-size takes a whole number of KB from 1";
     args.Animation.MaxSizeKB = int64_t(number);
     args.AnimationOptionGiven = true;
+  } else {
+    return TakeAdOption(name, value, args);
   }
   return "";
 }
 
 bool TakesValue(const std::string& name) {
   return name == "-o" || name == "--png-frames" || name == "--frame" || name == "--scale" ||
-         name == "--max-size";
+         name == "--max-size" || name == "--profile" || name == "--loops" ||
+         name == "--backup-frame";
 }
 
 // Options that make no sense together or without the output they act on.
@@ -57,11 +75,15 @@ std::string CheckCombination(const TExportArgs& args) {
     return "--frame and --png-frames take one project";
   const bool swf = !args.Output.empty() &&
                    (NamesFolder(args.Output) || TargetKindOf(args.Output) == TTargetKind::Swf);
-  const bool animation = (!args.Output.empty() && !swf) || !args.PngFrames.empty();
+  const bool package = !args.Output.empty() && !NamesFolder(args.Output) &&
+                       TargetKindOf(args.Output) == TTargetKind::AdPackage;
+  const bool animation = (!args.Output.empty() && !swf && !package) || !args.PngFrames.empty();
   if ((args.Web || args.Compact) && !swf)
     return "--web and --compact write SWF files: -o NAME.swf or a folder";
   if (args.Frame > 0 && (!swf || !args.PngFrames.empty()))
     return "--frame exports one frame as an SWF movie: -o NAME.swf";
+  if (args.AdOptionGiven && (!package || several))
+    return "--profile, --loops, --backup-frame and --no-sound are for one ad package: -o NAME.zip";
   if (args.AnimationOptionGiven && !animation)
     return "--scale, --max-size, --loop and --no-loop are for .gif, .webp, .mp4, .webm and "
            "--png-frames";
@@ -78,6 +100,9 @@ std::string ParseExportArgs(int argc, char** argv, TExportArgs& args) {
       if (std::string problem = TakeOption(arg, argv[++i], args); !problem.empty()) return problem;
     } else if (arg == "--web") {
       args.Web = true;
+    } else if (arg == "--no-sound") {
+      args.Ad.Sound = false;
+      args.AdOptionGiven = true;
     } else if (arg == "--compact") {
       args.Compact = true;
     } else if (arg == "--loop" || arg == "--no-loop") {

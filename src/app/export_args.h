@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "exporters/ad_export.h"
 #include "exporters/exporters.h"
 
 namespace app {
@@ -17,6 +18,8 @@ struct TExportArgs {
   bool Compact = false;               // --compact
   bool AnimationOptionGiven = false;  // --scale, --max-size, --loop or --no-loop
   exporters::TAnimationOptions Animation;
+  bool AdOptionGiven = false;  // --profile, --loops, --backup-frame or --no-sound
+  exporters::TAdExportOptions Ad;
 };
 
 // Reads the arguments after "export". Returns "" when they make a command,

@@ -25,6 +25,11 @@ const char* const kExportUsage =
     "      the movie as an animated GIF or WebP, or a video; --png-frames DIR writes\n"
     "      one PNG file per frame; S scales the stage, KB is a size budget, and the\n"
     "      loop is the project's unless one is given\n"
+    "  vellumet export PROJECT.sw0 -o OUT.zip [--profile NAME] [--loops N]\n"
+    "                  [--backup-frame N] [--no-sound]\n"
+    "      an HTML5 ad package (index.html with a clickTag, pictures, backup picture),\n"
+    "      checked against the ad profile (default iab) as `vellumet check` does;\n"
+    "      exit status 1 when a rule fails (the package is written all the same)\n"
     "  vellumet export A.sw0 B.sw0 ... -o DIR/ [--compact] [--web]\n"
     "      builds the projects side by side into DIR/NAME.swf (and their pages);\n"
     "      -o naming an existing folder does the same for one project\n";
@@ -49,8 +54,13 @@ int RunSingleExport(const TExportArgs& args) {
     std::fprintf(stderr, "vellumet: %s\n", UserMessage(e).c_str());
     return 1;
   }
-  for (const TWrittenFile& file : written) std::printf("%s\n", WrittenLine(file).c_str());
-  return 0;
+  bool rejected = false;
+  for (const TWrittenFile& file : written) {
+    std::printf("%s\n", WrittenLine(file).c_str());
+    for (const std::string& note : file.Notes) std::printf("%s\n", note.c_str());
+    rejected |= file.Rejected;
+  }
+  return rejected ? 1 : 0;
 }
 
 }  // namespace

@@ -29,6 +29,7 @@ TTargetKind TargetKindOf(const std::string& output) {
   if (ext == ".gif") return TTargetKind::Gif;
   if (ext == ".webp") return TTargetKind::WebP;
   if (ext == ".mp4" || ext == ".webm") return TTargetKind::Video;
+  if (ext == ".zip") return TTargetKind::AdPackage;
   return TTargetKind::Swf;
 }
 

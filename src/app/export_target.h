@@ -5,9 +5,9 @@
 
 namespace app {
 
-enum class TTargetKind { Swf, Gif, WebP, Video };
+enum class TTargetKind { Swf, Gif, WebP, Video, AdPackage };
 
-// By the extension in any letter case: .gif, .webp, .mp4 and .webm; any
+// By the extension in any letter case: .gif, .webp, .mp4, .webm and .zip; any
 // other name is an SWF movie (".swf" is appended unless it ends so).
 TTargetKind TargetKindOf(const std::string& output);
 

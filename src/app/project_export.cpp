@@ -5,6 +5,7 @@
 #include <new>
 
 #include "app/export_target.h"
+#include "media/file_bytes.h"
 #include "moviegen/export.h"
 #include "moviegen/movie_build.h"
 #include "platform/error.h"
@@ -53,7 +54,7 @@ std::string BuildMovie(project::TProjectDocument& doc, const std::string& projec
 }
 
 TWrittenFile Written(const exporters::TExportReport& report) {
-  return {report.Path, report.Bytes, report.Choice};
+  return {report.Path, report.Bytes, report.Choice, {}, false};
 }
 
 uint64_t FileBytes(const std::string& path) {
@@ -65,13 +66,27 @@ uint64_t FileBytes(const std::string& path) {
 void WriteSwf(const project::TProjectDocument& doc, const std::string& movie,
               const std::string& swfPath, bool web, std::vector<TWrittenFile>& written) {
   const moviegen::TExportResult result = moviegen::SaveSWF(doc.Settings, movie, swfPath);
-  written.push_back({result.SwfPath, result.SwfSize, ""});
-  written.push_back({result.PagePath, FileBytes(result.PagePath), ""});
+  written.push_back({result.SwfPath, result.SwfSize, "", {}, false});
+  written.push_back({result.PagePath, FileBytes(result.PagePath), "", {}, false});
   if (!web) return;
   // The pages of a batch share the player's folder beside them.
   static std::mutex sharedFolder;
   std::lock_guard lock(sharedFolder);
   written.push_back(Written(exporters::WriteWebPage(doc, result.SwfPath)));
+}
+
+// The package is written whatever its check says, so the author can look
+// into it; the check's lines and the exit status tell what a platform would.
+TWrittenFile WriteAdPackage(const project::TProjectDocument& doc, const std::string& movie,
+                            const std::string& out, exporters::TAdExportOptions options) {
+  options.PackageName = fs::path(out).filename().string();
+  const exporters::TAdPackageBuild build = exporters::BuildAdPackage(movie, doc, options);
+  media::WriteFileBytes(out, build.Zip);
+  TWrittenFile file{out, build.Zip.size(), "", build.Messages, !exporters::AllPassed(build.Check)};
+  for (const exporters::TRuleResult& result : build.Check)
+    file.Notes.push_back(exporters::RuleLine(result));
+  file.Notes.push_back(exporters::CheckSummary(build.Check, build.Profile.Name));
+  return file;
 }
 
 void WriteOutput(const project::TProjectDocument& doc, const std::string& project,
@@ -91,6 +106,9 @@ void WriteOutput(const project::TProjectDocument& doc, const std::string& projec
       return;
     case TTargetKind::Video:
       written.push_back(Written(exporters::ExportVideo(movie, doc, out, args.Animation, progress)));
+      return;
+    case TTargetKind::AdPackage:
+      written.push_back(WriteAdPackage(doc, movie, out, args.Ad));
       return;
   }
 }

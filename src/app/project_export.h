@@ -17,6 +17,9 @@ struct TWrittenFile {
   std::string Path;
   uint64_t Bytes = 0;
   std::string Choice;  // what a size budget made the exporter choose
+  // Lines shown after the file's: an ad package's choices and its check.
+  std::vector<std::string> Notes;
+  bool Rejected = false;  // the package failed a rule of its profile
 };
 
 // "" when every folder the arguments write into takes new files, else why

@@ -148,15 +148,6 @@ TRuleResult AnimationRule(const TCheckContext& context) {
   return Passed(rule, text);
 }
 
-const TPackageFile* BackupPicture(const TAdPackage& package) {
-  for (const TPackageFile& file : package.Files) {
-    std::string type = FileType(file.Path);
-    bool picture = type == "jpg" || type == "jpeg" || type == "png" || type == "gif";
-    if (picture && file.Path.rfind("backup.", 0) == 0) return &file;
-  }
-  return nullptr;
-}
-
 TRuleResult BackupRule(const TCheckContext& context) {
   const char* rule = "backup picture";
   const TPackageFile* backup = BackupPicture(context.Package);
@@ -194,6 +185,15 @@ void ReadAdSize(TCheckContext& context) {
 
 }  // namespace
 
+const TPackageFile* BackupPicture(const TAdPackage& package) {
+  for (const TPackageFile& file : package.Files) {
+    std::string type = FileType(file.Path);
+    bool picture = type == "jpg" || type == "jpeg" || type == "png" || type == "gif";
+    if (picture && file.Path.rfind("backup.", 0) == 0) return &file;
+  }
+  return nullptr;
+}
+
 std::vector<TRuleResult> CheckAdPackage(const TAdPackage& package, const TAdProfile& profile) {
   std::vector<TRuleResult> results{ArchiveRule(package)};
   if (!package.ReadError.empty()) return results;
@@ -223,6 +223,14 @@ std::string RuleLine(const TRuleResult& result) {
 bool AllPassed(const std::vector<TRuleResult>& results) {
   return std::none_of(results.begin(), results.end(),
                       [](const TRuleResult& r) { return r.State == TRuleState::Failed; });
+}
+
+std::string CheckSummary(const std::vector<TRuleResult>& results, const std::string& profile) {
+  int counts[3] = {0, 0, 0};
+  for (const TRuleResult& result : results) ++counts[int(result.State)];
+  return std::string(counts[1] ? "Rejected" : "Accepted") + " for " + profile + ": " +
+         std::to_string(counts[0]) + " rules passed, " + std::to_string(counts[1]) + " failed, " +
+         std::to_string(counts[2]) + " not applicable";
 }
 
 }  // namespace exporters

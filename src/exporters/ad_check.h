@@ -25,6 +25,9 @@ std::string RuleLine(const TRuleResult& result);
 
 bool AllPassed(const std::vector<TRuleResult>& results);
 
+// "Accepted for iab: 17 rules passed, 0 failed, 0 not applicable"
+std::string CheckSummary(const std::vector<TRuleResult>& results, const std::string& profile);
+
 // The name of the meta tag that states one loop's length and the loops:
 // <meta name="ad.animation" content="duration=4.5,loops=3">
 inline constexpr const char* kAnimationMeta = "ad.animation";

@@ -26,6 +26,10 @@ TRuleResult NotApplicable(const char* rule, std::string detail);
 // "a.png, b.png and 3 more"
 std::string FirstFew(const std::vector<std::string>& items);
 
+// backup.jpg, .png or .gif at the root, or null. Platforms take it apart from
+// the page: nothing needs to refer to it.
+const TPackageFile* BackupPicture(const TAdPackage& package);
+
 // The rules that read the pages, in the order they are reported.
 void CheckPageRules(const TCheckContext& context, std::vector<TRuleResult>& results);
 // Size of the ad from a content "width=W,height=H"; false when malformed.

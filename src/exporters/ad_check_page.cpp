@@ -196,6 +196,7 @@ TRuleResult UnreferencedRule(const TCheckContext& context, const std::vector<TRe
   const char* rule = "unreferenced files";
   if (!context.Primary) return NotApplicable(rule, kNoPrimary);
   std::set<std::string> reached = {context.Primary->Path};
+  if (const TPackageFile* backup = BackupPicture(context.Package)) reached.insert(backup->Path);
   std::vector<std::string> queue = {context.Primary->Path};
   while (!queue.empty()) {
     std::string from = queue.back();

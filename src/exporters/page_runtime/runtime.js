@@ -494,6 +494,8 @@
 
   const pointerUp = (p) => {
     pointerMove(p);
+    // An ad opens its click tag wherever the movie has no button to answer.
+    if (pressed === null && over === null && settings.click === "clickTag") openLink();
     if (pressed !== null) {
       const depth = pressed, object = displayList.get(depth);
       pressed = null;
