@@ -169,6 +169,19 @@ TEST_F(ExportCommand, BadInputGetsOneClearLineAndLeavesFilesAlone) {
        {"export", banner, "-o", "keep.swf", "--frame", "99"},
        1,
        "has 24 frames; there is no frame 99"},
+      {"ad option for a GIF",
+       {"export", banner, "-o", "a.gif", "--profile", "iab"},
+       2,
+       "--profile, --loops, --backup-frame and --no-sound are for one ad package"},
+      {"no loops", {"export", banner, "-o", "a.zip", "--loops", "0"}, 2, "--loops takes a whole"},
+      {"unknown ad profile",
+       {"export", banner, "-o", "a.zip", "--profile", "nowhere"},
+       1,
+       "vellumet: No ad profile \"nowhere\""},
+      {"backup frame past the end",
+       {"export", banner, "-o", "a.zip", "--backup-frame", "99"},
+       1,
+       "There is no frame 99 for the backup picture: the movie has 24 frames"},
       {"missing target folder",
        {"export", banner, "-o", "nowhere/a.swf"},
        1,
@@ -252,6 +265,41 @@ TEST_F(ExportCommand, SwfMovieAndPageByNameOrIntoAFolder) {
 
 // The extension after -o chooses the exporter, in any letter case. Until an
 // exporter is in the build it refuses by name, which still shows the choice.
+// The package is written with its choices and the check's lines; a package
+// its profile rejects is written too, with status 1.
+TEST_F(ExportCommand, AnAdPackageIsWrittenWithItsCheck) {
+  const std::string profiles = Dir + "/.run/.config/vellumet/ad-profiles";  // under its HOME
+  fs::create_directories(profiles);
+  WriteText(profiles + "/tiny.json", "{\"maxPackageKB\": 5}");
+  struct Row {
+    std::vector<std::string> options;
+    int status;
+    std::vector<std::string> lines;  // among the output's
+  } rows[] = {
+      {{"--profile", "google-ads", "--loops", "2"},
+       0,
+       {"Sound left out: google-ads allows none", "Backup picture: backup.png (PNG)",
+        "passed  animation length: 6.68 s (3.34 s x 2 loops), limit 30 s",
+        "Accepted for google-ads: 17 rules passed, 0 failed, 0 not applicable"}},
+      {{"--profile", "tiny"},
+       1,
+       {"FAILED  package size: too large: 32.4 KB (32441 bytes), limit 5 KB",
+        "Rejected for tiny: 12 rules passed, 1 failed, 4 not applicable"}},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.options[1]);
+    std::vector<std::string> args = {"export", Sample("banner"), "-o", "banner.zip"};
+    args.insert(args.end(), r.options.begin(), r.options.end());
+    const TRun run = Run(args);
+    EXPECT_EQ(run.Status, r.status) << run.Err;
+    const std::vector<std::string> lines = Lines(run.Out);
+    for (const std::string& line : r.lines)
+      EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line << "\n"
+                                                                          << run.Out;
+    EXPECT_EQ(ReadText(Dir + "/banner.zip").substr(0, 4), "PK\x03\x04");
+  }
+}
+
 TEST_F(ExportCommand, ExtensionChoosesTheFormat) {
   struct Row {
     std::vector<std::string> options;

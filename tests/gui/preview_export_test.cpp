@@ -5,8 +5,8 @@
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QComboBox>
 #include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,8 +22,8 @@
 #include <set>
 
 #include "editor/editor.h"
-#include "gui/gui_support.h"
 #include "gui/frame_size_view.h"
+#include "gui/gui_support.h"
 #include "gui/main_actions.h"
 #include "gui/main_window.h"
 #include "gui/preview_window.h"
@@ -206,7 +206,8 @@ TEST_F(PreviewExportTest, TheSizeViewsBarsAddUpToTheFile) {
   for (size_t i = 1; i < frames.size(); ++i)
     EXPECT_LE(std::abs(bars->BarRect(i).bottom() - bars->BarRect(i - 1).top() + 1), 1) << i;
   const QImage painted = bars->grab().toImage();
-  EXPECT_NE(painted.pixelColor(bars->BarRect(0).center()), painted.pixelColor(2, bars->height() - 2));
+  EXPECT_NE(painted.pixelColor(bars->BarRect(0).center()),
+            painted.pixelColor(2, bars->height() - 2));
 
   EXPECT_EQ(bars->Budget(), 3000u);
   auto* profile = view->findChild<QComboBox*>("Profile");
