@@ -205,7 +205,7 @@ TEST_F(PicturesWindowTest, PicturesThatCannotBeDecodedAreSaid) {
   EXPECT_FALSE(StatusPane(1).contains("cannot be shown")) << StatusPane(1).toStdString();
   Act("actPreview")->trigger();
   Settle();
-  EXPECT_EQ(PreviewMessage(), "");
+  EXPECT_EQ(PreviewMessage().toStdString(), "");
 }
 
 // A project whose background sound and button picture and sound are gone:
