@@ -153,3 +153,116 @@ test("every frame of the samples' pages looks as our renderer draws it", { timeo
   const worse = rows.filter((r) => r.mean >= MAX_MEAN_DIFFERENCE);
   assert.deepEqual(worse.map((r) => `${r.name} ${r.frame}`), [], "frames differ from our renderer");
 });
+
+// The first spot of the stage, on a grid, where the pointer shows a hand.
+async function findButton(page) {
+  const box = await page.locator("#stage canvas").boundingBox();
+  for (let y = 4; y < box.height; y += 8)
+    for (let x = 4; x < box.width; x += 8) {
+      await page.mouse.move(box.x + x, box.y + y);
+      if (await page.evaluate(() => document.querySelector("#stage canvas").style.cursor === "pointer"))
+        return { x: box.x + x, y: box.y + y };
+    }
+  throw new Error("no button on the stage");
+}
+
+const samePicture = (a, b) => Buffer.compare(a.data, b.data) === 0;
+
+test("a button shows its over and down pictures, opens its link and plays sound only after a press",
+     { timeout: 120_000 }, async () => {
+  await withBrowser("button", async ({ context, page, outside }) => {
+    await context.addInitScript(() => {
+      window.soundsPlayed = 0;
+      const play = HTMLMediaElement.prototype.play;
+      HTMLMediaElement.prototype.play = function () {
+        ++window.soundsPlayed;
+        return play.call(this);
+      };
+    });
+    await page.goto(`${server.url}media.html#frame=1`);
+    await page.waitForFunction(() => document.getElementById("stage").dataset.frame === "1");
+    const up = await canvasPng(page);
+    const spot = await findButton(page);
+    const over = await canvasPng(page);
+    assert.equal(await page.evaluate(() => window.soundsPlayed), 0, "sound before an interaction");
+    await page.mouse.down();
+    const down = await canvasPng(page);
+    assert.ok(!samePicture(up, over) && !samePicture(over, down) && !samePicture(up, down),
+              "up, over and down look alike");
+    const popup = context.waitForEvent("page");
+    await page.mouse.up();
+    await (await popup).waitForLoadState();
+    assert.deepEqual(outside, ["https://example.com/go"]);
+    assert.ok(samePicture(await canvasPng(page), over), "released, the button is not over");
+    await page.mouse.move(spot.x, 1000);
+    assert.ok(samePicture(await canvasPng(page), up), "left, the button is not up");
+    // The roll-over sound, heard once the viewer has pressed.
+    await page.mouse.move(spot.x, spot.y);
+    assert.ok(await page.evaluate(() => window.soundsPlayed) > 0, "no sound after a press");
+  });
+});
+
+test("the banner's stage opens its link on a click and on Enter", { timeout: 120_000 }, async () => {
+  await withBrowser("link", async ({ context, page, outside }) => {
+    await page.goto(`${server.url}banner.html`);
+    await page.waitForFunction(() => document.getElementById("stage").dataset.frame !== undefined);
+    const stage = page.locator("#stage");
+    assert.equal(await stage.getAttribute("href"), BANNER_LINK);
+    assert.ok((await stage.getAttribute("aria-label")).length > 0, "the stage link has no name");
+    let popup = context.waitForEvent("page");
+    await stage.click();
+    await popup;
+    await page.bringToFront();
+    popup = context.waitForEvent("page");
+    await stage.focus();
+    await page.keyboard.press("Enter");
+    await popup;
+    assert.deepEqual(outside, [BANNER_LINK, BANNER_LINK]);
+    assert.equal(page.url(), `${server.url}banner.html`, "the page itself went away");
+  });
+});
+
+test("frames keep their schedule over three loops of the banner", { timeout: 120_000 }, async (t) => {
+  await withBrowser("timing", async ({ context, page }) => {
+    await context.addInitScript(() => {
+      window.frameChanges = [];
+      new MutationObserver(() => {
+        window.frameChanges.push([+document.getElementById("stage").dataset.frame, performance.now()]);
+      }).observe(document, { subtree: true, attributeFilter: ["data-frame"] });
+    });
+    const { movie } = contentFrames("banner");
+    const period = 1000 / movie.rate, loopTime = movie.frames * period;
+    const cdp = await context.newCDPSession(page);
+    await cdp.send("Performance.enable");
+    await page.goto(`${server.url}banner.html`);
+    await page.waitForFunction(() => window.frameChanges.length > 0);
+    const before = await cdp.send("Performance.getMetrics");
+    const started = Date.now();
+    await page.waitForTimeout(loopTime * 3 + 300);
+    const after = await cdp.send("Performance.getMetrics");
+    const wall = (Date.now() - started) / 1000;
+    const changes = await page.evaluate(() => window.frameChanges);
+    // Each change's time less its place in the schedule, per loop (frames
+    // only go forward within one); the schedule's start is the median.
+    let loop = 0, last = 0;
+    const errors = [[], [], []];
+    for (const [frame, time] of changes) {
+      if (frame < last) ++loop;
+      last = frame;
+      if (loop > 2) break;
+      errors[loop].push(time - (loop * movie.frames + frame - 1) * period);
+    }
+    const start = errors.flat().sort((a, b) => a - b)[Math.floor(errors.flat().length / 2)];
+    for (const e of errors) e.forEach((v, i) => { e[i] = v - start; });
+    const mean = (list) => list.reduce((a, b) => a + b, 0) / list.length;
+    const jitter = Math.max(...errors.flat().map(Math.abs));
+    const task = (m) => m.metrics.find((x) => x.name === "TaskDuration").value;
+    const busy = (task(after) - task(before)) / wall;
+    t.diagnostic(`loops: ${errors.map((e) => `${e.length} changes, mean late ${mean(e).toFixed(2)} ms`).join("; ")}`);
+    t.diagnostic(`jitter ${jitter.toFixed(2)} ms; main thread busy ${(busy * 100).toFixed(2)} % of the time`);
+    assert.ok(errors.every((e) => e.length > 1), "the movie did not loop three times");
+    // Drift grows from loop to loop; a late timer alone does not.
+    assert.ok(Math.abs(mean(errors[2]) - mean(errors[0])) < 8, "frames drift from loop to loop");
+    assert.ok(busy < 0.1, "the page keeps the main thread busy");
+  });
+});
