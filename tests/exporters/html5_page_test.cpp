@@ -7,8 +7,10 @@
 
 #include <filesystem>
 
+#include "exporters/page_data.h"
 #include "moviegen/build_fixture.h"
 #include "platform/error.h"
+#include "player/swf_reader.h"
 
 namespace {
 
@@ -101,6 +103,47 @@ TEST_F(Html5Page, TheStageIsNamedByTheMovieTexts) {
   const std::string label = html.substr(stage, html.find("\">", stage) - stage);
   EXPECT_GT(label.size(), 50u) << label;
   EXPECT_FALSE(Has(html, "<a id=\"stage\""));
+}
+
+bool SamePath(const player::TPath& a, const player::TPath& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (a[i].Start != b[i].Start || a[i].Closed != b[i].Closed ||
+        a[i].Segments.size() != b[i].Segments.size())
+      return false;
+    for (size_t j = 0; j < a[i].Segments.size(); ++j) {
+      const player::TSegment &s = a[i].Segments[j], &t = b[i].Segments[j];
+      if (s.Curved != t.Curved || s.To != t.To || (s.Curved && s.Control != t.Control))
+        return false;
+    }
+  }
+  return true;
+}
+
+// Every outline the samples' movies hold, shapes and glyphs, comes back
+// from the page's packing as it was.
+TEST_F(Html5Page, EveryPathOfTheSamplesRoundTrips) {
+  for (const char* name : {"banner", "shapes", "backgrounds", "media"}) {
+    SCOPED_TRACE(name);
+    const player::TMovie movie = player::ReadMovie(Sample(name));
+    size_t paths = 0;
+    auto check = [&paths](const player::TShape& shape) {
+      for (const player::TShapeLayer& layer : shape.Layers)
+        for (const auto* list : {&layer.FillPaths, &layer.LinePaths})
+          for (const player::TStyledPath& p : *list) {
+            ++paths;
+            EXPECT_TRUE(SamePath(exporters::DecodePath(exporters::EncodePath(p.Path)), p.Path));
+          }
+    };
+    for (const auto& [id, c] : movie.Characters) {
+      if (c->Kind == player::TCharacterKind::Shape)
+        check(static_cast<const player::TShapeCharacter&>(*c).Shape);
+      if (c->Kind == player::TCharacterKind::Font)
+        for (const player::TShape& glyph : static_cast<const player::TFontCharacter&>(*c).Glyphs)
+          check(glyph);
+    }
+    EXPECT_GT(paths, 10u);
+  }
 }
 
 TEST_F(Html5Page, WhatIsNoMovieIsRefused) {
