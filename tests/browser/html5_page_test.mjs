@@ -226,6 +226,24 @@ test("the banner's stage opens its link on a click and on Enter", { timeout: 120
   });
 });
 
+// The page of an ad server's click tag (html5_page_test.cpp checks that the
+// export writes it so): a click opens what clickTag holds at that moment.
+test("with a click tag, a click opens the address clickTag holds when clicked", { timeout: 120_000 }, async () => {
+  const html = readFileSync(join(site, "banner.html"), "utf8")
+    .replace('"click":"link"', '"click":"clickTag"')
+    .replace("</head>", `<script>var clickTag = "${BANNER_LINK}";</script></head>`);
+  writeFileSync(join(site, "banner-clicktag.html"), html);
+  await withBrowser("clicktag", async ({ context, page, outside }) => {
+    await page.goto(`${server.url}banner-clicktag.html`);
+    await page.waitForFunction(() => document.getElementById("stage").dataset.frame !== undefined);
+    await page.evaluate(() => { window.clickTag = "https://example.com/served"; });
+    const popup = context.waitForEvent("page");
+    await page.locator("#stage").click();
+    await popup;
+    assert.deepEqual(outside, ["https://example.com/served"]);
+  });
+});
+
 test("frames keep their schedule over three loops of the banner", { timeout: 120_000 }, async (t) => {
   await withBrowser("timing", async ({ context, page }) => {
     await context.addInitScript(() => {

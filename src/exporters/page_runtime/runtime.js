@@ -207,6 +207,8 @@
     if (fill.bitmap !== undefined) {
       const picture = pictureOf(fill.bitmap, !fill.repeat, cx);
       if (!picture) return;
+      const [scaleX, scaleY] = characters[fill.bitmap].scale || [1, 1];
+      space = multiply(space, [scaleX, 0, 0, scaleY, 0, 0]);
       if (!fill.repeat) space = multiply(space, [1, 0, 0, 1, -1, -1]);
       context.imageSmoothingEnabled = fill.smooth && !texelForPixel(multiply(world, space));
       style = context.createPattern(picture, "repeat");
