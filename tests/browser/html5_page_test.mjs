@@ -226,6 +226,32 @@ test("the banner's stage opens its link on a click and on Enter", { timeout: 120
   });
 });
 
+test("reduced motion holds the last frame; a pixel ratio of 2 doubles the canvas", { timeout: 120_000 }, async () => {
+  await withBrowser("still", async ({ page }) => {
+    const { movie } = contentFrames("banner");
+    await page.emulateMedia({ reducedMotion: "reduce" });
+    await page.goto(`${server.url}banner.html`);
+    await page.waitForFunction(() => document.getElementById("stage").dataset.frame !== undefined);
+    await page.waitForTimeout(500);
+    assert.equal(await shownFrame(page), String(movie.frames));
+  });
+  const sharp = await chromium.launch({ executablePath: "/usr/bin/chromium",
+                                        args: ["--no-sandbox", "--disable-gpu"] });
+  try {
+    const page = await sharp.newPage({ deviceScaleFactor: 2 });
+    await page.goto(`${server.url}banner.html#frame=1`);
+    await page.waitForFunction(() => document.getElementById("stage").dataset.frame === "1");
+    const size = await page.evaluate(() => {
+      const canvas = document.querySelector("#stage canvas"), box = canvas.getBoundingClientRect();
+      return [canvas.width, canvas.height, box.width, box.height];
+    });
+    const { movie } = contentFrames("banner");
+    assert.deepEqual(size, [2 * movie.width, 2 * movie.height, movie.width, movie.height]);
+  } finally {
+    await sharp.close();
+  }
+});
+
 // The page of an ad server's click tag (html5_page_test.cpp checks that the
 // export writes it so): a click opens what clickTag holds at that moment.
 test("with a click tag, a click opens the address clickTag holds when clicked", { timeout: 120_000 }, async () => {
