@@ -1,7 +1,7 @@
 // The HTML5 page exports of the samples in headless Chromium (Debian's,
 // driven by playwright-core) from a local HTTP server: every frame that
 // holds content, held with #frame=N, against `vellumet render --frame N` of
-// the same movie (a table of the differences); buttons change on hover and
+// the same movie (a table of the differences; a compact build too); buttons change on hover and
 // press; the stage and a button open their links; frames follow their
 // schedule over three loops without drift; and the page asks for nothing
 // beyond itself and logs no error.
@@ -21,6 +21,9 @@ const { chromium } = createRequire(import.meta.url)("playwright-core");
 
 const [vellumet, samplesDir] = process.argv.slice(2);
 const SAMPLES = ["banner", "shapes", "backgrounds", "media"];
+// Each page: its name and the export that writes it (a sample, with options).
+const PAGES = [...SAMPLES.map((name) => ({ name, project: name, options: [] })),
+               { name: "banner-compact", project: "banner", options: ["--compact"] }];
 const BANNER_LINK = "https://example.com/vellumet";
 // Canvas 2D and our renderer both anti-alias edges, a little differently;
 // a wrong colour, place or frame is far above these.
@@ -115,9 +118,9 @@ function contentFrames(name) {
 
 before(async () => {
   mkdirSync(site);
-  for (const name of SAMPLES) {
-    vellumetRun("export", join(samplesDir, `${name}.sw0`), "-o", join(site, `${name}.swf`));
-    vellumetRun("export", join(samplesDir, `${name}.sw0`), "-o", join(site, `${name}.html`));
+  for (const { name, project, options } of PAGES) {
+    vellumetRun("export", join(samplesDir, `${project}.sw0`), "-o", join(site, `${name}.swf`), ...options);
+    vellumetRun("export", join(samplesDir, `${project}.sw0`), "-o", join(site, `${name}.html`), ...options);
   }
   server = await serveFolder(site);
 });
@@ -131,7 +134,7 @@ after(async () => {
 test("every frame of the samples' pages looks as our renderer draws it", { timeout: 400_000 }, async (t) => {
   const rows = [];
   await withBrowser("pixels", async ({ page, outside }) => {
-    for (const name of SAMPLES) {
+    for (const { name } of PAGES) {
       const { frames } = contentFrames(name);
       await page.goto(`${server.url}${name}.html#frame=${frames[0]}`);
       for (const frame of frames) {
@@ -149,9 +152,9 @@ test("every frame of the samples' pages looks as our renderer draws it", { timeo
     assert.deepEqual(outside, [], "the page asked for another address");
   });
   // One line a frame, "fidelity" first, so the benchmark can print the table.
-  t.diagnostic("fidelity sample       frame  mean/255  pixels>64");
+  t.diagnostic("fidelity sample         frame  mean/255  pixels>64");
   for (const r of rows)
-    t.diagnostic(`fidelity ${r.name.padEnd(12)} ${String(r.frame).padStart(5)} ${r.mean.toFixed(3).padStart(9)} ${String(r.far).padStart(10)}`);
+    t.diagnostic(`fidelity ${r.name.padEnd(14)} ${String(r.frame).padStart(5)} ${r.mean.toFixed(3).padStart(9)} ${String(r.far).padStart(10)}`);
   t.diagnostic(`fidelity worst mean ${Math.max(...rows.map((r) => r.mean)).toFixed(3)}, ` +
                `most pixels over ${FAR_APART}: ${Math.max(...rows.map((r) => r.far))}`);
   const worse = rows.filter((r) => r.mean >= MAX_MEAN_DIFFERENCE);
