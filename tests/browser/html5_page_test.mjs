@@ -8,12 +8,12 @@
 //   node html5_page_test.mjs VELLUMET SAMPLES_DIR
 import { test, before, after } from "node:test";
 import assert from "node:assert/strict";
-import { execFileSync } from "node:child_process";
 import { mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { createRequire } from "node:module";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
 
+import { launchChromium, vellumetRunner } from "./browser.mjs";
 import { readPng, writeDifference } from "./images.mjs";
 import { serveFolder } from "./site_server.mjs";
 
@@ -35,29 +35,12 @@ const site = join(work, "site");
 let server;
 let failed = false;
 
-function vellumetRun(...args) {
-  execFileSync(vellumet, args, {
-    env: {
-      ...process.env,
-      XDG_CACHE_HOME: join(work, "cache"),
-      XDG_CONFIG_HOME: join(work, "config"),
-      ASAN_OPTIONS: "detect_leaks=0:abort_on_error=1",
-    },
-    stdio: ["ignore", "ignore", "inherit"],
-  });
-}
+const vellumetRun = vellumetRunner(vellumet, work);
 
 // A fresh browser; requests to any host but the test's server are recorded
 // and answered here, console errors and page errors collected.
 async function openBrowser(name) {
-  const context = await chromium.launchPersistentContext(join(work, `profile-${name}`), {
-    executablePath: "/usr/bin/chromium",
-    args: ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-           "--disable-background-networking", "--disable-component-update", "--disable-sync",
-           "--force-color-profile=srgb"],
-    viewport: { width: 1000, height: 400 },
-    deviceScaleFactor: 1,
-  });
+  const context = await launchChromium(join(work, `profile-${name}`));
   const outside = [], errors = [];
   await context.route((url) => !url.href.startsWith(server.url), (route) => {
     outside.push(route.request().url());
