@@ -229,7 +229,8 @@ std::string Bitmap(const TBitmapCharacter& b, const TPageDataOptions& options) {
     throw platform::TVellumetError("The HTML5 page cannot show this movie: picture " +
                                    std::to_string(b.ID) + " cannot be decoded");
   std::string image;
-  if (b.Encoding == TBitmapCharacter::Jpeg && b.AlphaData.empty()) {
+  const bool jpeg = b.Encoding == TBitmapCharacter::Jpeg && b.AlphaData.empty();
+  if (jpeg) {
     const std::vector<uint8_t> jpeg = CleanJpegData(b.Data);
     image = options.PictureFile ? options.PictureFile(b.ID, "jpg", jpeg)
                                 : "data:image/jpeg;base64," + Base64(jpeg.data(), jpeg.size());
@@ -246,8 +247,13 @@ std::string Bitmap(const TBitmapCharacter& b, const TPageDataOptions& options) {
                 ? options.PictureFile(b.ID, "png", std::vector<uint8_t>(png.begin(), png.end()))
                 : DataUrl("image/png", png);
   }
+  // A large picture is kept smaller: each of its pixels then covers several
+  // of the bitmap's (the JPEG goes in whole, so only the PNG needs it).
+  const bool reduced = !jpeg && (pixels->ScaleX != 1 || pixels->ScaleY != 1);
   return "{\"kind\":\"bitmap\",\"width\":" + NumberText(pixels->Width) +
-         ",\"height\":" + NumberText(pixels->Height) + ",\"image\":\"" + image + "\"}";
+         ",\"height\":" + NumberText(pixels->Height) +
+         (reduced ? ",\"scale\":" + Numbers({pixels->ScaleX, pixels->ScaleY}) : "") +
+         ",\"image\":\"" + image + "\"}";
 }
 
 std::string Font(const TFontCharacter& f) {

@@ -157,18 +157,20 @@
     return c;
   };
 
-  const pictureCache = new Map();
-  const pictureOf = (id, pad, cx) => {
+  // The picture as a fill pattern, made once: padded when clipped,
+  // recoloured unless only its alpha changes.
+  const patternCache = new Map();
+  const patternOf = (id, pad, cx) => {
     const image = images.get(id);
     if (!image || !image.naturalWidth) return null;
     const key = `${id} ${pad} ${isAlphaOnly(cx) ? "" : cx}`;
-    let picture = pictureCache.get(key);
-    if (!picture) {
-      picture = pad ? padded(image) : image;
+    let pattern = patternCache.get(key);
+    if (!pattern) {
+      let picture = pad ? padded(image) : image;
       if (!isAlphaOnly(cx)) picture = recolored(picture, cx);
-      pictureCache.set(key, picture);
+      patternCache.set(key, (pattern = context.createPattern(picture, "repeat")));
     }
-    return picture;
+    return pattern;
   };
 
   // --- drawing ---
@@ -205,11 +207,12 @@
     }
     let space = fill.matrix, style;
     if (fill.bitmap !== undefined) {
-      const picture = pictureOf(fill.bitmap, !fill.repeat, cx);
-      if (!picture) return;
+      style = patternOf(fill.bitmap, !fill.repeat, cx);
+      if (!style) return;
+      const [scaleX, scaleY] = characters[fill.bitmap].scale || [1, 1];
+      space = multiply(space, [scaleX, 0, 0, scaleY, 0, 0]);
       if (!fill.repeat) space = multiply(space, [1, 0, 0, 1, -1, -1]);
       context.imageSmoothingEnabled = fill.smooth && !texelForPixel(multiply(world, space));
-      style = context.createPattern(picture, "repeat");
       if (isAlphaOnly(cx)) context.globalAlpha = Math.min(1, Math.max(0, cx[3]));
     } else {
       if (!(fill.linear || fill.radial).length) return;
@@ -650,15 +653,20 @@
     return -1;
   };
 
+  const hold = (held) => {
+    playing = false;
+    clearTimeout(timer);
+    timer = 0;
+    showFrame(held);
+    show();
+  };
+
   const start = () => {
     fitCanvas();
     listen();
+    addEventListener("hashchange", () => heldFrame() >= 0 && hold(heldFrame()));
     const held = heldFrame();
-    if (held >= 0) {
-      playing = false;
-      showFrame(held);
-      return show();
-    }
+    if (held >= 0) return hold(held);
     enterFrame(0);
     runFrameActions(0);
     origin = performance.now();
