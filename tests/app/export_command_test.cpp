@@ -286,7 +286,7 @@ TEST_F(ExportCommand, AnAdPackageIsWrittenWithItsCheck) {
   struct Row {
     std::vector<std::string> options;
     int status;
-    std::vector<std::string> lines;  // among the output's
+    std::vector<std::string> lines;  // in the output
   } rows[] = {
       {{"--profile", "google-ads", "--loops", "2"},
        0,
@@ -295,8 +295,8 @@ TEST_F(ExportCommand, AnAdPackageIsWrittenWithItsCheck) {
         "Accepted for google-ads: 17 rules passed, 0 failed, 0 not applicable"}},
       {{"--profile", "tiny"},
        1,
-       {"FAILED  package size: too large: 32.4 KB (32441 bytes), limit 5 KB",
-        "Rejected for tiny: 12 rules passed, 1 failed, 4 not applicable"}},
+       {"FAILED  package size: too large: ",  // the size follows the page's script
+        " bytes), limit 5 KB\n", "Rejected for tiny: 12 rules passed, 1 failed, 4 not applicable"}},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.options[1]);
@@ -304,10 +304,8 @@ TEST_F(ExportCommand, AnAdPackageIsWrittenWithItsCheck) {
     args.insert(args.end(), r.options.begin(), r.options.end());
     const TRun run = Run(args);
     EXPECT_EQ(run.Status, r.status) << run.Err;
-    const std::vector<std::string> lines = Lines(run.Out);
-    for (const std::string& line : r.lines)
-      EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line << "\n"
-                                                                          << run.Out;
+    for (const std::string& text : r.lines)
+      EXPECT_NE(run.Out.find(text), std::string::npos) << text << "\n" << run.Out;
     EXPECT_EQ(ReadText(Dir + "/banner.zip").substr(0, 4), "PK\x03\x04");
   }
 }
