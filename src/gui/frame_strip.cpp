@@ -2,6 +2,7 @@
 
 #include <QContextMenuEvent>
 #include <QDropEvent>
+#include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
@@ -47,14 +48,16 @@ class TCellDelegate : public QStyledItemDelegate {
     painter->setPen(current ? pal.highlightedText().color() : pal.text().color());
     const QRect text(cell.left() + kPad, box.bottom() + kPad, cell.width() - 2 * kPad,
                      option.fontMetrics.height());
-    painter->drawText(text, Qt::AlignLeft | Qt::AlignVCenter, index.data(Qt::DisplayRole).toString());
+    painter->drawText(text, Qt::AlignLeft | Qt::AlignVCenter,
+                      index.data(Qt::DisplayRole).toString());
     painter->drawText(text, Qt::AlignRight | Qt::AlignVCenter,
                       index.data(kDelayRole).toString() + " ms");
   }
 
  private:
   int ThumbHeight() const {
-    return strip_->Zoom() * TFrameStrip::kThumbnailBox.height() / TFrameStrip::kThumbnailBox.width();
+    return strip_->Zoom() * TFrameStrip::kThumbnailBox.height() /
+           TFrameStrip::kThumbnailBox.width();
   }
   TFrameStrip* strip_;
 };
@@ -74,10 +77,8 @@ TFrameStrip::TFrameStrip(editor::TEditor& editor, std::function<void()> after, Q
   setDefaultDropAction(Qt::MoveAction);
   setItemDelegate(new TCellDelegate(this));
   worker_ = std::make_unique<TThumbnailWorker>(
-      kThumbnailBox,
-      [this](int32_t frame, const editor::TFramePicture& picture, const QImage& image) {
-        Made(frame, picture, image);
-      });
+      kThumbnailBox, [this](int32_t frame, const editor::TFramePicture& picture,
+                            const QImage& image) { Made(frame, picture, image); });
   connect(this, &QListWidget::currentRowChanged, this, [this](int row) {
     if (!showing_ && row >= 0) GoTo(row + 1);
   });
@@ -218,14 +219,23 @@ int TFrameStrip::DropGap(QPoint pos) const {
   return at.row() + (secondHalf ? 1 : 0);
 }
 
+bool TFrameStrip::OwnCells(const QDropEvent* event) const {
+  return event->mimeData() && event->mimeData()->hasFormat(model()->mimeTypes().value(0));
+}
+
+void TFrameStrip::dragEnterEvent(QDragEnterEvent* event) {
+  if (OwnCells(event)) event->acceptProposedAction();
+}
+
 void TFrameStrip::dragMoveEvent(QDragMoveEvent* event) {
   QListWidget::dragMoveEvent(event);
-  if (event->source() == this) event->acceptProposedAction();
+  if (OwnCells(event)) event->acceptProposedAction();
 }
 
 // The dragged cell is the current frame; the editor moves it as one step and
 // the strip then shows the new order.
 void TFrameStrip::dropEvent(QDropEvent* event) {
+  if (!OwnCells(event)) return event->ignore();
   const int from = currentRow() + 1;
   const int gap = DropGap(event->position().toPoint());
   const int to = gap > from - 1 ? gap : gap + 1;

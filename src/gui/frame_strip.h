@@ -54,6 +54,7 @@ class TFrameStrip : public QListWidget {
  protected:
   void wheelEvent(QWheelEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -63,6 +64,8 @@ class TFrameStrip : public QListWidget {
   void Schedule();
   void Made(int32_t frame, const editor::TFramePicture& picture, const QImage& image);
   void GoTo(int32_t frame);
+  // Cells of this strip being dragged, not files or text from elsewhere.
+  bool OwnCells(const QDropEvent* event) const;
   // The gap a drop at `pos` falls into: 0 before the first cell, count() after the last.
   int DropGap(QPoint pos) const;
   void VisibleRange(int32_t& first, int32_t& last) const;

@@ -141,11 +141,12 @@ void TFrameTools::BuildActions() {
   playAction_->setObjectName("actPlayCanvas");
   playAction_->setToolTip("Play the movie on the canvas from the current frame (Space)");
   playAction_->setCheckable(true);
-  connect(playAction_, &QAction::triggered, this, [this](bool on) { on ? play_->Play() : play_->Stop(); });
+  connect(playAction_, &QAction::triggered, this,
+          [this](bool on) { on ? play_->Play() : play_->Stop(); });
   connect(play_, &TCanvasPlay::playingChanged, this, [this](bool on) {
     playAction_->setChecked(on);
-    playAction_->setIcon(QApplication::style()->standardIcon(on ? QStyle::SP_MediaStop
-                                                                : QStyle::SP_MediaPlay));
+    playAction_->setIcon(
+        QApplication::style()->standardIcon(on ? QStyle::SP_MediaStop : QStyle::SP_MediaPlay));
     playAction_->setIconText(on ? "Stop" : "Play");
   });
   playAction_->setIconText("Play");

@@ -28,9 +28,8 @@ const QImage& TOnionSkin::Picture(int32_t frame, bool earlier) {
   if (n.Picture == picture && n.Earlier == earlier && !n.Image.isNull()) return n.Image;
   n.Earlier = earlier;
   try {
-    n.Image = RenderTintedObjects(
-        BuildFrameMovie(editor::DocumentPlace(doc), picture),
-        earlier ? editor::kEarlierTint : editor::kLaterTint);
+    n.Image = RenderTintedObjects(BuildFrameMovie(editor::DocumentPlace(doc), picture),
+                                  earlier ? editor::kEarlierTint : editor::kLaterTint);
   } catch (...) {
     // A frame that cannot be built shows nothing here; its own build says why.
     n.Image = QImage();

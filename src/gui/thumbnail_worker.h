@@ -26,8 +26,8 @@ class TThumbnailWorker : public QObject {
     editor::TFramePicture Picture;
   };
   // A finished thumbnail: a null image when the frame could not be built.
-  using TMade = std::function<void(int32_t frame, const editor::TFramePicture& picture,
-                                   const QImage& image)>;
+  using TMade =
+      std::function<void(int32_t frame, const editor::TFramePicture& picture, const QImage& image)>;
 
   TThumbnailWorker(QSize box, TMade made);
   ~TThumbnailWorker() override;
