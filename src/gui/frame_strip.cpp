@@ -178,6 +178,12 @@ QImage TFrameStrip::Thumbnail(int32_t frame) const {
   return it == images_.end() ? QImage() : it->second;
 }
 
+size_t TFrameStrip::ThumbnailBytes() const {
+  size_t bytes = 0;
+  for (const auto& [frame, image] : images_) bytes += size_t(image.sizeInBytes());
+  return bytes;
+}
+
 bool TFrameStrip::ThumbnailsCurrent() const {
   return tracker_.Stale(editor_.Doc()).empty();
 }

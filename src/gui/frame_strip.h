@@ -43,6 +43,9 @@ class TFrameStrip : public QListWidget {
   // Every wanted thumbnail shows the document as it is.
   bool ThumbnailsCurrent() const;
   size_t ThumbnailCount() const { return images_.size(); }
+  size_t ThumbnailBytes() const;
+  // The first and last cell in view (1-based; last < first when none is).
+  void VisibleRange(int32_t& first, int32_t& last) const;
   // The cell of frame `frame` (1-based).
   QRect CellRect(int32_t frame) const;
 
@@ -68,7 +71,6 @@ class TFrameStrip : public QListWidget {
   bool OwnCells(const QDropEvent* event) const;
   // The gap a drop at `pos` falls into: 0 before the first cell, count() after the last.
   int DropGap(QPoint pos) const;
-  void VisibleRange(int32_t& first, int32_t& last) const;
 
   editor::TEditor& editor_;
   std::function<void()> after_;

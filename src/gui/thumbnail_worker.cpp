@@ -1,11 +1,27 @@
 #include "gui/thumbnail_worker.h"
 
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <QThread>
+#include <algorithm>
+
 #include "gui/frame_pictures.h"
 
 namespace gui {
 
-TThumbnailWorker::TThumbnailWorker(QSize box, TMade made)
-    : box_(box), made_(std::move(made)), thread_([this] { Run(); }) {}
+namespace {
+
+constexpr int kMaxThreads = 4;
+constexpr int kNice = 10;
+
+}  // namespace
+
+TThumbnailWorker::TThumbnailWorker(QSize box, TMade made) : box_(box), made_(std::move(made)) {
+  const int count = std::clamp(QThread::idealThreadCount(), 1, kMaxThreads);
+  for (int i = 0; i < count; ++i) threads_.emplace_back([this] { Run(); });
+}
 
 TThumbnailWorker::~TThumbnailWorker() {
   {
@@ -14,7 +30,7 @@ TThumbnailWorker::~TThumbnailWorker() {
     jobs_.clear();
   }
   wake_.notify_all();
-  thread_.join();
+  for (std::thread& t : threads_) t.join();
 }
 
 void TThumbnailWorker::Submit(std::shared_ptr<const editor::TDocumentPlace> place,
@@ -29,22 +45,26 @@ void TThumbnailWorker::Submit(std::shared_ptr<const editor::TDocumentPlace> plac
 
 bool TThumbnailWorker::Idle() const {
   std::lock_guard lock(mutex_);
-  return jobs_.empty() && !busy_;
+  return jobs_.empty() && busy_ == 0;
 }
 
 void TThumbnailWorker::Run() {
+  // The window's thread comes first: the canvas is painted before thumbnails.
+  setpriority(PRIO_PROCESS, pid_t(syscall(SYS_gettid)), kNice);
+  bool working = false;
   for (;;) {
     TJob job;
     std::shared_ptr<const editor::TDocumentPlace> place;
     {
       std::unique_lock lock(mutex_);
-      busy_ = false;
+      busy_ -= working ? 1 : 0;
       wake_.wait(lock, [this] { return stop_ || !jobs_.empty(); });
       if (stop_) return;
       job = std::move(jobs_.front());
       jobs_.pop_front();
       place = place_;
-      busy_ = true;
+      ++busy_;
+      working = true;
     }
     QImage image;
     try {

@@ -1,8 +1,9 @@
 #pragma once
-// Makes the frame strip's thumbnails on a worker thread, so an edit that
-// reaches many frames never waits for their pictures. A new request replaces
-// the jobs still waiting (the newest state of the document is the one worth
-// drawing); each finished picture comes back on the window's thread.
+// Makes the frame strip's thumbnails on worker threads (one per core, at a
+// lower priority than the window's), so an edit that reaches many frames
+// never waits for their pictures. A new request replaces the jobs still
+// waiting (the newest state of the document is the one worth drawing); each
+// finished picture comes back on the window's thread.
 #include <QImage>
 #include <QObject>
 #include <QSize>
@@ -12,6 +13,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "editor/frame_view.h"
 
@@ -45,8 +47,9 @@ class TThumbnailWorker : public QObject {
   std::condition_variable wake_;
   std::deque<TJob> jobs_;
   std::shared_ptr<const editor::TDocumentPlace> place_;
-  bool busy_ = false, stop_ = false;
-  std::thread thread_;
+  int busy_ = 0;
+  bool stop_ = false;
+  std::vector<std::thread> threads_;
 };
 
 }  // namespace gui
