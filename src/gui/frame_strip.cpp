@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QWheelEvent>
+#include <cmath>
 
 #include "editor/editor.h"
 #include "gui/thumbnail_worker.h"
@@ -25,7 +26,8 @@ class TCellDelegate : public QStyledItemDelegate {
   explicit TCellDelegate(TFrameStrip* strip) : QStyledItemDelegate(strip), strip_(strip) {}
 
   QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
-    return {strip_->Zoom() + 2 * kPad, ThumbHeight() + option.fontMetrics.height() + 3 * kPad};
+    const QSize room = strip_->ThumbnailRoom();
+    return {room.width() + 2 * kPad, room.height() + option.fontMetrics.height() + 3 * kPad};
   }
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -34,7 +36,7 @@ class TCellDelegate : public QStyledItemDelegate {
     const bool current = option.state & QStyle::State_Selected;
     const QPalette& pal = option.palette;
     painter->fillRect(cell, current ? pal.highlight() : pal.base());
-    const QRect box(cell.left() + kPad - 1, cell.top() + kPad - 1, strip_->Zoom(), ThumbHeight());
+    const QRect box(QPoint(cell.left() + kPad - 1, cell.top() + kPad - 1), strip_->ThumbnailRoom());
     const QImage thumb = strip_->Thumbnail(index.data(kFrameRole).toInt());
     if (!thumb.isNull()) {
       QSize size = thumb.size().scaled(box.size(), Qt::KeepAspectRatio);
@@ -55,10 +57,6 @@ class TCellDelegate : public QStyledItemDelegate {
   }
 
  private:
-  int ThumbHeight() const {
-    return strip_->Zoom() * TFrameStrip::kThumbnailBox.height() /
-           TFrameStrip::kThumbnailBox.width();
-  }
   TFrameStrip* strip_;
 };
 
@@ -76,6 +74,7 @@ TFrameStrip::TFrameStrip(editor::TEditor& editor, std::function<void()> after, Q
   setDragDropMode(QAbstractItemView::InternalMove);
   setDefaultDropAction(Qt::MoveAction);
   setItemDelegate(new TCellDelegate(this));
+  SetVertical(false);
   worker_ = std::make_unique<TThumbnailWorker>(
       kThumbnailBox, [this](int32_t frame, const editor::TFramePicture& picture,
                             const QImage& image) { Made(frame, picture, image); });
@@ -106,6 +105,12 @@ void TFrameStrip::Show() {
 // Cells are reused: only their texts change, so a long strip stays cheap.
 void TFrameStrip::SyncCells() {
   const project::TProjectDocument& doc = editor_.Doc();
+  const QSize stage(doc.Settings.MWidth, doc.Settings.MHeight);
+  if (stage != stage_) {
+    stage_ = stage;
+    doItemsLayout();
+    updateGeometry();
+  }
   while (count() > doc.FrameCount) delete takeItem(count() - 1);
   while (count() < doc.FrameCount) {
     auto* item = new QListWidgetItem;
@@ -193,12 +198,37 @@ QRect TFrameStrip::CellRect(int32_t frame) const {
   return cell ? visualItemRect(cell) : QRect();
 }
 
+QSize TFrameStrip::ThumbnailRoom() const {
+  const project::TMovieSettings& m = editor_.Doc().Settings;
+  const int high = int(std::lround(double(zoom_) * std::max(1, m.MHeight) / std::max(1, m.MWidth)));
+  return {zoom_, std::clamp(high, 12, zoom_ * 3 / 4)};
+}
+
+QSize TFrameStrip::sizeHint() const {
+  const QSize room = ThumbnailRoom();
+  const QSize cell(room.width() + 2 * kPad, room.height() + fontMetrics().height() + 3 * kPad);
+  const int frame = 2 * frameWidth() + 2;
+  if (flow() == LeftToRight)
+    return {cell.width() * 4 + frame,
+            cell.height() + horizontalScrollBar()->sizeHint().height() + frame};
+  return {cell.width() + verticalScrollBar()->sizeHint().width() + frame,
+          cell.height() * 4 + frame};
+}
+
+void TFrameStrip::SetVertical(bool vertical) {
+  setFlow(vertical ? TopToBottom : LeftToRight);
+  setSizePolicy(vertical ? QSizePolicy::Fixed : QSizePolicy::Expanding,
+                vertical ? QSizePolicy::Expanding : QSizePolicy::Fixed);
+  updateGeometry();
+}
+
 void TFrameStrip::SetZoom(int width) {
   width = std::clamp(width, kMinZoom, kMaxZoom);
   if (width == zoom_) return;
   zoom_ = width;
   // The delegate's size changed: the view lays the cells out again.
   doItemsLayout();
+  updateGeometry();
   if (currentItem()) scrollToItem(currentItem());
   emit zoomChanged(zoom_);
   Schedule();

@@ -24,10 +24,10 @@ class TFrameStrip : public QListWidget {
 
  public:
   // The largest thumbnail, in device pixels; smaller cells scale it down.
-  static constexpr QSize kThumbnailBox{160, 90};
-  static constexpr int kMinZoom = 48, kMaxZoom = 160, kZoomStep = 16;
-  // Thumbnails kept at most: under 40 MB of pictures.
-  static constexpr size_t kCapacity = 600;
+  static constexpr QSize kThumbnailBox{320, 180};
+  static constexpr int kMinZoom = 48, kMaxZoom = 320, kZoomStep = 16, kDefaultZoom = 128;
+  // Thumbnails kept at most: under 70 MB of pictures at the largest box.
+  static constexpr size_t kCapacity = 300;
 
   // `after` runs after every command, so the window shows the new state.
   TFrameStrip(editor::TEditor& editor, std::function<void()> after, QWidget* parent = nullptr);
@@ -38,6 +38,12 @@ class TFrameStrip : public QListWidget {
   // The thumbnails' width in pixels (kMinZoom..kMaxZoom).
   void SetZoom(int width);
   int Zoom() const { return zoom_; }
+  // Cells side by side (a dock at the top or bottom) or one under another.
+  void SetVertical(bool vertical);
+  // The room of a thumbnail in a cell: the zoom wide, as high as the stage's
+  // proportions ask within limits.
+  QSize ThumbnailRoom() const;
+  QSize sizeHint() const override;
   // The frame's thumbnail; null while none was made.
   QImage Thumbnail(int32_t frame) const;
   // Every wanted thumbnail shows the document as it is.
@@ -77,7 +83,8 @@ class TFrameStrip : public QListWidget {
   std::unique_ptr<TThumbnailWorker> worker_;
   editor::TThumbnailTracker tracker_{kCapacity};
   std::map<int32_t, QImage> images_;
-  int zoom_ = 96;
+  int zoom_ = kDefaultZoom;
+  QSize stage_;  // the stage size the cells were laid out for
   bool showing_ = false;
   // What the last schedule saw, so that an unchanged view costs nothing.
   uint64_t revision_ = ~uint64_t(0);

@@ -87,13 +87,13 @@ void TFrameTools::BuildDock() {
   dock_ = new QDockWidget("Frames", &window_);
   dock_->setObjectName("FrameStripDock");
   strip_ = new TFrameStrip(editor_, after_, dock_);
-  strip_->SetZoom(std::atoi(Read("FrameStripZoom", "96").c_str()));
+  strip_->SetZoom(
+      std::atoi(Read("FrameStripZoom", std::to_string(TFrameStrip::kDefaultZoom).c_str()).c_str()));
   dock_->setWidget(strip_);
   window_.addDockWidget(AreaFromText(Read("FrameStripArea", "4")), dock_);
   dock_->setVisible(Read("FrameStrip", "1") != "0");
   auto follow = [this](Qt::DockWidgetArea area) {
-    const bool side = area == Qt::LeftDockWidgetArea || area == Qt::RightDockWidgetArea;
-    strip_->setFlow(side ? QListView::TopToBottom : QListView::LeftToRight);
+    strip_->SetVertical(area == Qt::LeftDockWidgetArea || area == Qt::RightDockWidgetArea);
   };
   follow(window_.dockWidgetArea(dock_));
   connect(dock_, &QDockWidget::dockLocationChanged, this, [this, follow](Qt::DockWidgetArea area) {

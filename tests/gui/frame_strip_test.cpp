@@ -213,13 +213,13 @@ TEST_F(FrameStripTest, CtrlWheelZoomsAndTheStripsPlaceAndZoomAreRemembered) {
   QWheelEvent wheel(at, Strip()->viewport()->mapToGlobal(at), {}, {0, 240}, Qt::NoButton,
                     Qt::ControlModifier, Qt::NoScrollPhase, false);
   QApplication::sendEvent(Strip()->viewport(), &wheel);
-  EXPECT_EQ(Strip()->Zoom(), 96 + 2 * gui::TFrameStrip::kZoomStep);
+  EXPECT_EQ(Strip()->Zoom(), gui::TFrameStrip::kDefaultZoom + 2 * gui::TFrameStrip::kZoomStep);
   EXPECT_EQ(Strip()->CellRect(1).width(), width + 2 * gui::TFrameStrip::kZoomStep);
   Act("actFrameStrip")->trigger();
   EXPECT_FALSE(window_->FrameTools()->Dock()->isVisible());
   window_.reset();
   SetUp();
-  EXPECT_EQ(Strip()->Zoom(), 96 + 2 * gui::TFrameStrip::kZoomStep);
+  EXPECT_EQ(Strip()->Zoom(), gui::TFrameStrip::kDefaultZoom + 2 * gui::TFrameStrip::kZoomStep);
   EXPECT_FALSE(window_->FrameTools()->Dock()->isVisible());
   EXPECT_FALSE(Act("actFrameStrip")->isChecked());
 }
