@@ -2,28 +2,29 @@
 
 #include <QPainter>
 #include <algorithm>
-#include <filesystem>
 
-#include "editor/movie_builder.h"
+#include "moviegen/build_host.h"
+#include "moviegen/movie_build.h"
 #include "player/renderer.h"
 #include "player/swf_reader.h"
 #include "player/timeline.h"
 
 namespace gui {
 
+namespace {
+
+// The build's warnings reach the user through the canvas's own build.
+class TQuietHost : public moviegen::IBuildHost {};
+
+}  // namespace
+
 TFrameMovie BuildFrameMovie(const editor::TDocumentPlace& place,
                             const editor::TFramePicture& picture) {
   project::TProjectDocument doc;
   editor::MakeOneFrameDocument(place, picture, doc);
-  const editor::TBuiltMovie built = editor::BuildMovieFile(doc, false);
-  struct TRemove {
-    const std::string& Path;
-    ~TRemove() {
-      std::error_code ignored;
-      std::filesystem::remove(Path, ignored);
-    }
-  } remove{built.Path};
-  auto movie = std::make_shared<const player::TMovie>(player::ReadMovieFile(built.Path));
+  TQuietHost host;
+  auto movie = std::make_shared<const player::TMovie>(
+      player::ReadMovie(moviegen::CreateFrameBytes(doc, host)));
   return {std::move(movie), editor::FrameDepths(doc, 1)};
 }
 

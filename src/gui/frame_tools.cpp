@@ -190,6 +190,10 @@ bool TFrameTools::KeyDown(int key, Qt::KeyboardModifiers mods, bool canvasFocuse
     onionAction_->toggle();
     return true;
   }
+  // Any other key edits or moves on: the play stops on the frame shown first.
+  const bool modifier = key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt ||
+                        key == Qt::Key_Meta;
+  if (!modifier) play_->Stop();
   return false;
 }
 

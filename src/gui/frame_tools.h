@@ -35,7 +35,7 @@ class TFrameTools : public QObject {
   // After every command: the strip and the onion skin follow the document.
   void Show();
   // Space on the canvas plays or stops, Ctrl+Shift+O turns the onion skin
-  // on or off; true when the key was used.
+  // on or off; true when the key was used. Any other key stops the play.
   bool KeyDown(int key, Qt::KeyboardModifiers mods, bool canvasFocused);
 
   TFrameStrip* Strip() const { return strip_; }
