@@ -295,8 +295,9 @@ test("frames keep their schedule over three loops of the banner", { timeout: 120
     t.diagnostic(`loops: ${errors.map((e) => `${e.length} changes, mean late ${mean(e).toFixed(2)} ms`).join("; ")}`);
     t.diagnostic(`jitter ${jitter.toFixed(2)} ms; main thread busy ${(busy * 100).toFixed(2)} % of the time`);
     assert.ok(errors.every((e) => e.length > 1), "the movie did not loop three times");
-    // Drift grows from loop to loop; a late timer alone does not.
-    assert.ok(Math.abs(mean(errors[2]) - mean(errors[0])) < 8, "frames drift from loop to loop");
+    // Drift grows from loop to loop; a late timer alone does not. The first
+    // loop also decodes every path once, so the later two are compared.
+    assert.ok(Math.abs(mean(errors[2]) - mean(errors[1])) < 8, "frames drift from loop to loop");
     assert.ok(busy < 0.1, "the page keeps the main thread busy");
   });
 });
