@@ -65,6 +65,7 @@ struct TNullPreview : IPreviewWindow {
   void Close() override {}
   void Play() override {}
   void Stop() override {}
+  void ShowMessage(const std::string&) override {}
   bool HasSaveButton() override { return true; }
 };
 

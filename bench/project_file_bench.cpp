@@ -10,6 +10,7 @@
 
 #include "platform/folders.h"
 #include "project/document.h"
+#include "support/large_project.h"
 
 namespace {
 
@@ -40,22 +41,7 @@ void BuildProject(TProjectDocument& doc) {
   std::mt19937 random(7);
   for (char& b : bytes) b = char(random());
   std::ofstream(media, std::ios::binary).write(bytes.data(), long(bytes.size()));
-
-  doc.SetFrameCount(kFrames);
-  for (int i = 1; i <= kFrames; ++i) {
-    doc.Frames[size_t(i)].Delay = 40 + i % 100;
-    for (int n = 1; n <= kObjectsPerFrame; ++n) {
-      auto kind = TShapeKind(1 + (n - 1) % 9);
-      doc.CreateEmptyShape(n, kind, i, i, TEditMode::emAnimation);
-      TShapeRec& r = doc.Frames[size_t(i)].Slots.Edit(n);
-      r.X = i % 468;
-      r.Y = n * 5;
-      r.Angle = i % 360;
-      if (kind == skText) r.Text = "Slide " + std::to_string(i) + ", caption";
-      if (kind == skPicture || kind == skButton) r.Text = media;
-      if (kind == skButton) r.URL = "http://example.com/item/" + std::to_string(i);
-    }
-  }
+  vtest::MakeSlideShow(doc, kFrames, kObjectsPerFrame, media);
 }
 
 const std::string& SavedProject() {

@@ -99,6 +99,7 @@ class TPreview : public editor::IPreviewWindow {
   void Close() override {}
   void Play() override {}
   void Stop() override {}
+  void ShowMessage(const std::string&) override {}
   bool HasSaveButton() override { return true; }
 };
 

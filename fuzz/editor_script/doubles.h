@@ -128,6 +128,7 @@ class TScriptPreview : public editor::IPreviewWindow {
   void Close() override {}
   void Play() override {}
   void Stop() override {}
+  void ShowMessage(const std::string&) override {}
   bool HasSaveButton() override { return true; }
 };
 

@@ -287,30 +287,51 @@ void TEditor::OpenFinished() {
     HandleError(e.what());
   }
   justOpened_ = false;
-  const std::vector<std::string> missing = MissingMedia();
+  const std::vector<TMissingMedia> missing = MissingMedia();
   if (missing.empty()) return;
   std::string text =
       "These media files of the project are missing; the objects that use them "
       "are shown without them:";
-  for (const std::string& name : missing) text += "\n" + platform::Cp1252ToUtf8(name);
+  for (const TMissingMedia& m : missing)
+    text += "\n" + platform::Cp1252ToUtf8(m.Stored) + " (" + m.Remedy + ")";
   Warn(text);
 }
 
-std::vector<std::string> TEditor::MissingMedia() const {
-  std::vector<std::string> missing;
-  auto check = [&](const std::string& stored) {
+namespace {
+
+// The remedies name the buttons as the panel captions them while a file is
+// chosen.
+const char* const kBackgroundSoundRemedy =
+    "the background sound: choose it again with \"Replace Sound...\" on the Movie page";
+const char* const kButtonSoundRemedy =
+    "a button's sound: choose it again with \"Replace Sound...\" on the Objects page";
+
+const char* ObjectFileRemedy(const TShapeRec& r) {
+  if (r.Object == project::skPicture)
+    return "a picture: choose it again with \"Replace Picture...\" on the Objects page";
+  if (r.Object == project::skButton)
+    return "a button's glyph: choose it again with \"Replace Glyph...\" on the Objects page";
+  return "a fill bitmap: choose it again with \"Load Bitmap...\" on the Objects page";
+}
+
+}  // namespace
+
+std::vector<TEditor::TMissingMedia> TEditor::MissingMedia() const {
+  std::vector<TMissingMedia> missing;
+  auto check = [&](const std::string& stored, const char* remedy) {
     if (stored.empty() || stored == "0") return;
-    if (std::find(missing.begin(), missing.end(), stored) != missing.end()) return;
+    for (const TMissingMedia& m : missing)
+      if (m.Stored == stored) return;
     if (project::ResolveMediaPath(stored, doc_.TempDir, doc_.ProgramDir).empty())
-      missing.push_back(stored);
+      missing.push_back({stored, remedy});
   };
-  check(doc_.Settings.MBkgrSound);
+  check(doc_.Settings.MBkgrSound, kBackgroundSoundRemedy);
   for (int32_t i = 1; i <= doc_.FrameCount; ++i) {
     const project::TSlotArray& slots = doc_.Frames[size_t(i)].Slots;
     for (int s = 1; s <= slots.LastUsed(); ++s) {
       const TShapeRec& r = slots[s];
-      if (r.TextIsFile()) check(r.Text);
-      if (r.Object == project::skButton) check(r.SoundEv);
+      if (r.TextIsFile()) check(r.Text, ObjectFileRemedy(r));
+      if (r.Object == project::skButton) check(r.SoundEv, kButtonSoundRemedy);
     }
   }
   return missing;

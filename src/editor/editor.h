@@ -204,6 +204,11 @@ class TEditor : private project::IDocumentView {
   void ExportWritten(const std::string& message, const std::string& folder);
   // The single-frame build shown on the canvas.
   void RebuildPreview(bool refresh = false);
+  // The canvas's player cannot decode `count` pictures of the frame it shows
+  // (0: it shows them all): the first status pane says so while it lasts.
+  void CanvasPicturesUndrawable(int count);
+  // The same of the preview's movie, said in the preview's message pane.
+  void PreviewPicturesUndrawable(int count);
 
   // ---- Undo -------------------------------------------------------------
   void Undo();
@@ -256,9 +261,13 @@ class TEditor : private project::IDocumentView {
   void MeasureTextObject(int32_t frame, int slot);
   void FillObjectPage();
   std::string MediaName(const std::string& stored, const char* embedded, const char* none) const;
-  // The stored names of the media files the project uses that are not there,
-  // each once, in the order met.
-  std::vector<std::string> MissingMedia() const;
+  // A media file the project uses that is not there.
+  struct TMissingMedia {
+    std::string Stored;  // the name as the project stores it
+    const char* Remedy;  // what it is and where it is chosen again
+  };
+  // Each missing file once, in the order met.
+  std::vector<TMissingMedia> MissingMedia() const;
   // W and H of the object; a size the build derives (text, picture, button)
   // is shown as it is, beyond the limits of an editable size.
   void FillObjectSize(const project::TShapeRec& r);
@@ -318,6 +327,7 @@ class TEditor : private project::IDocumentView {
 
   project::TEditMode mode_ = project::TEditMode::emAnimation;
   std::string modeHint_;
+  std::string canvasNote_;  // what the first status pane says of the canvas's pictures
   bool updating_ = false;
   TRect workArea_;
   bool justOpened_ = false;

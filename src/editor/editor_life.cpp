@@ -387,6 +387,36 @@ void TEditor::ExportWritten(const std::string& message, const std::string& folde
   panel_.StatusFolder = {message, folder};
 }
 
+namespace {
+
+// Pictures the player met that it cannot decode (damaged data the build
+// copied as it stands); `where` says of what ("in this frame").
+std::string UndrawablePicturesText(int count, const char* where) {
+  if (count == 1)
+    return std::string("A picture ") + where +
+           " cannot be shown: its data cannot be decoded. Load another file for it on the "
+           "Objects page.";
+  return std::to_string(count) + " pictures " + where +
+         " cannot be shown: their data cannot be decoded. Load other files for them on the "
+         "Objects page.";
+}
+
+}  // namespace
+
+void TEditor::CanvasPicturesUndrawable(int count) {
+  std::string& pane = panel_.StatusPanes[0];
+  if (count > 0) {
+    pane = canvasNote_ = UndrawablePicturesText(count, "in this frame");
+    return;
+  }
+  if (!canvasNote_.empty() && pane == canvasNote_) pane.clear();
+  canvasNote_.clear();
+}
+
+void TEditor::PreviewPicturesUndrawable(int count) {
+  if (count > 0) ports_.Preview.ShowMessage(UndrawablePicturesText(count, "in the movie"));
+}
+
 void TEditor::PreviewClosed() {
   DeletePreviewFile();
 }

@@ -156,6 +156,8 @@ class IPreviewWindow {
   virtual void Close() = 0;
   virtual void Play() = 0;
   virtual void Stop() = 0;
+  // A line in the window's message pane, which each Show clears.
+  virtual void ShowMessage(const std::string& text) = 0;
   // Whether the window offers its own "Save SWF..." button; without it the
   // export follows the preview at once.
   virtual bool HasSaveButton() = 0;

@@ -113,6 +113,7 @@ TfrmMain::TfrmMain(TMainWindowSetup setup, QWidget* parent)
     ShowState();
   };
   s.Preview.OnClosed = [this] { editor_->PreviewClosed(); };
+  s.Preview.OnPicturesUndrawable = [this](int count) { editor_->PreviewPicturesUndrawable(count); };
   // The preview's mute choice lives with the other settings.
   s.Preview.SetMuted(s.Settings->OpenKey(false) && s.Settings->Read("Muted").value_or("") == "1");
   s.Preview.OnMutedChanged = [&s](bool muted) {
@@ -214,6 +215,14 @@ void TfrmMain::BuildCanvasEvents() {
             e.DropFiles(paths, x, y);
             ShowState();
           });
+  // Queued: the count comes from the player's paint.
+  connect(
+      canvas_->Player(), &player::TPlayerWidget::undrawablePictures, this,
+      [this, &e](int count) {
+        e.CanvasPicturesUndrawable(count);
+        ShowState();
+      },
+      Qt::QueuedConnection);
   connect(canvas_->Palette(), &TPaletteStrip::kindClicked, this, [this, &e](int kind) {
     if (kind <= 7)
       e.btnNewShapeClick(project::TShapeKind(kind));

@@ -36,6 +36,13 @@ TfrmSWF::TfrmSWF(QWidget* parent) : QWidget(parent, Qt::Window) {
   connect(player_, &player::TPlayerWidget::linkFailed, this, [this](const QString& url) {
     panes_[3]->setText(QString("The browser could not be started to open %1").arg(url));
   });
+  // Queued: the count comes from the player's paint.
+  connect(
+      player_, &player::TPlayerWidget::undrawablePictures, this,
+      [this](int count) {
+        if (OnPicturesUndrawable) OnPicturesUndrawable(count);
+      },
+      Qt::QueuedConnection);
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(0);
@@ -113,12 +120,17 @@ void TfrmSWF::Show(const editor::TPreviewRequest& request) {
   CentrePlayer();
   panes_[0]->setText("OK");
   panes_[1]->setText(QString::fromStdString(request.Status));
+  panes_[3]->clear();  // a message of the previous movie
   show();
   if (!placed_) PlaceOnScreenCentre();
   placed_ = true;
   raise();
   activateWindow();
   player_->setFocus();
+}
+
+void TfrmSWF::ShowMessage(const std::string& text) {
+  panes_[3]->setText(QString::fromStdString(text));
 }
 
 void TfrmSWF::Close() {

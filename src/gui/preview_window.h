@@ -35,12 +35,16 @@ class TfrmSWF : public QWidget, public editor::IPreviewWindow {
   void Close() override;
   void Play() override;
   void Stop() override;
+  void ShowMessage(const std::string& text) override;
   bool HasSaveButton() override { return true; }
 
   // The main window connects these to TEditor::SaveSWF and
   // TEditor::PreviewClosed.
   std::function<void()> OnSaveClicked;
   std::function<void()> OnClosed;
+  // The player's count of pictures it cannot decode; the main window hands
+  // it to TEditor::PreviewPicturesUndrawable.
+  std::function<void(int)> OnPicturesUndrawable;
   // The mute toggle of the status bar; the main window keeps the choice in
   // the settings and gives it back with SetMuted.
   std::function<void(bool)> OnMutedChanged;

@@ -55,6 +55,7 @@ void TPlayerWidget::LoadMovie(std::shared_ptr<const TMovie> movie) {
   renderer_.SetMovie(movie_);
   StartClock();
   paintedVersion_ = ~uint64_t(0);
+  reportedUndrawable_ = -1;
   update();
 }
 
@@ -203,6 +204,8 @@ void TPlayerWidget::paintEvent(QPaintEvent*) {
   if (!timeline_) return;
   renderer_.Paint(painter, timeline_->DisplayList(), TwipsToWidget());
   paintedVersion_ = timeline_->DisplayList().Version();
+  const int undrawable = int(renderer_.UndrawableBitmaps().size());
+  if (undrawable != reportedUndrawable_) emit undrawablePictures(reportedUndrawable_ = undrawable);
 }
 
 void TPlayerWidget::mouseMoveEvent(QMouseEvent* event) {

@@ -72,6 +72,10 @@ class TPlayerWidget : public QWidget {
   void mouseReleased(QPointF stagePos);
   void urlRequested(const QString& url, const QString& target);
   void linkFailed(const QString& url);
+  // After the first paint of a movie, and whenever the count changes: how
+  // many of the movie's pictures met so far cannot be decoded, so they are
+  // not shown.
+  void undrawablePictures(int count);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -103,6 +107,7 @@ class TPlayerWidget : public QWidget {
   QBasicTimer timer_;
   QElapsedTimer clock_;
   uint64_t paintedVersion_ = ~uint64_t(0);
+  int reportedUndrawable_ = -1;  // -1: not reported for this movie yet
 };
 
 }  // namespace player

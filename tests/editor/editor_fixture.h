@@ -205,6 +205,7 @@ class TFakePreview : public editor::IPreviewWindow {
   bool SaveButton = true;
   std::vector<editor::TPreviewRequest> Shown;
   std::vector<std::string> Calls;
+  std::vector<std::string> Messages;
   bool IsOpen() override { return Open; }
   void Show(const editor::TPreviewRequest& r) override {
     Shown.push_back(r);
@@ -216,6 +217,7 @@ class TFakePreview : public editor::IPreviewWindow {
   }
   void Play() override { Calls.push_back("play"); }
   void Stop() override { Calls.push_back("stop"); }
+  void ShowMessage(const std::string& text) override { Messages.push_back(text); }
   bool HasSaveButton() override { return SaveButton; }
 };
 

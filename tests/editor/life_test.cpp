@@ -229,6 +229,27 @@ TEST_F(LifeTest, ABrowserThatDoesNotStartIsReportedWithThePage) {
   EXPECT_NE(prompts.Messages.back().Text.find(Dir() + "banner.html"), std::string::npos);
 }
 
+// The canvas's note on pictures it cannot decode goes with its frame but
+// never takes back a later message; the preview's goes to its own pane.
+TEST_F(LifeTest, PicturesThePlayersCannotDecodeAreSaidWhereTheyShow) {
+  ed->CanvasPicturesUndrawable(1);
+  EXPECT_EQ(P().StatusPanes[0],
+            "A picture in this frame cannot be shown: its data cannot be decoded. Load another "
+            "file for it on the Objects page.");
+  ed->CanvasPicturesUndrawable(0);
+  EXPECT_EQ(P().StatusPanes[0], "");
+  ed->CanvasPicturesUndrawable(2);
+  ed->RzStartClick();
+  ed->CanvasPicturesUndrawable(0);
+  EXPECT_EQ(P().StatusPanes[0], "OK");
+
+  ed->PreviewPicturesUndrawable(0);
+  ed->PreviewPicturesUndrawable(3);
+  EXPECT_EQ(preview.Messages,
+            std::vector<std::string>{"3 pictures in the movie cannot be shown: their data cannot "
+                                     "be decoded. Load other files for them on the Objects page."});
+}
+
 TEST_F(LifeTest, AnEditClosesThePreviewAndAFailedCopyIsReported) {
   ed->RzStartClick();
   std::string movie = preview.Shown.back().MoviePath;

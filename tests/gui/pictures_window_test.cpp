@@ -25,6 +25,7 @@
 #include "gui/main_actions.h"
 #include "gui/main_window.h"
 #include "gui/palette_strip.h"
+#include "gui/preview_window.h"
 #include "gui/property_panel.h"
 #include "gui/qt_services.h"
 #include "support/pictures.h"
@@ -59,6 +60,19 @@ vtest::Bytes BlackBmp(int w, int h) {
   bmp.Height = h;
   bmp.Pixels.assign(size_t((w * 3 + 3) & ~3) * size_t(h), 0);
   return vtest::MakeBmp(bmp);
+}
+
+// A JPEG whose headers read well but whose frame names a quantisation table
+// the file lacks: it passes the check when it is chosen, and no player can
+// decode it.
+vtest::Bytes UndecodableJpeg() {
+  vtest::Bytes jpeg = vtest::MakeJpeg(16, 16, false);
+  for (size_t i = 0; i + 12 < jpeg.size(); ++i)
+    if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) {
+      jpeg[i + 12] = 3;  // the first component's table
+      break;
+    }
+  return jpeg;
 }
 
 class PicturesWindowTest : public ::testing::Test {
@@ -100,6 +114,16 @@ class PicturesWindowTest : public ::testing::Test {
   void AddPicture(int kind, const QString& path) {
     vtest::TModalScript script({ChooseFile(path), Ok()});  // the file, then the frames
     window_->Canvas()->Palette()->Button(kind)->click();
+  }
+
+  QAction* Act(const char* name) { return window_->Actions()->Action(name); }
+  QString PreviewMessage() {
+    auto* preview = window_->findChild<gui::TfrmSWF*>();
+    return preview ? preview->findChild<QLabel*>("Pane4")->text() : QString();
+  }
+  // The players report after they paint.
+  static void Settle() {
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
   }
 
   QTemporaryDir home_;
@@ -161,13 +185,38 @@ TEST_F(PicturesWindowTest, UnusablePictureFilesAreRefusedNamingTheChosenFile) {
   }
 }
 
-// A project whose button picture and sound are gone: one message names
-// both after opening, and the fields show no file.
+// A picture no player can decode is said on the canvas while its frame is
+// shown and in the preview while that movie plays; the next preview and
+// the canvas without it say nothing more.
+TEST_F(PicturesWindowTest, PicturesThatCannotBeDecodedAreSaid) {
+  AddPicture(project::skPicture, Write("damaged.jpg", UndecodableJpeg()));
+  ASSERT_EQ(Doc().Frames[1].Slots.LastUsed(), 1);
+  Settle();
+  EXPECT_TRUE(StatusPane(1).contains("A picture in this frame cannot be shown"))
+      << StatusPane(1).toStdString();
+  Act("actPreview")->trigger();
+  Settle();
+  EXPECT_TRUE(PreviewMessage().contains("A picture in the movie cannot be shown"))
+      << PreviewMessage().toStdString();
+
+  Act("actUndo")->trigger();
+  Settle();
+  EXPECT_EQ(Doc().Frames[1].Slots.LastUsed(), 0);
+  EXPECT_FALSE(StatusPane(1).contains("cannot be shown")) << StatusPane(1).toStdString();
+  Act("actPreview")->trigger();
+  Settle();
+  EXPECT_EQ(PreviewMessage().toStdString(), "");
+}
+
+// A project whose background sound and button picture and sound are gone:
+// one message names them after opening with the button that chooses each
+// again, and the fields show no file.
 TEST_F(PicturesWindowTest, MissingMediaAreNamedOnceAfterOpening) {
   const QString glyph = Write("glyph.bmp", BlackBmp(30, 10));
   AddPicture(project::skButton, glyph);
   for (int32_t i = 1; i <= Doc().FrameCount; ++i)
     Doc().Frames[size_t(i)].Slots.Edit(1).SoundEv = home_.filePath("gone/click.wav").toStdString();
+  Doc().Settings.MBkgrSound = home_.filePath("gone/music.mp3").toStdString();
   fs::remove(glyph.toStdString());
   const std::string project = home_.filePath("missing.sw0").toStdString();
   Doc().SaveMV_NEW(project);
@@ -180,9 +229,18 @@ TEST_F(PicturesWindowTest, MissingMediaAreNamedOnceAfterOpening) {
   }
   EXPECT_TRUE(message.contains("glyph.bmp")) << message.toStdString();
   EXPECT_TRUE(message.contains("click.wav")) << message.toStdString();
+  EXPECT_TRUE(
+      message.contains("music.mp3 (the background sound: choose it again with "
+                       "\"Replace Sound...\" on the Movie page)"))
+      << message.toStdString();
+  EXPECT_TRUE(message.contains("\"Replace Glyph...\" on the Objects page"))
+      << message.toStdString();
+  EXPECT_TRUE(message.contains("\"Replace Sound...\" on the Objects page"))
+      << message.toStdString();
   window_->PanelView()->setCurrentIndex(int(editor::TPage::Objects));
   EXPECT_EQ(Shown(editor::EPL1), "=No glyph selected=");
   EXPECT_EQ(Shown(editor::EPL3), "=No sound selected=");
+  EXPECT_EQ(Shown(editor::EPL4), "=No sound selected=");
 }
 
 // The frame count's limit is said, not silently applied; Loop Playback

@@ -6,12 +6,15 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QSignalSpy>
 #include <cstdio>
 #include <filesystem>
 
 #include "player/button_movie.h"
 #include "player/player_error.h"
 #include "player/sound_support.h"
+#include "player/swf_builder.h"
+#include "player/swf_reader.h"
 #include "support/bytes.h"
 
 namespace {
@@ -159,6 +162,40 @@ TEST_F(PlayerWidget, PlaysSoundsOnlyWithAudioAndStopSilencesThem) {
   for (int16_t v : out.Heard()) ASSERT_EQ(v, 0);
   w.SetAudioOutput(nullptr);
   EXPECT_FALSE(w.AudioEnabled());
+}
+
+// A 20 x 20 stage filled with picture 7, whose JPEG data is cut short in its
+// frame header, so it cannot be decoded.
+std::shared_ptr<const TMovie> DamagedPictureMovie() {
+  vtest::TSwfBuilder b(20, 20);
+  b.Tag(swf::tagDefineBitsJPEG2, {7, 0, 0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x11, 0x08});
+  vtest::TShapeBody s(2, 2, {0, 400, 0, 400});
+  s.Style(0, s.BitmapFill(0x41, 7, vtest::Affine(20, 0, 0, 20, 0, 0)), 0, 0, 0);
+  s.Rect(0, 0, 400, 400);
+  b.Tag(swf::tagDefineShape2, s.Finish());
+  b.Place(2, 1);
+  b.ShowFrame();
+  return std::make_shared<const TMovie>(ReadMovie(b.Build()));
+}
+
+// The count of pictures the player cannot decode follows the paints: it
+// comes with the first paint of every movie (0 too, so that a message can
+// be taken back) and again only when it changes.
+TEST_F(PlayerWidget, ReportsThePicturesItCannotDecode) {
+  TPlayerWidget w;
+  w.resize(100, 100);
+  QSignalSpy counts(&w, &TPlayerWidget::undrawablePictures);
+  w.LoadMovie(DamagedPictureMovie());
+  w.grab();
+  w.grab();
+  w.LoadMovie(DamagedPictureMovie());
+  w.grab();
+  LoadFromFile(w, vtest::ButtonMovie());
+  w.grab();
+  ASSERT_EQ(counts.size(), 3);
+  EXPECT_EQ(counts[0][0].toInt(), 1);
+  EXPECT_EQ(counts[1][0].toInt(), 1);
+  EXPECT_EQ(counts[2][0].toInt(), 0);
 }
 
 }  // namespace

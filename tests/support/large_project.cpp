@@ -51,4 +51,24 @@ void MakeBannerProject(project::TProjectDocument& doc, const std::string& sample
   });
 }
 
+void MakeSlideShow(project::TProjectDocument& doc, int frames, int objects,
+                   const std::string& media) {
+  using namespace project;
+  doc.SetFrameCount(frames);
+  for (int i = 1; i <= frames; ++i) {
+    doc.Frames[size_t(i)].Delay = 40 + i % 100;
+    for (int n = 1; n <= objects; ++n) {
+      auto kind = TShapeKind(1 + (n - 1) % 9);
+      doc.CreateEmptyShape(n, kind, i, i, TEditMode::emAnimation);
+      TShapeRec& r = doc.Frames[size_t(i)].Slots.Edit(n);
+      r.X = i % 468;
+      r.Y = n * 5;
+      r.Angle = i % 360;
+      if (kind == skText) r.Text = "Slide " + std::to_string(i) + ", caption";
+      if (kind == skPicture || kind == skButton) r.Text = media;
+      if (kind == skButton) r.URL = "http://example.com/item/" + std::to_string(i);
+    }
+  }
+}
+
 }  // namespace vtest

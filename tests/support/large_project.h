@@ -17,4 +17,10 @@ void MakeLargeProject(project::TProjectDocument& doc, const std::string& samples
 // on; every fifth object turns once round while it slides; the texts stay.
 void MakeBannerProject(project::TProjectDocument& doc, const std::string& samplesDir);
 
+// A long slide show: `frames` frames of `objects` objects each (all kinds in
+// turn), every frame with its own positions, captions and links; pictures
+// and buttons show `media`.
+void MakeSlideShow(project::TProjectDocument& doc, int frames, int objects,
+                   const std::string& media);
+
 }  // namespace vtest

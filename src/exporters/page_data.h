@@ -1,0 +1,33 @@
+#pragma once
+// The data of the HTML5 page: a movie as the player reads it (characters and
+// the display-list changes of each frame), written as one JSON object the
+// page's script reads. Paths are packed into base64 text of delta-coded
+// whole numbers. The format is described in docs/html5-page.md.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "player/movie.h"
+
+namespace exporters {
+
+// The shortest text that reads back as the same double ("0.1", "-20", "1e+21").
+std::string NumberText(double value);
+
+// The path packed: its subpaths' starts and segments as zigzag LEB128
+// numbers (each point relative to the one before), in base64 without padding.
+// Throws platform::TVellumetError when a coordinate is not a whole number of
+// units (the movie's paths always are) or is beyond 2^31.
+std::string EncodePath(const player::TPath& path);
+// The reverse, for tests; throws platform::TVellumetError on damaged text.
+player::TPath DecodePath(const std::string& text);
+
+// base64 with padding, as data: addresses want it.
+std::string Base64(const uint8_t* data, size_t size);
+
+// The movie's data object (JSON, ASCII). Pictures become PNG (JPEG when the
+// movie holds a plain JPEG), sounds MP3 or WAV. Throws
+// platform::TVellumetError for what the page cannot show exactly.
+std::string PageData(const player::TMovie& movie);
+
+}  // namespace exporters
