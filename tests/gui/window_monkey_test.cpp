@@ -4,7 +4,9 @@
 // dialog that opens answered at random. A fixed number of steps from a seed;
 // afterwards the document must be valid, undo and redo must take every step
 // back and forth, the builds must succeed or refuse with a message, and
-// saving must round-trip. The seed is printed first, to replay a failure:
+// saving must round-trip. The seed is printed first, to replay a failure
+// (dialogs are answered on a timer, so how long a step takes can change the
+// answers drawn after it: a replay usually, not always, takes the same path):
 //
 //   VELLUMET_MONKEY_SEED=N VELLUMET_MONKEY_STEPS=20000 build/test/tests/window_monkey_test
 //
@@ -84,6 +86,10 @@ constexpr int kKeys[] = {Qt::Key_Left,   Qt::Key_Right,  Qt::Key_Up,     Qt::Key
                          Qt::Key_Z,      Qt::Key_Y,      Qt::Key_C,      Qt::Key_V,
                          Qt::Key_S,      Qt::Key_F1,     Qt::Key_5,      Qt::Key_Minus};
 
+// What each kind of step does, by its number in Step().
+const char* const kKinds[] = {"canvas drag",   "palette", "command",    "typing",
+                              "panel control", "key",     "panel page", "list"};
+
 uint32_t EnvNumber(const char* name, uint32_t fallback) {
   const char* v = std::getenv(name);
   return v && *v ? uint32_t(std::strtoul(v, nullptr, 10)) : fallback;
@@ -113,7 +119,9 @@ class TMonkey {
   void Step() {
     if (!window_->isVisible()) Reopen();
     stepClock_.start();
-    switch (Pick(8)) {
+    const int kind = Pick(8);
+    doing_ = kKinds[kind];
+    switch (kind) {
       case 0:
         CanvasDrag();
         break;
@@ -181,7 +189,8 @@ class TMonkey {
   }
 
   void TriggerAction() {
-    QAction* action = window_->Actions()->Action(PickOf(kActions));
+    doing_ = PickOf(kActions);
+    QAction* action = window_->Actions()->Action(doing_);
     if (action && action->isEnabled()) action->trigger();
   }
 
@@ -238,7 +247,10 @@ class TMonkey {
     // A step stuck for a minute never returns to the test: end the run here,
     // so it fails with the seed printed above instead of waiting for ctest.
     if (stepClock_.isValid() && stepClock_.elapsed() > 60000) {
-      std::fprintf(stderr, "a step ran for a minute: the window hangs\n");
+      QWidget* modal = QApplication::activeModalWidget();
+      std::fprintf(stderr, "a step (%s) ran for a minute, modal window: %s \"%s\"\n", doing_,
+                   modal ? modal->metaObject()->className() : "none",
+                   modal ? qPrintable(modal->windowTitle()) : "");
       std::abort();
     }
     QWidget* modal = vtest::TModalScript::VisibleModal();
@@ -310,6 +322,7 @@ class TMonkey {
   QPointer<QWidget> modal_;
   int modalTicks_ = 0;
   QElapsedTimer stepClock_;
+  const char* doing_ = "";  // the running step, for a hang's report
 };
 
 TEST(WindowMonkey, RandomInputKeepsTheWindowAndTheDocumentSound) {
