@@ -148,6 +148,8 @@ class TMonkey {
         break;
     }
     for (int i = 0; i < 3; ++i) QApplication::processEvents();
+    if (stepClock_.elapsed() > 10000)  // slow, not stuck: worth knowing on a long run
+      std::printf("monkey: a step (%s) took %lld ms\n", doing_, stepClock_.elapsed());
   }
 
  private:
@@ -244,11 +246,12 @@ class TMonkey {
   // re-enter a timer's slot, so an answer that opens a nested modal (the file
   // dialog's "replace?" box) would wait there for an answer that never comes.
   void WatchModal() {
-    // A step stuck for a minute never returns to the test: end the run here,
-    // so it fails with the seed printed above instead of waiting for ctest.
-    if (stepClock_.isValid() && stepClock_.elapsed() > 60000) {
+    // A step stuck for three minutes will not return to the test: end the run
+    // here, so it fails with the seed printed above instead of waiting for
+    // ctest. (A step on a long movie may take a minute under the sanitizers.)
+    if (stepClock_.isValid() && stepClock_.elapsed() > 180000) {
       QWidget* modal = QApplication::activeModalWidget();
-      std::fprintf(stderr, "a step (%s) ran for a minute, modal window: %s \"%s\"\n", doing_,
+      std::fprintf(stderr, "a step (%s) ran for 3 minutes, modal window: %s \"%s\"\n", doing_,
                    modal ? modal->metaObject()->className() : "none",
                    modal ? qPrintable(modal->windowTitle()) : "");
       std::abort();
