@@ -36,9 +36,11 @@ fuzz: deps
 # Pictures of the editor window for the README, taken under a virtual display.
 screenshots: deps
 	cmake -S . -B $(RUN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLUMET_TESTS=OFF
-	cmake --build $(RUN_DIR) -j $(JOBS) --target vellumet_screenshots
+	cmake --build $(RUN_DIR) -j $(JOBS) --target vellumet_screenshots vellumet
 	xvfb-run -a -s "-screen 0 1600x1000x24" env QT_QPA_PLATFORM=xcb \
 	  $(RUN_DIR)/tools/screenshots/vellumet_screenshots docs/screenshots samples/banner.sw0
+	node tools/screenshots/html5_page.mjs $(RUN_DIR)/src/app/vellumet samples/banner.sw0 185 \
+	  docs/screenshots/html5-page-banner.png
 
 # A Release build for installing and packaging; the .deb installs under /usr
 # whatever PREFIX is.

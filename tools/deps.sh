@@ -2,7 +2,8 @@
 # Installs what the project needs when it is missing: the Debian packages of
 # tools/debian-packages.txt, the npm test tools of tests/package.json and the
 # Ruffle web player of third_party/ruffle/package.json (the web page export
-# copies it beside each page; make install ships it). Quick when everything
+# copies it beside each page; make install ships it) and the script shrinker
+# of tools/minify/package.json (the HTML5 page export). Quick when everything
 # is present.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -35,3 +36,4 @@ npm_install() {  # FOLDER PACKAGE...
 }
 npm_install tests swf-parser playwright-core pngjs
 npm_install third_party/ruffle @ruffle-rs/ruffle
+npm_install tools/minify terser

@@ -55,16 +55,21 @@ std::string CheckCombination(const TExportArgs& args) {
   if (several && args.Output.empty()) return "several projects need -o DIR/";
   if (several && (args.Frame > 0 || !args.PngFrames.empty()))
     return "--frame and --png-frames take one project";
-  const bool swf = !args.Output.empty() &&
+  if (args.Html && !NamesFolder(args.Output)) return "--format html writes into a folder: -o DIR/";
+  const bool html =
+      !args.Output.empty() && (args.Html || TargetKindOf(args.Output) == TTargetKind::Html);
+  const bool swf = !args.Output.empty() && !html &&
                    (NamesFolder(args.Output) || TargetKindOf(args.Output) == TTargetKind::Swf);
-  const bool animation = (!args.Output.empty() && !swf) || !args.PngFrames.empty();
-  if ((args.Web || args.Compact) && !swf)
-    return "--web and --compact write SWF files: -o NAME.swf or a folder";
+  const bool animation = (!args.Output.empty() && !swf && !html) || !args.PngFrames.empty();
+  if ((args.Web && !swf) || (args.Compact && !swf && !html))
+    return "--web and --compact write SWF files: -o NAME.swf or a folder (--compact also "
+           "NAME.html)";
   if (args.Frame > 0 && (!swf || !args.PngFrames.empty()))
     return "--frame exports one frame as an SWF movie: -o NAME.swf";
-  if (args.AnimationOptionGiven && !animation)
+  const bool sized = args.Animation.Scale != 1.0 || args.Animation.MaxSizeKB > 0;
+  if (args.AnimationOptionGiven && !animation && !(html && !sized))
     return "--scale, --max-size, --loop and --no-loop are for .gif, .webp, .mp4, .webm and "
-           "--png-frames";
+           "--png-frames (--loop and --no-loop also for .html)";
   return "";
 }
 
@@ -80,6 +85,10 @@ std::string ParseExportArgs(int argc, char** argv, TExportArgs& args) {
       args.Web = true;
     } else if (arg == "--compact") {
       args.Compact = true;
+    } else if (arg == "--format") {
+      if (i + 1 >= argc || std::string(argv[i + 1]) != "html") return "--format takes html";
+      args.Html = true;
+      ++i;
     } else if (arg == "--loop" || arg == "--no-loop") {
       args.Animation.Loop = arg == "--loop";
       args.AnimationOptionGiven = true;

@@ -15,6 +15,7 @@ struct TExportArgs {
   int Frame = 0;                      // --frame N; 0: the whole movie
   bool Web = false;                   // --web
   bool Compact = false;               // --compact
+  bool Html = false;                  // --format html: a folder gets NAME.html
   bool AnimationOptionGiven = false;  // --scale, --max-size, --loop or --no-loop
   exporters::TAnimationOptions Animation;
 };

@@ -25,8 +25,11 @@ const char* const kExportUsage =
     "      the movie as an animated GIF or WebP, or a video; --png-frames DIR writes\n"
     "      one PNG file per frame; S scales the stage, KB is a size budget, and the\n"
     "      loop is the project's unless one is given\n"
-    "  vellumet export A.sw0 B.sw0 ... -o DIR/ [--compact] [--web]\n"
+    "  vellumet export PROJECT.sw0 -o OUT.html [--compact] [--loop|--no-loop]\n"
+    "      the HTML5 page: one file that plays the movie in any browser by itself\n"
+    "  vellumet export A.sw0 B.sw0 ... -o DIR/ [--compact] [--web] [--format html]\n"
     "      builds the projects side by side into DIR/NAME.swf (and their pages);\n"
+    "      --format html writes their HTML5 pages DIR/NAME.html instead;\n"
     "      -o naming an existing folder does the same for one project\n";
 
 namespace {

@@ -29,6 +29,7 @@ TTargetKind TargetKindOf(const std::string& output) {
   if (ext == ".gif") return TTargetKind::Gif;
   if (ext == ".webp") return TTargetKind::WebP;
   if (ext == ".mp4" || ext == ".webm") return TTargetKind::Video;
+  if (ext == ".html" || ext == ".htm") return TTargetKind::Html;
   return TTargetKind::Swf;
 }
 
@@ -39,6 +40,10 @@ bool NamesFolder(const std::string& output) {
 
 std::string SwfPathInFolder(const std::string& folder, const std::string& project) {
   return (fs::path(folder) / fs::path(project).stem()).string() + ".swf";
+}
+
+std::string HtmlPathInFolder(const std::string& folder, const std::string& project) {
+  return (fs::path(folder) / fs::path(project).stem()).string() + ".html";
 }
 
 std::string FolderOf(const std::string& path) {

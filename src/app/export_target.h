@@ -5,9 +5,10 @@
 
 namespace app {
 
-enum class TTargetKind { Swf, Gif, WebP, Video };
+enum class TTargetKind { Swf, Gif, WebP, Video, Html };
 
-// By the extension in any letter case: .gif, .webp, .mp4 and .webm; any
+// By the extension in any letter case: .gif, .webp, .mp4, .webm and .html
+// (or .htm, the HTML5 page); any
 // other name is an SWF movie (".swf" is appended unless it ends so).
 TTargetKind TargetKindOf(const std::string& output);
 
@@ -16,6 +17,8 @@ bool NamesFolder(const std::string& output);
 
 // The movie of `project` inside `folder`: the project's name with ".swf".
 std::string SwfPathInFolder(const std::string& folder, const std::string& project);
+// Its HTML5 page there: the project's name with ".html".
+std::string HtmlPathInFolder(const std::string& folder, const std::string& project);
 
 // The folder a file path lies in ("." for a bare name).
 std::string FolderOf(const std::string& path);

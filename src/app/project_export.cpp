@@ -78,6 +78,11 @@ void WriteOutput(const project::TProjectDocument& doc, const std::string& projec
                  const std::string& movie, const TExportArgs& args,
                  const exporters::TProgress& progress, std::vector<TWrittenFile>& written) {
   const std::string& out = args.Output;
+  if (NamesFolder(out) && args.Html) {
+    written.push_back(Written(exporters::ExportHtml5Page(movie, doc, HtmlPathInFolder(out, project),
+                                                         args.Animation, progress)));
+    return;
+  }
   if (NamesFolder(out))
     return WriteSwf(doc, movie, SwfPathInFolder(out, project), args.Web, written);
   switch (TargetKindOf(out)) {
@@ -91,6 +96,10 @@ void WriteOutput(const project::TProjectDocument& doc, const std::string& projec
       return;
     case TTargetKind::Video:
       written.push_back(Written(exporters::ExportVideo(movie, doc, out, args.Animation, progress)));
+      return;
+    case TTargetKind::Html:
+      written.push_back(
+          Written(exporters::ExportHtml5Page(movie, doc, out, args.Animation, progress)));
       return;
   }
 }

@@ -117,7 +117,9 @@ std::string Base64Unpadded(const std::vector<uint8_t>& bytes) {
 
 // --- JSON pieces ---
 
-std::string Quoted(const std::string& s) {
+}  // namespace
+
+std::string JsonQuoted(const std::string& s) {
   std::string out = "\"";
   for (unsigned char c : s) {
     if (c == '"' || c == '\\') {
@@ -135,6 +137,8 @@ std::string Quoted(const std::string& s) {
   }
   return out + "\"";
 }
+
+namespace {
 
 std::string Numbers(std::initializer_list<double> values) {
   std::string out = "[";
@@ -219,15 +223,17 @@ std::string DataUrl(const char* type, const QByteArray& bytes) {
 
 // A plain JPEG goes in as it is (browsers decode it as our player does);
 // anything else as the PNG of its decoded pixels.
-std::string Bitmap(const TBitmapCharacter& b) {
+std::string Bitmap(const TBitmapCharacter& b, const TPageDataOptions& options) {
   const TPixels* pixels = b.Pixels();
   if (!pixels)
     throw platform::TVellumetError("The HTML5 page cannot show this movie: picture " +
                                    std::to_string(b.ID) + " cannot be decoded");
   std::string image;
-  if (b.Encoding == TBitmapCharacter::Jpeg && b.AlphaData.empty()) {
+  const bool jpeg = b.Encoding == TBitmapCharacter::Jpeg && b.AlphaData.empty();
+  if (jpeg) {
     const std::vector<uint8_t> jpeg = CleanJpegData(b.Data);
-    image = "data:image/jpeg;base64," + Base64(jpeg.data(), jpeg.size());
+    image = options.PictureFile ? options.PictureFile(b.ID, "jpg", jpeg)
+                                : "data:image/jpeg;base64," + Base64(jpeg.data(), jpeg.size());
   } else {
     QImage picture(pixels->Width, pixels->Height, QImage::Format_ARGB32_Premultiplied);
     for (int y = 0; y < pixels->Height; ++y)
@@ -237,10 +243,17 @@ std::string Bitmap(const TBitmapCharacter& b) {
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     picture.convertToFormat(QImage::Format_ARGB32).save(&buffer, "PNG", 0);
-    image = DataUrl("image/png", png);
+    image = options.PictureFile
+                ? options.PictureFile(b.ID, "png", std::vector<uint8_t>(png.begin(), png.end()))
+                : DataUrl("image/png", png);
   }
+  // A large picture is kept smaller: each of its pixels then covers several
+  // of the bitmap's (the JPEG goes in whole, so only the PNG needs it).
+  const bool reduced = !jpeg && (pixels->ScaleX != 1 || pixels->ScaleY != 1);
   return "{\"kind\":\"bitmap\",\"width\":" + NumberText(pixels->Width) +
-         ",\"height\":" + NumberText(pixels->Height) + ",\"image\":\"" + image + "\"}";
+         ",\"height\":" + NumberText(pixels->Height) +
+         (reduced ? ",\"scale\":" + Numbers({pixels->ScaleX, pixels->ScaleY}) : "") +
+         ",\"image\":\"" + image + "\"}";
 }
 
 std::string Font(const TFontCharacter& f) {
@@ -285,9 +298,9 @@ std::string Action(const TAction& a) {
     case TAction::GotoFrame:
       return "{\"goto\":" + NumberText(a.Frame) + "}";
     case TAction::GotoLabel:
-      return "{\"label\":" + Quoted(a.Label) + "}";
+      return "{\"label\":" + JsonQuoted(a.Label) + "}";
     case TAction::GetURL:
-      return "{\"url\":" + Quoted(a.URL) + ",\"target\":" + Quoted(a.Target) + "}";
+      return "{\"url\":" + JsonQuoted(a.URL) + ",\"target\":" + JsonQuoted(a.Target) + "}";
     case TAction::Other:
       break;
   }
@@ -337,7 +350,7 @@ std::string Frame(const TFrameContent& f) {
   if (!f.Ops.empty()) out += ",\"ops\":" + List(f.Ops, Op);
   if (!f.Actions.empty()) out += ",\"actions\":" + List(f.Actions, Action);
   if (!f.Sounds.empty()) out += ",\"sounds\":" + List(f.Sounds, SoundStart);
-  if (!f.Label.empty()) out += ",\"label\":" + Quoted(f.Label);
+  if (!f.Label.empty()) out += ",\"label\":" + JsonQuoted(f.Label);
   return out + "}";
 }
 
@@ -443,12 +456,12 @@ std::string Sound(const TSoundCharacter& s) {
 }
 
 // Null for what the page does not draw or play (edit texts).
-std::string Character(const TCharacter& c) {
+std::string Character(const TCharacter& c, const TPageDataOptions& options) {
   switch (c.Kind) {
     case TCharacterKind::Shape:
       return Shape(static_cast<const TShapeCharacter&>(c).Shape);
     case TCharacterKind::Bitmap:
-      return Bitmap(static_cast<const TBitmapCharacter&>(c));
+      return Bitmap(static_cast<const TBitmapCharacter&>(c), options);
     case TCharacterKind::Font:
       return Font(static_cast<const TFontCharacter&>(c));
     case TCharacterKind::Text:
@@ -456,6 +469,7 @@ std::string Character(const TCharacter& c) {
     case TCharacterKind::Button:
       return Button(static_cast<const TButtonCharacter&>(c));
     case TCharacterKind::Sound:
+      if (!options.Sound) break;
       return Sound(static_cast<const TSoundCharacter&>(c));
     case TCharacterKind::EditText:
       break;
@@ -471,14 +485,14 @@ std::string HexColor(TRGBA c) {
 
 }  // namespace
 
-std::string PageData(const TMovie& movie) {
-  if (movie.StreamSound && !movie.StreamSound->Blocks.empty())
+std::string PageData(const TMovie& movie, const TPageDataOptions& options) {
+  if (options.Sound && movie.StreamSound && !movie.StreamSound->Blocks.empty())
     throw platform::TVellumetError(
         "The HTML5 page cannot play this movie's streamed sound; use an event sound");
   std::string characters = "{";
   for (const auto& [id, c] : movie.Characters)
-    characters +=
-        (characters.size() > 1 ? ",\"" : "\"") + std::to_string(id) + "\":" + Character(*c);
+    characters += (characters.size() > 1 ? ",\"" : "\"") + std::to_string(id) +
+                  "\":" + Character(*c, options);
   characters += "}";
   return "{\"version\":1,\"stage\":" + Rect(movie.Stage) +
          ",\"width\":" + NumberText(movie.StageWidthPixels()) +

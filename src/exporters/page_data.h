@@ -4,6 +4,7 @@
 // page's script reads. Paths are packed into base64 text of delta-coded
 // whole numbers. The format is described in docs/html5-page.md.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,12 +23,25 @@ std::string EncodePath(const player::TPath& path);
 // The reverse, for tests; throws platform::TVellumetError on damaged text.
 player::TPath DecodePath(const std::string& text);
 
+// A JSON string that can stand inside a <script> element: <, > and & are
+// escaped too.
+std::string JsonQuoted(const std::string& text);
+
 // base64 with padding, as data: addresses want it.
 std::string Base64(const uint8_t* data, size_t size);
+
+struct TPageDataOptions {
+  bool Sound = true;  // false: sounds are written as null (and none is refused)
+  // When set, each picture's file (extension "jpg" or "png") goes here and
+  // the data holds the address it returns instead of a data: address.
+  std::function<std::string(uint16_t id, const std::string& extension,
+                            const std::vector<uint8_t>& bytes)>
+      PictureFile;
+};
 
 // The movie's data object (JSON, ASCII). Pictures become PNG (JPEG when the
 // movie holds a plain JPEG), sounds MP3 or WAV. Throws
 // platform::TVellumetError for what the page cannot show exactly.
-std::string PageData(const player::TMovie& movie);
+std::string PageData(const player::TMovie& movie, const TPageDataOptions& options = {});
 
 }  // namespace exporters

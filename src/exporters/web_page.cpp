@@ -59,23 +59,6 @@ player.ruffle().load(stage.dataset.movie);
 </html>
 )";
 
-std::string HtmlEscaped(const std::string& text) {
-  std::string out;
-  for (const char c : text) {
-    if (c == '&')
-      out += "&amp;";
-    else if (c == '<')
-      out += "&lt;";
-    else if (c == '>')
-      out += "&gt;";
-    else if (c == '"')
-      out += "&quot;";
-    else
-      out += c;
-  }
-  return out;
-}
-
 // A file name as a relative URL: every byte but the unreserved characters
 // percent-encoded, so "#", "?", "%" and blanks in a name stay part of it.
 std::string UrlEncoded(const std::string& name) {
@@ -113,6 +96,23 @@ void WriteText(const std::string& text, const fs::path& path) {
 }
 
 }  // namespace
+
+std::string HtmlEscaped(const std::string& text) {
+  std::string out;
+  for (const char c : text) {
+    if (c == '&')
+      out += "&amp;";
+    else if (c == '<')
+      out += "&lt;";
+    else if (c == '>')
+      out += "&gt;";
+    else if (c == '"')
+      out += "&quot;";
+    else
+      out += c;
+  }
+  return out;
+}
 
 std::string WebPageFileName(const std::string& swfPath) {
   return fs::path(swfPath).replace_extension(".web.html").string();

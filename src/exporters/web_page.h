@@ -8,6 +8,9 @@
 
 namespace exporters {
 
+// The text with &, <, > and " as entities, for HTML text and attributes.
+std::string HtmlEscaped(const std::string& text);
+
 // NAME.web.html for the movie NAME.swf (any extension is replaced).
 std::string WebPageFileName(const std::string& swfPath);
 

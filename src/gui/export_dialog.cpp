@@ -23,6 +23,7 @@ constexpr TFormatRow kFormats[] = {
     {TExportFormat::WebP, "Animated WebP", ".webp", "Animated WebP (*.webp)|*.webp"},
     {TExportFormat::Mp4, "MP4 video (H.264)", ".mp4", "MP4 video (*.mp4)|*.mp4"},
     {TExportFormat::WebM, "WebM video (VP9)", ".webm", "WebM video (*.webm)|*.webm"},
+    {TExportFormat::Html5, "HTML5 page", ".html", "HTML5 page (*.html)|*.html"},
     {TExportFormat::PngFrames, "PNG frames (a folder)", "", ""},
     {TExportFormat::Swf, "SWF movie", ".swf", "SWF Flash (*.swf)|*.swf"},
 };
@@ -86,10 +87,11 @@ TExportDialog::TExportDialog(QWidget* parent) : QDialog(parent) {
 void TExportDialog::FormatChanged() {
   auto format = TExportFormat(format_->currentData().toInt());
   bool swf = format == TExportFormat::Swf;
-  scale_->setEnabled(!swf);
+  const bool html5 = format == TExportFormat::Html5;
+  scale_->setEnabled(!swf && !html5);
   budget_->setEnabled(format == TExportFormat::Gif || format == TExportFormat::WebP);
-  loop_->setEnabled(format == TExportFormat::Gif || format == TExportFormat::WebP);
-  compact_->setEnabled(swf);
+  loop_->setEnabled(format == TExportFormat::Gif || format == TExportFormat::WebP || html5);
+  compact_->setEnabled(swf || html5);
 }
 
 bool TExportDialog::Execute(bool projectLoops, TExportChoice& choice) {

@@ -1,6 +1,6 @@
 #pragma once
 // The export dialog of the File menu: the format (SWF, animated GIF or WebP,
-// MP4 or WebM video, PNG frames), the scale, a size budget, looping and, for
+// MP4 or WebM video, PNG frames, the HTML5 page), the scale, a size budget, looping and, for
 // SWF, the compact frame removals.
 #include <QDialog>
 
@@ -13,7 +13,7 @@ class QSpinBox;
 
 namespace gui {
 
-enum class TExportFormat { Swf, Gif, WebP, Mp4, WebM, PngFrames };
+enum class TExportFormat { Swf, Gif, WebP, Mp4, WebM, PngFrames, Html5 };
 
 struct TExportChoice {
   TExportFormat Format = TExportFormat::Gif;

@@ -114,6 +114,9 @@ void TExportFlow::ExportMovie() {
         case TExportFormat::PngFrames:
           report = exporters::ExportPngFrames(movie.Path, doc, target, o, step);
           break;
+        case TExportFormat::Html5:
+          report = exporters::ExportHtml5Page(movie.Path, doc, target, o, step);
+          break;
       }
     });
     if (!finished) return;

@@ -146,6 +146,7 @@ void TMainActions::BuildModeItems(QMenu* menu) {
 
 void TMainActions::BuildViewMenu() {
   QMenu* view = window_.menuBar()->addMenu("&View");
+  view->setObjectName("menuView");
   struct TNav {
     const char* Name;
     const char* Caption;
@@ -166,6 +167,7 @@ void TMainActions::BuildViewMenu() {
 
 void TMainActions::BuildFramesMenu() {
   QMenu* frames = window_.menuBar()->addMenu("F&rames");
+  frames->setObjectName("menuFrames");
   frames->addAction(Make("actInsertFrame", "Insert a Frame after the Current Frame", "",
                          Icon(TIcon::InsertFrame), [this] { editor_.RzInsertClick(); }));
   frames->addAction(Make("actRemoveFrame", "Remove the Current Frame", "",

@@ -17,6 +17,7 @@
 #include "gui/canvas.h"
 #include "gui/color_dialog_window.h"
 #include "gui/export_flow.h"
+#include "gui/frame_tools.h"
 #include "gui/main_actions.h"
 #include "gui/palette_strip.h"
 #include "gui/preferences_dialog.h"
@@ -142,6 +143,7 @@ TfrmMain::TfrmMain(TMainWindowSetup setup, QWidget* parent)
   column->addWidget(panelView_, 0);
   setCentralWidget(central);
   BuildCanvasEvents();
+  frameTools_ = new TFrameTools(*this, *editor_, *s.Settings, *canvas_, *actions_, after);
 
   qApp->installEventFilter(this);
   // The editor reads the canvas size at once: lay the window out first.
@@ -182,6 +184,8 @@ void TfrmMain::ShowPreferences() {
 TfrmMain::~TfrmMain() {
   qApp->removeEventFilter(this);
   delete takeCentralWidget();
+  delete frameTools_;
+  frameTools_ = nullptr;
   canvas_ = nullptr;
   panelView_ = nullptr;
 }
@@ -247,6 +251,7 @@ void TfrmMain::ShowState() {
   QString title = caption.isEmpty() ? "Vellumet" : caption + " - Vellumet";
   if (windowTitle() != title) setWindowTitle(title);
   KeepStageVisible();
+  if (frameTools_) frameTools_->Show();
   if (autosave_) autosave_->AfterCommand();
 }
 
@@ -311,6 +316,9 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool TfrmMain::KeyDown(QObject* watched, QKeyEvent* key) {
+  if (frameTools_ && frameTools_->KeyDown(key->key(), key->modifiers() & ~Qt::KeypadModifier,
+                                          watched == canvas_->Player()))
+    return true;
   int vk = VirtualKey(key->key());
   Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
   if (vk == 0 || FieldKeepsKey(watched, key->key(), mods)) return false;

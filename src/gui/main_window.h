@@ -21,6 +21,7 @@ namespace gui {
 class TAutosaveHost;
 class TCanvas;
 class TExportFlow;
+class TFrameTools;
 class TMainActions;
 class TMainStatusBar;
 class TPropertyPanelView;
@@ -47,6 +48,7 @@ class TfrmMain : public QMainWindow, private editor::IMainWindow {
   TPropertyPanelView* PanelView() const { return panelView_; }
   TMainActions* Actions() const { return actions_; }
   TMainStatusBar* Status() const { return status_; }
+  TFrameTools* FrameTools() const { return frameTools_; }
   editor::TAutosave& Autosave() { return *autosave_; }
   // Shows the editor's state: panel, menus, status bar, caption, canvas.
   void ShowState();
@@ -95,6 +97,7 @@ class TfrmMain : public QMainWindow, private editor::IMainWindow {
   TPropertyPanelView* panelView_ = nullptr;
   TMainActions* actions_ = nullptr;
   TMainStatusBar* status_ = nullptr;
+  TFrameTools* frameTools_ = nullptr;
   bool shown_ = false;
   bool closing_ = false;
 };

@@ -5,6 +5,7 @@
 // copies cached on disk survive from one build to the next.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "moviegen/build_host.h"
 #include "project/document.h"
@@ -37,6 +38,11 @@ struct TBuildOptions {
 // before anything is done, with TMovieGenError naming its length.
 std::string CreateMovie(project::TProjectDocument& doc, IBuildHost& host, bool wholeMovie,
                         bool deleteAfterLoad, bool refresh, const TBuildOptions& options = {});
+
+// The single-frame build of doc.CurrentFrame as bytes, written to no file and
+// loaded into no player: pictures of frames beside the canvas. It writes the
+// derived values back as CreateMovie does, and throws what it throws.
+std::vector<uint8_t> CreateFrameBytes(project::TProjectDocument& doc, IBuildHost& host);
 
 // The SWF header counts frames in 16 bits: at 100 frames per second a movie
 // runs at most 655.35 s.

@@ -392,4 +392,10 @@ std::string CreateMovie(project::TProjectDocument& doc, IBuildHost& host, bool w
   return fileName;
 }
 
+std::vector<uint8_t> CreateFrameBytes(project::TProjectDocument& doc, IBuildHost& host) {
+  TMovieBuilder builder(doc, host, false, {});
+  builder.Build();
+  return builder.Movie().SaveToBytes();
+}
+
 }  // namespace moviegen

@@ -193,6 +193,12 @@ QPointF TPlayerWidget::ToStage(QPointF widgetPos) const {
   return {(t.X - movie_->Stage.Xmin) / 20, (t.Y - movie_->Stage.Ymin) / 20};
 }
 
+void TPlayerWidget::SetUnderlay(uint16_t depth, TUnderlay paint) {
+  underlayDepth_ = depth;
+  underlay_ = std::move(paint);
+  update();
+}
+
 void TPlayerWidget::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   QColor back = Qt::white;
@@ -202,7 +208,13 @@ void TPlayerWidget::paintEvent(QPaintEvent*) {
     back = QColor(movie_->Background.R, movie_->Background.G, movie_->Background.B);
   painter.fillRect(rect(), back);
   if (!timeline_) return;
-  renderer_.Paint(painter, timeline_->DisplayList(), TwipsToWidget());
+  if (underlay_ && underlayDepth_ < 0xFFFF) {
+    renderer_.Paint(painter, timeline_->DisplayList(), TwipsToWidget(), 0, underlayDepth_);
+    underlay_(painter);
+    renderer_.Paint(painter, timeline_->DisplayList(), TwipsToWidget(), underlayDepth_ + 1);
+  } else {
+    renderer_.Paint(painter, timeline_->DisplayList(), TwipsToWidget());
+  }
   paintedVersion_ = timeline_->DisplayList().Version();
   const int undrawable = int(renderer_.UndrawableBitmaps().size());
   if (undrawable != reportedUndrawable_) emit undrawablePictures(reportedUndrawable_ = undrawable);

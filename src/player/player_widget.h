@@ -19,6 +19,8 @@
 #include "player/sound_engine.h"
 #include "player/timeline.h"
 
+class QPainter;
+
 namespace player {
 
 class TPlayerWidget : public QWidget {
@@ -62,6 +64,10 @@ class TPlayerWidget : public QWidget {
   // Muted, the sounds go on unheard (a stream still drives the frames).
   void SetMuted(bool muted);
   bool Muted() const { return muted_; }
+  // Painted over the objects up to `depth` and under the others (the editor's
+  // onion skin under the current frame's objects); an empty one paints nothing.
+  using TUnderlay = std::function<void(QPainter&)>;
+  void SetUnderlay(uint16_t depth, TUnderlay paint);
   // Widget pixels to stage pixels.
   QPointF ToStage(QPointF widgetPos) const;
   QSize sizeHint() const override;
@@ -99,6 +105,8 @@ class TPlayerWidget : public QWidget {
   TRenderer renderer_;
   int background_ = -1;
   TLinkOpener linkOpener_;
+  TUnderlay underlay_;
+  uint16_t underlayDepth_ = 0;
   bool handCursor_ = false;
   std::unique_ptr<IAudioOutput> output_;
   std::unique_ptr<TSoundEngine> sound_;

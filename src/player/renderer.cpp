@@ -282,8 +282,8 @@ QPainterPath TRenderer::MaskPath(const TPlacedObject& mask, const QTransform& tw
   return clip;
 }
 
-void TRenderer::Paint(QPainter& painter, const TDisplayList& list,
-                      const QTransform& twipsToDevice) {
+void TRenderer::Paint(QPainter& painter, const TDisplayList& list, const QTransform& twipsToDevice,
+                      uint16_t lowest, uint16_t highest) {
   if (!movie_) return;
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, true);
@@ -298,6 +298,7 @@ void TRenderer::Paint(QPainter& painter, const TDisplayList& list,
       clips.push_back({object.ClipDepth, MaskPath(object, twipsToDevice)});
       continue;
     }
+    if (depth < lowest || depth > highest) continue;
     painter.setClipping(false);
     if (!clips.empty()) {
       painter.resetTransform();

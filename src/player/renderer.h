@@ -24,9 +24,11 @@ class TRenderer {
   void SetMovie(std::shared_ptr<const TMovie> movie);
   const TMovie* Movie() const { return movie_.get(); }
 
-  // Paints the objects of the list; twipsToDevice maps stage twips onto the
-  // painter's device. The background is the caller's.
-  void Paint(QPainter& painter, const TDisplayList& list, const QTransform& twipsToDevice);
+  // Paints the objects of the list at depths from `lowest` to `highest`;
+  // twipsToDevice maps stage twips onto the painter's device. The background
+  // is the caller's.
+  void Paint(QPainter& painter, const TDisplayList& list, const QTransform& twipsToDevice,
+             uint16_t lowest = 0, uint16_t highest = 0xFFFF);
   // The bitmaps met while painting that could not be decoded (damaged data),
   // so a caller can say why a picture is missing.
   const std::set<uint16_t>& UndrawableBitmaps() const { return undrawable_; }

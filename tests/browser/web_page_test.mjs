@@ -8,16 +8,14 @@
 //   node web_page_test.mjs VELLUMET SAMPLES_DIR
 import { test, before, after } from "node:test";
 import assert from "node:assert/strict";
-import { execFileSync } from "node:child_process";
 import { mkdirSync, mkdtempSync, rmSync, writeFileSync } from "node:fs";
-import { createRequire } from "node:module";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
 
+import { launchChromium, vellumetRunner } from "./browser.mjs";
 import { meanDifference, readPng, writeDifference } from "./images.mjs";
 import { serveFolder } from "./site_server.mjs";
 
-const { chromium } = createRequire(import.meta.url)("playwright-core");
 
 const [vellumet, samplesDir] = process.argv.slice(2);
 // Each page: its name and the export that writes it (a sample, with options).
@@ -39,30 +37,12 @@ const site = join(work, "site");
 let server;
 let failed = false;
 
-// The program's own files (rendered pictures, settings) stay in the test's folder.
-function vellumetRun(...args) {
-  execFileSync(vellumet, args, {
-    env: {
-      ...process.env,
-      XDG_CACHE_HOME: join(work, "cache"),
-      XDG_CONFIG_HOME: join(work, "config"),
-      ASAN_OPTIONS: "detect_leaks=0:abort_on_error=1",
-    },
-    stdio: ["ignore", "ignore", "inherit"],
-  });
-}
+const vellumetRun = vellumetRunner(vellumet, work);
 
 // A browser with a fresh profile folder of its own; requests to any host
 // but the test's server are recorded and answered here.
 async function openBrowser(name) {
-  const context = await chromium.launchPersistentContext(join(work, `profile-${name}`), {
-    executablePath: "/usr/bin/chromium",
-    args: ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-           "--disable-background-networking", "--disable-component-update", "--disable-sync",
-           "--force-color-profile=srgb"],
-    viewport: { width: 1000, height: 400 },
-    deviceScaleFactor: 1,
-  });
+  const context = await launchChromium(join(work, `profile-${name}`));
   // Visitors' browsers hold sound back until the first click on the page
   // (headless Chromium lets it play): the page's audio stays suspended, as
   // theirs does, so the test sees what they see.

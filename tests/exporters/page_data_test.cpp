@@ -78,8 +78,9 @@ TEST(PageDataTest, PathsRoundTripThroughThePacking) {
       for (size_t s = 0; s < path[i].Segments.size(); ++s) {
         EXPECT_EQ(back[i].Segments[s].Curved, path[i].Segments[s].Curved);
         EXPECT_EQ(back[i].Segments[s].To, path[i].Segments[s].To);
-        if (path[i].Segments[s].Curved)
+        if (path[i].Segments[s].Curved) {
           EXPECT_EQ(back[i].Segments[s].Control, path[i].Segments[s].Control);
+        }
       }
     }
   }

@@ -8,15 +8,15 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QDoubleSpinBox>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QToolButton>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <filesystem>
 #include <fstream>
 
@@ -102,6 +102,7 @@ TEST_F(ExportMenuTest, TheExportDialogWritesTheChosenFormat) {
     std::string Magic;
   };
   const TCase cases[] = {{"Animated GIF", "shapes.gif", "GIF89a"},
+                         {"HTML5 page", "shapes.html", "<!DOCTYPE html>"},
                          {"SWF movie", "shapes.swf", "CWS"}};
   // The first export starts in the project's folder, the next where the last went.
   QString startFolder = QDir(VELLUMET_SAMPLES_DIR).absolutePath();

@@ -341,6 +341,21 @@ TEST_F(BuildTest, SingleFrameBuildLoadsTheMovieIntoThePlayer) {
   EXPECT_EQ(std::count(Host.Calls.begin(), Host.Calls.end(), "load"), 0);
 }
 
+// The bytes of a frame's picture are the single-frame build's file, without
+// the file and without loading anything into the player.
+TEST_F(BuildTest, FrameBytesAreTheSingleFrameBuildWrittenNowhere) {
+  Doc.SetFrameCount(3);
+  Add(1, project::skStar, 1, 3);
+  Doc.CurrentFrame = 2;
+  const std::string path = moviegen::CreateMovie(Doc, Host, false, false, false);
+  Host.Calls.clear();
+  const std::vector<uint8_t> bytes = moviegen::CreateFrameBytes(Doc, Host);
+  EXPECT_EQ(bytes, vtest::ReadFile(path));
+  std::filesystem::remove(path);
+  EXPECT_TRUE(std::filesystem::is_empty(Doc.TempDir));
+  for (const std::string& call : Host.Calls) EXPECT_EQ(call.find("load"), std::string::npos);
+}
+
 TEST_F(BuildTest, NothingHappensWhileTheUpdateGuardIsSet) {
   Host.Guard = true;
   EXPECT_EQ(moviegen::CreateMovie(Doc, Host, false, true, false), "");

@@ -17,6 +17,9 @@
 #include <functional>
 
 #include "editor/editor.h"
+#include "gui/canvas.h"
+#include "gui/frame_strip.h"
+#include "gui/frame_tools.h"
 #include "gui/main_window.h"
 #include "gui/qt_services.h"
 #include "player/player_widget.h"
@@ -107,6 +110,22 @@ int main(int argc, char** argv) {
     ok &= Save(*menu, out, title == "Edit" ? "menu-edit-modes" : "menu-view-frames");
     menu->hide();
   }
+
+  // The frame strip with every thumbnail drawn, on a middle frame; then the
+  // onion skin, two frames each side, the earlier ones red, the later blue.
+  e.ChooseEditMode(project::TEditMode::emAnimation);
+  e.GoToFrame(e.Doc().FrameCount / 2);
+  window.ShowState();
+  gui::TFrameStrip* strip = window.FrameTools()->Strip();
+  for (int i = 0; i < 200 && !strip->ThumbnailsCurrent(); ++i) Settle(25);
+  ok &= Save(window, out, "frame-strip");
+  QAction* onion = window.findChild<QAction*>("actOnionSkin");
+  onion->trigger();
+  ok &= Save(window, out, "onion-skin");
+  ok &= Save(*window.Canvas()->Player(), out, "onion-skin-canvas");
+  onion->trigger();
+  e.ChooseEditMode(project::TEditMode::emLocked);
+  window.ShowState();
 
   // The colour dialog of the movie background, narrow and with the gradient
   // calculator open; it is modal, so it is photographed from inside.
