@@ -5,6 +5,7 @@
 //
 //   build/fuzz/fuzz/editor_commands_fuzz -max_len=2048 -timeout=20 fuzz/corpus/editor_commands
 //   build/fuzz/fuzz/editor_commands_fuzz CRASH_FILE     # replays one input
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +25,20 @@ const std::string& Folder() {
   return folder;
 }
 
+// The rate that matters is in steps, not inputs (an input is a script of
+// any length): printed when the run ends.
+struct TStepCount {
+  std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
+  size_t steps = 0;
+  ~TStepCount() {
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::fprintf(stderr, "editor_commands_fuzz: %zu steps in %.0f s, %.0f steps a second\n", steps,
+                 seconds, seconds > 0 ? double(steps) / seconds : 0.0);
+  }
+};
+TStepCount stepCount;
+
 }  // namespace
 
 extern "C" const char* __ubsan_default_options() {
@@ -36,6 +51,7 @@ extern "C" const char* __lsan_default_suppressions() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   vscript::TScript script = vscript::DecodeScript(data, size);
+  stepCount.steps += script.size();
   vscript::TSession session(Folder(), VELLUMET_SCRIPT_FIXTURES);
   std::optional<vscript::TFinding> finding = session.Run(script);
   if (!finding) return 0;

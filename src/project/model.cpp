@@ -78,9 +78,19 @@ int TSlotArray::LastUsed() const {
   return 0;
 }
 
+// Both lists are sorted by slot: one walk, where a record the other list
+// lacks must be blank.
 bool TSlotArray::operator==(const TSlotArray& other) const {
-  for (int n = 1; n <= MaxShapeSlots; ++n)
-    if (!((*this)[n] == other[n])) return false;
+  auto a = used_.begin(), b = other.used_.begin();
+  while (a != used_.end() || b != other.used_.end()) {
+    if (b == other.used_.end() || (a != used_.end() && a->Slot < b->Slot)) {
+      if (!(a++)->Rec->IsBlank()) return false;
+    } else if (a == used_.end() || b->Slot < a->Slot) {
+      if (!(b++)->Rec->IsBlank()) return false;
+    } else if (!(*(a++)->Rec == *(b++)->Rec)) {
+      return false;
+    }
+  }
   return true;
 }
 

@@ -64,6 +64,32 @@ TEST(SmallDialogs, TheRangeFieldsAreHeldInTheFrames) {
   EXPECT_EQ(d.From, "12");
 }
 
+// A field may hold any 32-bit number when its arrow is pressed.
+TEST(SmallDialogs, ArrowsStepFromTheEndsOfTheNumbers) {
+  struct Row {
+    const char* typed;
+    int delta;
+    const char* after;
+  };
+  const Row rows[] = {{"2147483647", +1, "12"}, {"-2147483648", -1, "1"}, {"2147483647", -1, "12"}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.typed);
+    TNumberDialog number;
+    number.Min = 1;
+    number.Max = 12;
+    number.Number = r.typed;
+    number.Step(r.delta);
+    EXPECT_EQ(number.Number, r.after);
+    TLimitsDialog range;
+    range.Setup("Frames", "", 12, 1, 12);
+    range.From = range.To = r.typed;
+    range.StepFrom(r.delta);
+    range.StepTo(r.delta);
+    EXPECT_EQ(range.From, r.after);
+    EXPECT_EQ(range.To, r.after);
+  }
+}
+
 TEST(SmallDialogs, ReadIntegerAcceptsOnlyWholeNumbers) {
   EXPECT_EQ(ReadInteger(" 42 "), 42);
   EXPECT_EQ(ReadInteger("-7"), -7);

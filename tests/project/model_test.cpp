@@ -69,6 +69,22 @@ TEST(Model, SlotsReadBlankUntilWrittenAndKeepDeadDataWhenEmptied) {
   EXPECT_TRUE(allocatedBlank == TSlotArray());
 }
 
+// A slot one array holds a record for and the other not compares as blank.
+TEST(Model, SlotArraysCompareTheirSlotsNotTheirRecords) {
+  TSlotArray a, b;
+  a.Edit(3).Object = skCircle;
+  b.Edit(3).Object = skCircle;
+  b.Edit(5);
+  a.Edit(9);
+  EXPECT_TRUE(a == b && b == a);
+  b.Edit(200).X = 1;
+  EXPECT_FALSE(a == b || b == a);
+  a.Edit(200).X = 1;
+  EXPECT_TRUE(a == b && b == a);
+  a.Edit(1).Y = 2;
+  EXPECT_FALSE(a == b || b == a);
+}
+
 TEST(Model, TextNamesAFileForPicturesButtonsAndBitmapFilledShapes) {
   struct Row {
     uint8_t kind;
