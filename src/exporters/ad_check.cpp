@@ -11,13 +11,14 @@
 #include "exporters/package_references.h"
 
 namespace exporters {
-namespace {
 
 std::string Kilobytes(uint64_t bytes) {
   char text[32];
   std::snprintf(text, sizeof text, "%.1f KB", double(bytes) / 1000.0);
   return text;
 }
+
+namespace {
 
 bool IsArchive(const std::string& path) {
   static const std::vector<std::string> types = {"zip", "adz", "rar", "7z", "tar",

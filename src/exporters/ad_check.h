@@ -2,6 +2,7 @@
 // The checker of HTML5 ad packages: every rule the ad platforms apply on
 // upload, against one profile, one result per rule. It checks any package,
 // not only ours.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,9 @@ std::vector<TRuleResult> CheckAdPackage(const TAdPackage& package, const TAdProf
 
 // "passed  package size: 28.4 KB, limit 150 KB"
 std::string RuleLine(const TRuleResult& result);
+
+// "28.4 KB" (1000 bytes a KB, as the platforms count)
+std::string Kilobytes(uint64_t bytes);
 
 bool AllPassed(const std::vector<TRuleResult>& results);
 

@@ -132,4 +132,14 @@ TAdPackageBuild BuildAdPackage(const std::string& swfPath, const project::TProje
   return build;
 }
 
+std::string PackageSizeText(const TAdPackageBuild& build) {
+  std::string text = Kilobytes(build.Zip.size());
+  if (build.LimitBytes == 0) return text + ", no limit in the profile";
+  return text + " of " + Kilobytes(build.LimitBytes) + " allowed" + (OverLimit(build) ? ": too big" : "");
+}
+
+bool OverLimit(const TAdPackageBuild& build) {
+  return build.LimitBytes > 0 && build.Zip.size() > build.LimitBytes;
+}
+
 }  // namespace exporters

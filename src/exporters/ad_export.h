@@ -39,6 +39,10 @@ struct TAdPackageBuild {
 TAdPackageBuild BuildAdPackage(const std::string& swfPath, const project::TProjectDocument& doc,
                                const TAdExportOptions& options);
 
+// The package's size against its limit: "23.9 KB of 150 KB allowed".
+std::string PackageSizeText(const TAdPackageBuild& build);
+bool OverLimit(const TAdPackageBuild& build);
+
 // One loop of the movie in seconds, as the page plays it.
 double LoopSeconds(const project::TProjectDocument& doc);
 

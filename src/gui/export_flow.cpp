@@ -3,11 +3,15 @@
 #include <QDir>
 #include <QFileDialog>
 #include <filesystem>
+#include <fstream>
 
 #include "editor/editor.h"
 #include "editor/movie_builder.h"
 #include "exporters/export_progress.h"
 #include "exporters/exporters.h"
+#include "exporters/ad_export.h"
+#include "exporters/partial_file.h"
+#include "gui/ad_export_dialog.h"
 #include "gui/background_work.h"
 #include "gui/export_dialog.h"
 #include "moviegen/export.h"
@@ -39,6 +43,15 @@ std::string FolderOf(const std::string& path) {
 std::string WithExtension(std::string path, const char* extension) {
   if (fs::path(path).extension().empty()) path += extension;
   return path;
+}
+
+void WriteWhole(const std::string& target, const std::vector<uint8_t>& bytes) {
+  exporters::TPartialFile file(target);
+  std::ofstream out(file.Path(), std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  out.close();
+  if (!out) throw std::runtime_error("Error writing the file " + target);
+  file.Commit();
 }
 
 }  // namespace
@@ -148,6 +161,42 @@ void TExportFlow::ExportWebPage() {
                 std::string(platform::FileNamePart(page.Path)),
             FolderOf(page.Path));
     if (!openDocument_(page.Path)) Report(editor::BrowserFailureText(page.Path), true);
+  } catch (const std::exception& e) {
+    Report(e.what(), true);
+  }
+}
+
+void TExportFlow::ExportAdPackage() {
+  project::TProjectDocument& doc = editor_.Doc();
+  try {
+    TTemporaryMovie movie{BuildMovie(false)};
+    auto build = [&](const exporters::TAdExportOptions& options) {
+      return exporters::BuildAdPackage(movie.Path, doc, options);
+    };
+    TAdExportDialog dialog(window_, doc.FrameCount, build);
+    std::optional<exporters::TAdExportOptions> options = dialog.Execute();
+    if (!options) return;
+    std::optional<std::string> chosen = prompts_.SaveFileDialog(
+        {StartFolder(), ProjectName(doc), "ZIP package (*.zip)|*.zip", ".zip", true,
+         "Export HTML5 Banner"});
+    if (!chosen) return;
+    const std::string target = WithExtension(*chosen, ".zip");
+    // Profiles limit the ZIP's own name too: check the package under the name it gets.
+    options->PackageName = std::string(platform::FileNamePart(target));
+    exporters::TAdPackageBuild package;
+    RunInBackground(window_, "Building the package...", false,
+                    [&](const TStepReport&) { package = build(*options); });
+    if (exporters::OverLimit(package) &&
+        prompts_.MessageBox("The package is over its profile's limit (" +
+                                exporters::PackageSizeText(package) + ").\nWrite it anyway?",
+                            "Vellumet", editor::TMsgIcon::Warning,
+                            editor::TMsgButtons::YesNo) != editor::TMsgResult::Yes)
+      return;
+    WriteWhole(target, package.Zip);
+    Written(options->PackageName, FolderOf(target));
+    Report("File " + options->PackageName + " has been successfully created!\n" +
+               exporters::CheckSummary(package.Check, package.Profile.Name),
+           !exporters::AllPassed(package.Check));
   } catch (const std::exception& e) {
     Report(e.what(), true);
   }

@@ -22,6 +22,9 @@ class TExportFlow {
               std::function<bool(const std::string&)> openDocument);
   void ExportMovie();
   void ExportWebPage();
+  // The HTML5 ad package: its dialog measures the package as options change;
+  // a package over its profile's limit is said before it is written.
+  void ExportAdPackage();
 
  private:
   // Builds the whole movie into a temporary file and shows the build's warnings.

@@ -30,6 +30,7 @@ class TMainActions : public QObject {
   struct TWindowCommands {
     std::function<void()> ExportMovie, ExportWebPage;
     std::function<void()> Preferences;
+    std::function<void()> ExportAdPackage;
   };
   TMainActions(QMainWindow& window, editor::TEditor& editor, std::function<void()> after,
                TWindowCommands commands);

@@ -127,7 +127,8 @@ TfrmMain::TfrmMain(TMainWindowSetup setup, QWidget* parent)
   actions_ = new TMainActions(*this, *editor_, after,
                               {[this] { exports_->ExportMovie(); },
                                [this] { exports_->ExportWebPage(); },
-                               [this] { ShowPreferences(); }});
+                               [this] { ShowPreferences(); },
+                               [this] { exports_->ExportAdPackage(); }});
   panelView_ = new TPropertyPanelView(*editor_);
   connect(panelView_, &TPropertyPanelView::edited, this, after);
   status_ = new TMainStatusBar;
