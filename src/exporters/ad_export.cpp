@@ -135,7 +135,8 @@ TAdPackageBuild BuildAdPackage(const std::string& swfPath, const project::TProje
 std::string PackageSizeText(const TAdPackageBuild& build) {
   std::string text = Kilobytes(build.Zip.size());
   if (build.LimitBytes == 0) return text + ", no limit in the profile";
-  return text + " of " + Kilobytes(build.LimitBytes) + " allowed" + (OverLimit(build) ? ": too big" : "");
+  return text + " of " + Kilobytes(build.LimitBytes) + " allowed" +
+         (OverLimit(build) ? ": too big" : "");
 }
 
 bool OverLimit(const TAdPackageBuild& build) {

@@ -7,9 +7,9 @@
 
 #include "editor/editor.h"
 #include "editor/movie_builder.h"
+#include "exporters/ad_export.h"
 #include "exporters/export_progress.h"
 #include "exporters/exporters.h"
-#include "exporters/ad_export.h"
 #include "exporters/partial_file.h"
 #include "gui/ad_export_dialog.h"
 #include "gui/background_work.h"
@@ -176,9 +176,9 @@ void TExportFlow::ExportAdPackage() {
     TAdExportDialog dialog(window_, doc.FrameCount, build);
     std::optional<exporters::TAdExportOptions> options = dialog.Execute();
     if (!options) return;
-    std::optional<std::string> chosen = prompts_.SaveFileDialog(
-        {StartFolder(), ProjectName(doc), "ZIP package (*.zip)|*.zip", ".zip", true,
-         "Export HTML5 Banner"});
+    std::optional<std::string> chosen =
+        prompts_.SaveFileDialog({StartFolder(), ProjectName(doc), "ZIP package (*.zip)|*.zip",
+                                 ".zip", true, "Export HTML5 Banner"});
     if (!chosen) return;
     const std::string target = WithExtension(*chosen, ".zip");
     // Profiles limit the ZIP's own name too: check the package under the name it gets.

@@ -103,8 +103,8 @@ void TMainActions::BuildFileMenu() {
                        [this] { editor_.RzStartClick(); }));
   file->addAction(Make("actExport", "Export...", "", kNoIcon, commands_.ExportMovie));
   file->addAction(Make("actExportWeb", "Export Web Page...", "", kNoIcon, commands_.ExportWebPage));
-  file->addAction(Make("actExportAdPackage", "Export HTML5 Banner...", "", kNoIcon,
-                       commands_.ExportAdPackage));
+  file->addAction(
+      Make("actExportAdPackage", "Export HTML5 Banner...", "", kNoIcon, commands_.ExportAdPackage));
   file->addSeparator();
   file->addAction(MakeItem(editor::miClose, "actClose", "", kNoIcon));
   file->addAction(MakeItem(editor::miExit, "actExit", "Esc", kNoIcon));
