@@ -124,10 +124,11 @@ TfrmMain::TfrmMain(TMainWindowSetup setup, QWidget* parent)
   auto after = [this] { ShowState(); };
   exports_ = std::make_unique<TExportFlow>(
       this, *editor_, s.Prompts, [this](const std::string& path) { return TryOpenDocument(path); });
-  actions_ =
-      new TMainActions(*this, *editor_, after,
-                       {[this] { exports_->ExportMovie(); }, [this] { exports_->ExportWebPage(); },
-                        [this] { ShowPreferences(); }, [this] { exports_->ExportAdPackage(); }});
+  actions_ = new TMainActions(*this, *editor_, after,
+                              {[this] { exports_->ExportMovie(); },
+                               [this] { exports_->ExportWebPage(); },
+                               [this] { ShowPreferences(); },
+                               [this] { exports_->ExportAdPackage(); }});
   panelView_ = new TPropertyPanelView(*editor_);
   connect(panelView_, &TPropertyPanelView::edited, this, after);
   status_ = new TMainStatusBar;
