@@ -93,11 +93,12 @@ void TAdExportDialog::Rebuild() {
     const exporters::TAdPackageBuild build = build_(Options());
     size_->setText(QString::fromStdString(exporters::PackageSizeText(build)));
     size_->setStyleSheet(exporters::OverLimit(build) ? "color: #b00020;" : "");
+    // The verdict first; what the export chose and each rule below it.
+    lines = QString::fromStdString(exporters::CheckSummary(build.Check, build.Profile.Name)) + "\n";
     for (const std::string& message : build.Messages)
       lines += QString::fromStdString(message) + "\n";
     for (const exporters::TRuleResult& rule : build.Check)
       lines += QString::fromStdString(exporters::RuleLine(rule)) + "\n";
-    lines += QString::fromStdString(exporters::CheckSummary(build.Check, build.Profile.Name));
     export_->setEnabled(true);
   } catch (const std::exception& e) {
     size_->setText("Cannot be made");

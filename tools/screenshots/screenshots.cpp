@@ -140,6 +140,22 @@ int main(int argc, char** argv) {
   });
   e.RzColorDlgClick(editor::TEditor::ColorTag(editor::RZPaneBkgrColor));
 
+  // The banner export dialog once it has measured the package.
+  QTimer measured;
+  QObject::connect(&measured, &QTimer::timeout, [&] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      auto* exportButton = w->findChild<QAbstractButton*>("Export");
+      if (w->windowTitle() != "Export HTML5 Banner" || !exportButton || !exportButton->isEnabled())
+        continue;
+      measured.stop();
+      ok &= Save(*w, out, "ad-export-dialog");
+      static_cast<QDialog*>(w)->reject();
+    }
+  });
+  measured.start(100);
+  window.findChild<QAction*>("actExportAdPackage")->trigger();
+  measured.stop();
+
   e.RzStartClick();
   window.ShowState();
   for (QWidget* w : QApplication::topLevelWidgets())
