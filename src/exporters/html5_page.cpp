@@ -63,6 +63,32 @@ const TAction* MovieLink(const TMovie& movie) {
   return nullptr;
 }
 
+// The buttons' own addresses besides the movie-wide link, in the order of
+// their characters: ad platforms know them as clickTag2, clickTag3...
+std::vector<std::string> ButtonExits(const TMovie& movie, const TAction* movieLink) {
+  std::vector<std::string> exits;
+  for (const auto& [id, c] : movie.Characters) {
+    const TButtonCharacter* button = ButtonAt(movie, id);
+    if (!button) continue;
+    for (const TButtonCondAction& condition : button->Actions)
+      for (const TAction& a : condition.Actions)
+        if (a.Kind == TAction::GetURL && !a.URL.empty() &&
+            !(movieLink && a.URL == movieLink->URL) &&
+            std::find(exits.begin(), exits.end(), a.URL) == exits.end())
+          exits.push_back(a.URL);
+  }
+  return exits;
+}
+
+// The click tags as ad servers look for them: plain declarations in the head.
+std::string ClickTagScript(const TAction* movieLink, const std::vector<std::string>& exits) {
+  std::string script =
+      "<script>var clickTag = " + JsonQuoted(movieLink ? movieLink->URL : "") + ";";
+  for (size_t i = 0; i < exits.size(); ++i)
+    script += "\nvar clickTag" + std::to_string(i + 2) + " = " + JsonQuoted(exits[i]) + ";";
+  return script + "</script>\n";
+}
+
 void AppendUtf8(std::string& out, uint32_t code) {
   if (code < 0x80) {
     out += char(code);
@@ -98,12 +124,18 @@ std::string MovieWords(const TMovie& movie) {
   return words;
 }
 
-std::string Settings(const THtml5Options& options, const TAction* link) {
+std::string Settings(const THtml5Options& options, const TAction* link,
+                     const std::vector<std::string>& exits) {
   std::string out = "{\"click\":\"";
   out += options.Click == THtml5Options::ClickTag ? "clickTag\"" : "link\"";
   out += options.Sound ? ",\"sound\":true" : ",\"sound\":false";
   if (options.Loops) out += ",\"loops\":" + std::to_string(std::max(1, *options.Loops));
   if (link) out += ",\"link\":" + JsonQuoted(link->URL) + ",\"target\":" + JsonQuoted(link->Target);
+  if (!exits.empty()) {
+    out += ",\"exits\":[";
+    for (size_t i = 0; i < exits.size(); ++i) out += (i ? "," : "") + JsonQuoted(exits[i]);
+    out += "]";
+  }
   return out + "}";
 }
 
@@ -123,6 +155,9 @@ THtml5Page Html5Page(const std::vector<uint8_t>& swf, const THtml5Options& optio
     };
   const std::string data = PageData(movie, dataOptions);
   const TAction* link = MovieLink(movie);
+  const bool clickTags = options.Click == THtml5Options::ClickTag;
+  const std::vector<std::string> exits =
+      clickTags ? ButtonExits(movie, link) : std::vector<std::string>{};
   const std::string title = options.Title.empty() ? "Banner" : options.Title;
   const std::string words = MovieWords(movie);
   const std::string width = std::to_string(movie.StageWidthPixels());
@@ -132,8 +167,7 @@ THtml5Page Html5Page(const std::vector<uint8_t>& swf, const THtml5Options& optio
   html = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>" +
          HtmlEscaped(title) + "</title>\n";
   // Ad servers look for this declaration as it stands, not minified, in the head.
-  if (options.Click == THtml5Options::ClickTag)
-    html += "<script>var clickTag = " + JsonQuoted(link ? link->URL : "") + ";</script>\n";
+  if (clickTags) html += ClickTagScript(link, exits);
   html += "<style>\nhtml, body { margin: 0; }\n#stage { display: block; width: " + width +
           "px; height: " + height + "px; }\n#stage canvas { display: block; width: 100%; " +
           "height: 100%; }\n</style>\n</head>\n<body>\n";
@@ -146,7 +180,7 @@ THtml5Page Html5Page(const std::vector<uint8_t>& swf, const THtml5Options& optio
             HtmlEscaped(words.empty() ? title : words) + "\">";
   html += "<canvas width=\"" + width + "\" height=\"" + height + "\"></canvas>";
   html += link ? "</a>\n" : "</div>\n";
-  html += "<script type=\"application/json\" id=\"settings\">" + Settings(options, link) +
+  html += "<script type=\"application/json\" id=\"settings\">" + Settings(options, link, exits) +
           "</script>\n<script type=\"application/json\" id=\"movie\">" + data +
           "</script>\n<script>" + std::string(kPageRuntime) + "</script>\n</body>\n</html>\n";
   return page;

@@ -2,12 +2,14 @@
 // driven by playwright-core) from a local HTTP server: every frame that
 // holds content, held with #frame=N, against `vellumet render --frame N` of
 // the same movie (a table of the differences; a compact build too); buttons change on hover and
-// press; the stage and a button open their links; frames follow their
+// press; the stage and a button open their links (an ad's button its own
+// numbered click tag); frames follow their
 // schedule over three loops without drift; and the page asks for nothing
 // beyond itself and logs no error.
 //   node html5_page_test.mjs VELLUMET SAMPLES_DIR
 import { test, before, after } from "node:test";
 import assert from "node:assert/strict";
+import { execFileSync } from "node:child_process";
 import { mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { createRequire } from "node:module";
 import { tmpdir } from "node:os";
@@ -105,6 +107,10 @@ before(async () => {
     vellumetRun("export", join(samplesDir, `${project}.sw0`), "-o", join(site, `${name}.swf`), ...options);
     vellumetRun("export", join(samplesDir, `${project}.sw0`), "-o", join(site, `${name}.html`), ...options);
   }
+  // An ad package (click tags) of the movie with a button of its own address.
+  const zip = join(work, "media-ad.zip");
+  vellumetRun("export", join(samplesDir, "media.sw0"), "-o", zip);
+  execFileSync("unzip", ["-q", zip, "-d", join(site, "media-ad")]);
   server = await serveFolder(site);
 });
 
@@ -144,17 +150,19 @@ test("every frame of the samples' pages looks as our renderer draws it", { timeo
   assert.deepEqual(worse.map((r) => `${r.name} ${r.frame}`), [], "frames differ from our renderer");
 });
 
-// The first spot of the stage, on a grid, where the pointer shows a hand.
-async function findButton(page) {
+// The first spot of the stage, on a grid, where the pointer shows a hand
+// (over a button) or, with hand false, does not.
+async function findSpot(page, hand) {
   const box = await page.locator("#stage canvas").boundingBox();
   for (let y = 4; y < box.height; y += 8)
     for (let x = 4; x < box.width; x += 8) {
       await page.mouse.move(box.x + x, box.y + y);
-      if (await page.evaluate(() => document.querySelector("#stage canvas").style.cursor === "pointer"))
+      if (await page.evaluate(() => document.querySelector("#stage canvas").style.cursor === "pointer") === hand)
         return { x: box.x + x, y: box.y + y };
     }
-  throw new Error("no button on the stage");
+  throw new Error(hand ? "no button on the stage" : "no stage beside the buttons");
 }
+const findButton = (page) => findSpot(page, true);
 
 const samePicture = (a, b) => Buffer.compare(a.data, b.data) === 0;
 
@@ -253,6 +261,31 @@ test("with a click tag, a click opens the address clickTag holds when clicked", 
     await page.locator("#stage").click();
     await popup;
     assert.deepEqual(outside, ["https://example.com/served"]);
+  });
+});
+
+// The ad's button opens its own exit, clickTag2, as the ad server set it;
+// the rest of the stage opens clickTag.
+test("with click tags, a button opens its own numbered click tag", { timeout: 120_000 }, async () => {
+  await withBrowser("exits", async ({ context, page, outside }) => {
+    await page.goto(`${server.url}media-ad/index.html#frame=1`);
+    await page.waitForFunction(() => document.getElementById("stage").dataset.frame === "1");
+    assert.equal(await page.evaluate(() => window.clickTag2), "https://example.com/go");
+    await page.evaluate(() => {
+      window.clickTag = "https://example.com/stage";
+      window.clickTag2 = "https://example.com/button";
+    });
+    await findButton(page);
+    let popup = context.waitForEvent("page");
+    await page.mouse.down();
+    await page.mouse.up();
+    await popup;
+    await page.bringToFront();
+    popup = context.waitForEvent("page");
+    const beside = await findSpot(page, false);
+    await page.mouse.click(beside.x, beside.y);
+    await popup;
+    assert.deepEqual(outside, ["https://example.com/button", "https://example.com/stage"]);
   });
 });
 

@@ -81,6 +81,32 @@ TEST_F(Html5Page, OptionsChangeWhatThePageHolds) {
   }
 }
 
+// With click tags the movie-wide link is clickTag and every other button
+// address a further exit, numbered from 2, each declared once in the head.
+TEST_F(Html5Page, ButtonLinksAreFurtherClickTags) {
+  THtml5Options clickTag;
+  clickTag.Click = THtml5Options::ClickTag;
+  struct TCase {
+    const char* Sample;
+    std::vector<std::string> HeadPresent, Absent;
+  };
+  const TCase cases[] = {
+      {"banner", {"var clickTag = \"" + kBannerLink + "\";"}, {"clickTag2", "\"exits\""}},
+      {"media",
+       {"var clickTag = \"\";", "var clickTag2 = \"https://example.com/go\";"},
+       {"clickTag3"}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Sample);
+    const std::vector<uint8_t> swf = Sample(c.Sample);
+    const std::string html = exporters::Html5Page(swf, clickTag).Html;
+    for (const std::string& part : c.HeadPresent) EXPECT_TRUE(Has(Head(html), part)) << part;
+    for (const std::string& part : c.Absent) EXPECT_FALSE(Has(html, part)) << part;
+    // Links open their own address unless the page is an ad's.
+    EXPECT_FALSE(Has(exporters::Html5Page(swf).Html, "clickTag2"));
+  }
+}
+
 TEST_F(Html5Page, PicturesAsFilesAreTheFilesThePageNames) {
   THtml5Options options;
   options.InlinePictures = false;

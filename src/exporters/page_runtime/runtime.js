@@ -512,10 +512,14 @@
   // --- links ---
 
   // With click tags the address is read when the viewer clicks: the ad
-  // server may have set it after the page loaded.
+  // server may have set it after the page loaded. A button's own address is
+  // a further exit, clickTag2, clickTag3... in the order of settings.exits.
   const openLink = (url, target) => {
-    if (settings.click === "clickTag" && typeof window.clickTag === "string" && window.clickTag)
-      return void window.open(window.clickTag, "_blank");
+    if (settings.click === "clickTag") {
+      const exit = (settings.exits || []).indexOf(url);
+      const tag = window[exit < 0 ? "clickTag" : "clickTag" + (exit + 2)];
+      if (typeof tag === "string" && tag) return void window.open(tag, "_blank");
+    }
     if (url) window.open(url, target || "_self");
   };
 
