@@ -140,15 +140,23 @@ int main(int argc, char** argv) {
   });
   e.RzColorDlgClick(editor::TEditor::ColorTag(editor::RZPaneBkgrColor));
 
-  // The banner export dialog once it has measured the package.
+  // The banner export dialog once it has measured the package; a dialog that
+  // never can (no profiles beside the program) is closed after 20 s.
   QTimer measured;
+  int ticks = 0;
   QObject::connect(&measured, &QTimer::timeout, [&] {
     for (QWidget* w : QApplication::topLevelWidgets()) {
       auto* exportButton = w->findChild<QAbstractButton*>("Export");
-      if (w->windowTitle() != "Export HTML5 Banner" || !exportButton || !exportButton->isEnabled())
-        continue;
+      if (w->windowTitle() != "Export HTML5 Banner" || !exportButton) continue;
+      const bool ready = exportButton->isEnabled();
+      if (!ready && ++ticks < 200) continue;
       measured.stop();
-      ok &= Save(*w, out, "ad-export-dialog");
+      if (ready) {
+        ok &= Save(*w, out, "ad-export-dialog");
+      } else {
+        std::fprintf(stderr, "The banner export dialog measured no package.\n");
+        ok = false;
+      }
       static_cast<QDialog*>(w)->reject();
     }
   });
