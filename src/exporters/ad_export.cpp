@@ -60,8 +60,7 @@ void Replace(std::string& html, const std::string& from, const std::string& to) 
 // a link gets one that marks the place.
 constexpr const char* kPlaceholderClickTag = "https://www.example.com/";
 
-// What ad servers read from the page: the ad's size and how long it moves;
-// and the stage, which opens clickTag, names no address of its own.
+// What ad servers read from the page: the ad's size and how long it moves.
 void MakeAdPage(std::string& html, const project::TProjectDocument& doc,
                 const std::optional<int>& loops, std::vector<std::string>& messages) {
   const std::string emptyClickTag = "var clickTag = \"\";";
@@ -77,11 +76,6 @@ void MakeAdPage(std::string& html, const project::TProjectDocument& doc,
               ",height=" + std::to_string(doc.Settings.MHeight) + "\">\n<meta name=\"" +
               kAnimationMeta + "\" content=\"duration=" + Number(LoopSeconds(doc)) +
               ",loops=" + std::to_string(loops.value_or(0)) + "\">\n");
-  const std::string stageLink = "<a id=\"stage\" href=\"";
-  const size_t at = html.find(stageLink);
-  if (at == std::string::npos) return;  // a movie without a link
-  const size_t value = at + stageLink.size();
-  html.replace(value, html.find('"', value) - value, "#");
 }
 
 }  // namespace

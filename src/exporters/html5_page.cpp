@@ -171,9 +171,11 @@ THtml5Page Html5Page(const std::vector<uint8_t>& swf, const THtml5Options& optio
   html += "<style>\nhtml, body { margin: 0; }\n#stage { display: block; width: " + width +
           "px; height: " + height + "px; }\n#stage canvas { display: block; width: 100%; " +
           "height: 100%; }\n</style>\n</head>\n<body>\n";
-  // The stage is a link when the movie has one, so a keyboard reaches it.
+  // The stage is a link when the movie has one, so a keyboard reaches it. With
+  // click tags the address is the ad server's, read at click time: none here.
   if (link)
-    html += "<a id=\"stage\" href=\"" + HtmlEscaped(link->URL) + "\" aria-label=\"" +
+    html += "<a id=\"stage\" href=\"" + (clickTags ? "#" : HtmlEscaped(link->URL)) +
+            "\" aria-label=\"" +
             HtmlEscaped(words.empty() ? title : words) + "\">";
   else
     html += "<div id=\"stage\" role=\"img\" aria-label=\"" +
