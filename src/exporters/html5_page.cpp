@@ -175,8 +175,7 @@ THtml5Page Html5Page(const std::vector<uint8_t>& swf, const THtml5Options& optio
   // click tags the address is the ad server's, read at click time: none here.
   if (link)
     html += "<a id=\"stage\" href=\"" + (clickTags ? "#" : HtmlEscaped(link->URL)) +
-            "\" aria-label=\"" +
-            HtmlEscaped(words.empty() ? title : words) + "\">";
+            "\" aria-label=\"" + HtmlEscaped(words.empty() ? title : words) + "\">";
   else
     html += "<div id=\"stage\" role=\"img\" aria-label=\"" +
             HtmlEscaped(words.empty() ? title : words) + "\">";
