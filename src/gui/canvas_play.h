@@ -24,6 +24,8 @@ class TCanvasPlay : public QObject {
   void Stop();
   void Toggle() { Playing() ? Stop() : Play(); }
   bool Playing() const { return playing_; }
+  // When the frame shown ends, in milliseconds since Play.
+  qint64 FrameEnds() const { return due_; }
   // Mouse presses on `widget` stop the play before they act.
   void StopOnPress(QWidget* widget);
 
