@@ -87,13 +87,63 @@ double DeviceScale(const QTransform& t) {
   return std::sqrt(std::fabs(t.determinant()));
 }
 
+// The decoded images of earlier movies kept at most, in bytes.
+constexpr qsizetype kKeptImageBytes = qsizetype(64) << 20;
+
+void CopyEncoded(const TBitmapCharacter& from, TBitmapCharacter& to) {
+  to.Encoding = from.Encoding;
+  to.Data = from.Data;
+  to.AlphaData = from.AlphaData;
+  to.Format = from.Format;
+  to.HasAlpha = from.HasAlpha;
+  to.Width = from.Width;
+  to.Height = from.Height;
+  to.ColorTableSize = from.ColorTableSize;
+}
+
+// Everything the decoded pixels depend on is equal.
+bool SameEncoded(const TBitmapCharacter& a, const TBitmapCharacter& b) {
+  return a.Encoding == b.Encoding && a.Format == b.Format && a.HasAlpha == b.HasAlpha &&
+         a.Width == b.Width && a.Height == b.Height && a.ColorTableSize == b.ColorTableSize &&
+         a.Data == b.Data && a.AlphaData == b.AlphaData;
+}
+
 }  // namespace
 
 void TRenderer::SetMovie(std::shared_ptr<const TMovie> movie) {
+  KeepImages();
   movie_ = std::move(movie);
   paths_.clear();
   images_.clear();
   undrawable_.clear();
+}
+
+// The images the movie going away decoded join the kept ones, newest first,
+// within a byte budget.
+void TRenderer::KeepImages() {
+  for (auto& [key, image] : images_) {
+    const TCharacter* c = movie_ ? movie_->Find(uint16_t(key & 0xFFFF)) : nullptr;
+    if (image.Image.isNull() || !c || c->Kind != TCharacterKind::Bitmap) continue;
+    TKeptImage& kept = kept_.emplace_front();
+    CopyEncoded(*static_cast<const TBitmapCharacter*>(c), kept.Source);
+    kept.Padded = key >= 65536;
+    kept.Image = std::move(image);
+  }
+  qsizetype bytes = 0;
+  for (auto it = kept_.begin(); it != kept_.end();) {
+    bytes += it->Image.Image.sizeInBytes();
+    it = bytes > kKeptImageBytes ? kept_.erase(it) : std::next(it);
+  }
+}
+
+std::optional<TRenderer::TImage> TRenderer::TakeKept(const TBitmapCharacter& bitmap, bool padded) {
+  for (auto it = kept_.begin(); it != kept_.end(); ++it) {
+    if (it->Padded != padded || !SameEncoded(it->Source, bitmap)) continue;
+    TImage image = std::move(it->Image);
+    kept_.erase(it);
+    return image;
+  }
+  return std::nullopt;
 }
 
 TRenderer::TShapePaths& TRenderer::PathsOf(const TShape& shape, bool glyph) {
@@ -120,7 +170,10 @@ const TRenderer::TImage* TRenderer::ImageOf(uint16_t bitmapID, bool padded) {
   TImage image;
   const TCharacter* c = movie_->Find(bitmapID);
   if (c && c->Kind == TCharacterKind::Bitmap) {
-    if (const TPixels* pixels = static_cast<const TBitmapCharacter*>(c)->Pixels()) {
+    const auto* bitmap = static_cast<const TBitmapCharacter*>(c);
+    if (std::optional<TImage> kept = TakeKept(*bitmap, padded)) {
+      image = std::move(*kept);
+    } else if (const TPixels* pixels = bitmap->Pixels()) {
       image = {ToImage(*pixels), pixels->ScaleX, pixels->ScaleY};
       if (padded) image.Image = Padded(image.Image);
     } else {

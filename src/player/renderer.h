@@ -1,11 +1,14 @@
 #pragma once
 // The renderer: paints a display list with QPainter, antialiased, through
 // any transform. Every QPainter call of the player lives in renderer.cpp;
-// the paths and images it builds are cached per movie.
+// the paths and images it builds are cached per movie, and the decoded
+// images of earlier movies are kept by their content for the next ones.
 #include <QImage>
 #include <QPainterPath>
 #include <QTransform>
+#include <list>
 #include <memory>
+#include <optional>
 #include <set>
 #include <unordered_map>
 #include <vector>
@@ -20,7 +23,9 @@ namespace player {
 
 class TRenderer {
  public:
-  // Drops the caches of the previous movie.
+  // Drops the caches of the previous movie, except its decoded images: the
+  // editor loads a new build of its frame after every edit, mostly with the
+  // same pictures, and decoding them again would be most of its paint.
   void SetMovie(std::shared_ptr<const TMovie> movie);
   const TMovie* Movie() const { return movie_.get(); }
 
@@ -57,11 +62,20 @@ class TRenderer {
     double ScaleX = 1, ScaleY = 1;
   };
   const TImage* ImageOf(uint16_t bitmapID, bool padded);
+  // A decoded image of an earlier movie with what it was decoded from.
+  struct TKeptImage {
+    TBitmapCharacter Source;  // the encoded data only, never decoded here
+    bool Padded = false;
+    TImage Image;
+  };
+  void KeepImages();
+  std::optional<TImage> TakeKept(const TBitmapCharacter& bitmap, bool padded);
 
   std::shared_ptr<const TMovie> movie_;
   std::unordered_map<const TShape*, TShapePaths> paths_;
   std::unordered_map<uint32_t, TImage> images_;  // bitmap ID, +65536 for the padded form
   std::set<uint16_t> undrawable_;
+  std::list<TKeptImage> kept_;  // most recently used first
 };
 
 // Stage fitted into the device and centred ("ShowAll"); 1:1 at the stage size.

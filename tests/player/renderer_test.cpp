@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPainter>
 #include <cstdlib>
 
 #include "player/player_error.h"
 #include "player/showcase_movie.h"
 #include "player/swf_reader.h"
+#include "player/timeline.h"
 #include "support/bytes.h"
 
 namespace {
@@ -318,6 +320,51 @@ TEST(Renderer, ClipDepthMasksTheDepthsAboveIt) {
   EXPECT_EQ(image.pixel(30, 5), qRgb(255, 255, 255));  // red masked away
   EXPECT_EQ(image.pixel(30, 15), qRgb(0, 0, 255));     // depth 3 is not masked
   EXPECT_EQ(image.pixel(10, 15), qRgb(0, 0, 255));
+}
+
+}  // namespace
+
+namespace {
+
+using namespace player;
+
+// A movie of one 2 x 2 picture `id` of one colour filling its 20 x 20 stage.
+std::shared_ptr<const TMovie> PictureMovie(uint16_t id, uint32_t argb) {
+  vtest::TSwfBuilder b(20, 20);
+  b.Lossless(id, 2, 2, std::vector<uint32_t>(4, argb), false);
+  vtest::TShapeBody s(100, 2, {0, 400, 0, 400});
+  s.Style(0, s.BitmapFill(0x41, id, vtest::Affine(200, 0, 0, 200, 0, 0)), 0, 0, 0);
+  s.Rect(0, 0, 400, 400);
+  b.Tag(swf::tagDefineShape2, s.Finish());
+  b.Place(100, 1);
+  b.ShowFrame();
+  return std::make_shared<const TMovie>(ReadMovie(b.Build()));
+}
+
+// One renderer shows one movie after another, as the canvas does after each
+// edit: a picture decoded for an earlier movie is used again only when its
+// data is the same, whatever its ID; the same ID with other data is new.
+TEST(Renderer, PicturesOfEarlierMoviesAreReusedOnlyForTheSameData) {
+  struct TStep {
+    uint16_t id;
+    uint32_t argb;
+  };
+  const TStep steps[] = {{1, 0xFFFF0000}, {1, 0xFFFF0000}, {5, 0xFFFF0000}, {5, 0xFF0000FF},
+                         {1, 0xFF0000FF}, {1, 0xFF00FF00}, {5, 0xFFFF0000}};
+  TRenderer renderer;
+  for (const TStep& step : steps) {
+    SCOPED_TRACE(step.id);
+    const std::shared_ptr<const TMovie> movie = PictureMovie(step.id, step.argb);
+    renderer.SetMovie(movie);
+    TTimeline timeline(movie);
+    timeline.GotoFrame(0);
+    QImage image(20, 20, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    renderer.Paint(painter, timeline.DisplayList(), ShowAllTransform(*movie, 20, 20));
+    painter.end();
+    EXPECT_EQ(image.pixel(10, 10), QRgb(step.argb));
+  }
 }
 
 }  // namespace

@@ -239,6 +239,20 @@ TEST(FlashImage, ABMPIsConvertedOnlyOnce) {
   EXPECT_TRUE(SameBytes(first.body, Written(copy).body));
 }
 
+// Copies share the decoded pixels, yet a change to one copy's pixels never
+// reaches the other.
+TEST(FlashImage, ACopysPixelsAreItsOwn) {
+  auto image = Load("copied.bmp", vtest::MakeBmp({.Width = 2, .Height = 1, .BitCount = 24,
+                                                  .Pixels = hex("FF 00 00 00 00 FF 00 00")}));
+  TFlashImage copy;
+  copy.Assign(*image);
+  copy.Reader().ScanLines(0)[0] = 0x12;
+  EXPECT_EQ(image->Reader().ScanLines(0)[0], 0xFF);
+  image->Reader().ScanLines(0)[1] = 0x34;
+  EXPECT_EQ(copy.Reader().ScanLines(0)[1], 0x00);
+  EXPECT_EQ(copy.Reader().ScanLines(0)[0], 0x12);
+}
+
 TEST(FlashImage, LoadImageHandlerCanDeclineAFile) {
   swf::TFlashMovie movie(0, 0, 100, 100, 12);
   std::string seen;

@@ -62,7 +62,7 @@ void TFlashImage::Assign(const TBasedSWFObject& source) {
   if (!s || s == this) return;
   alphaData_ = s->alphaData_;
   isJPEG_ = s->isJPEG_;
-  reader_ = s->reader_ ? std::make_unique<media::TBMPReader>(*s->reader_) : nullptr;
+  reader_ = s->reader_;
   colorCount_ = s->colorCount_;
   convertProgressive_ = s->convertProgressive_;
   dataStream_ = s->dataStream_;
@@ -79,7 +79,10 @@ int TFlashImage::MinVersion() const {
 }
 
 media::TBMPReader& TFlashImage::Reader() {
-  if (!reader_) reader_ = std::make_unique<media::TBMPReader>();
+  if (!reader_)
+    reader_ = std::make_shared<media::TBMPReader>();
+  else if (reader_.use_count() > 1)
+    reader_ = std::make_shared<media::TBMPReader>(*reader_);
   return *reader_;
 }
 
@@ -104,7 +107,8 @@ void TFlashImage::LoadFromFile(const std::string& fileName) {
   if (ext == "JPG" || ext == "JPEG") {
     LoadJPEG(fileName);
   } else if (ext == "BMP") {
-    Reader().LoadFromFile(fileName);
+    reader_ = std::make_shared<media::TBMPReader>();
+    reader_->LoadFromFile(fileName);
     PrepareBitmapFormat();
   } else {
     throw ESWFError("Image format \"" + ext + "\" not supported!");

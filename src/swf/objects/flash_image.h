@@ -63,6 +63,8 @@ class TFlashImage : public TFlashIDObject {
   bool ConvertProgressive() const { return convertProgressive_; }
   void SetConvertProgressive(bool convert);
 
+  // The picture's pixels, for filling: a copy's pixels are shared with its
+  // source until one of them changes them.
   media::TBMPReader& Reader();
 
  private:
@@ -74,7 +76,9 @@ class TFlashImage : public TFlashIDObject {
 
   std::optional<std::vector<uint8_t>> alphaData_;
   bool isJPEG_ = false;
-  std::unique_ptr<media::TBMPReader> reader_;
+  // Shared between copies (a picture is copied into every build of the
+  // editor's frame); a copy is made before a shared one would change.
+  std::shared_ptr<media::TBMPReader> reader_;
   uint32_t colorCount_ = 0;
   bool convertProgressive_ = false;
   std::vector<uint8_t> dataStream_;
