@@ -26,6 +26,7 @@
 #include "gui/main_window.h"
 #include "gui/qt_services.h"
 #include "player/player_widget.h"
+#include "player/renderer.h"
 
 namespace {
 
@@ -156,6 +157,7 @@ void BM_OneThumbnail(benchmark::State& state) {
   const project::TProjectDocument& doc = w.Editor().Doc();
   const editor::TDocumentPlace place = editor::DocumentPlace(doc);
   std::vector<double> build, render;
+  player::TRenderer renderer;  // the worker's: it keeps the pictures it decoded
   int32_t frame = 0;
   for (auto _ : state) {
     const editor::TFramePicture picture = editor::FramePicture(doc, frame++ % doc.FrameCount + 1);
@@ -163,7 +165,8 @@ void BM_OneThumbnail(benchmark::State& state) {
     const gui::TFrameMovie movie = gui::BuildFrameMovie(place, picture);
     build.push_back(Since(start));
     start = TClock::now();
-    benchmark::DoNotOptimize(gui::RenderThumbnail(movie, gui::TFrameStrip::kThumbnailBox));
+    benchmark::DoNotOptimize(
+        gui::RenderThumbnail(movie, gui::TFrameStrip::kThumbnailBox, renderer));
     render.push_back(Since(start));
     state.SetIterationTime((build.back() + render.back()) / 1000);
   }

@@ -1,6 +1,7 @@
 #include "editor/frame_view.h"
 
 #include <algorithm>
+#include <functional>
 #include <set>
 
 #include "moviegen/movie_build.h"
@@ -79,6 +80,49 @@ std::vector<int32_t> TThumbnailTracker::Stale(const project::TProjectDocument& d
   for (int32_t f : Wanted(doc.FrameCount))
     if (!IsCurrent(doc, f)) stale.push_back(f);
   return stale;
+}
+
+namespace {
+
+// Equal pictures give equal values; a cheap first test before comparing them.
+uint64_t Fingerprint(const TFramePicture& picture) {
+  const project::TFrameRec& f = picture.Frame;
+  uint64_t h = 1469598103934665603ull;
+  auto mix = [&h](uint64_t v) { h = (h ^ v) * 1099511628211ull; };
+  mix(uint64_t(f.Delay));
+  mix(uint64_t(f.AddGrad) << 8 | f.AddBorder);
+  mix(f.BkgrColor);
+  mix(f.Slots.RecordCount());
+  const int last = f.Slots.LastUsed();
+  for (int n = 1; n <= last; ++n) {
+    const project::TShapeRec& r = f.Slots[n];
+    mix(r.Object);
+    mix(uint64_t(uint32_t(r.X)) << 32 | uint32_t(r.Y));
+    mix(uint64_t(uint32_t(r.W)) << 32 | uint32_t(r.H));
+    mix(std::hash<std::string>()(r.Text));
+  }
+  return h;
+}
+
+}  // namespace
+
+std::vector<std::pair<int32_t, int32_t>> TThumbnailTracker::Reusable(
+    const project::TProjectDocument& doc) const {
+  std::vector<std::pair<int32_t, int32_t>> pairs;
+  const std::vector<int32_t> stale = Stale(doc);
+  if (stale.empty()) return pairs;
+  std::multimap<uint64_t, int32_t> made;
+  for (const auto& [frame, picture] : made_) made.emplace(Fingerprint(picture), frame);
+  for (int32_t f : stale) {
+    const TFramePicture picture = FramePicture(doc, f);
+    const auto [begin, end] = made.equal_range(Fingerprint(picture));
+    for (auto it = begin; it != end; ++it)
+      if (made_.at(it->second) == picture) {
+        pairs.emplace_back(f, it->second);
+        break;
+      }
+  }
+  return pairs;
 }
 
 std::vector<int32_t> TThumbnailTracker::Made(int32_t frame, TFramePicture picture,

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "project/document.h"
@@ -57,6 +58,10 @@ class TThumbnailTracker {
   // Wanted frames whose thumbnail is missing or stale, in the order to make them.
   std::vector<int32_t> Stale(const project::TProjectDocument& doc) const;
   bool IsCurrent(const project::TProjectDocument& doc, int32_t frame) const;
+  // Stale wanted frames whose picture equals the one a thumbnail of another
+  // frame was made from (frames moved or reversed, a frame copied): pairs of
+  // (stale frame, frame whose thumbnail it can take).
+  std::vector<std::pair<int32_t, int32_t>> Reusable(const project::TProjectDocument& doc) const;
   // A thumbnail of `frame` was made from `picture`; returns the frames whose
   // thumbnails go to stay within the capacity (never a wanted one).
   std::vector<int32_t> Made(int32_t frame, TFramePicture picture, int32_t frameCount);

@@ -28,13 +28,13 @@ TFrameMovie BuildFrameMovie(const editor::TDocumentPlace& place,
   return {std::move(movie), editor::FrameDepths(doc, 1)};
 }
 
-QImage RenderThumbnail(const TFrameMovie& frame, QSize box) {
+QImage RenderThumbnail(const TFrameMovie& frame, QSize box, player::TRenderer& renderer) {
   const player::TMovie& m = *frame.Movie;
   const double scale = std::min(double(box.width()) / std::max(1, m.StageWidthPixels()),
                                 double(box.height()) / std::max(1, m.StageHeightPixels()));
   // A very long, thin stage still gets a picture of one pixel a side.
   const double least = 1.0 / std::min(m.StageWidthPixels(), m.StageHeightPixels());
-  return player::RenderFrame(frame.Movie, 0, std::max(scale, least));
+  return player::RenderFrame(renderer, frame.Movie, 0, std::max(scale, least));
 }
 
 QImage RenderTintedObjects(const TFrameMovie& frame, uint32_t tint) {

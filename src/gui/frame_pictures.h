@@ -9,6 +9,7 @@
 
 #include "editor/frame_view.h"
 #include "player/movie.h"
+#include "player/renderer.h"
 
 namespace gui {
 
@@ -21,8 +22,9 @@ struct TFrameMovie {
 TFrameMovie BuildFrameMovie(const editor::TDocumentPlace& place,
                             const editor::TFramePicture& picture);
 
-// The frame fitted into `box`, keeping the stage's proportions.
-QImage RenderThumbnail(const TFrameMovie& frame, QSize box);
+// The frame fitted into `box`, keeping the stage's proportions; `renderer`
+// may keep the pictures it decoded for the next frames.
+QImage RenderThumbnail(const TFrameMovie& frame, QSize box, player::TRenderer& renderer);
 
 // The frame's objects alone (no background, no border) at one pixel per
 // stage pixel on transparency, tinted with `tint` (0xRRGGBB).

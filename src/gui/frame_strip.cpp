@@ -81,8 +81,16 @@ TFrameStrip::TFrameStrip(editor::TEditor& editor, std::function<void()> after, Q
   connect(this, &QListWidget::currentRowChanged, this, [this](int row) {
     if (!showing_ && row >= 0) GoTo(row + 1);
   });
-  connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { Schedule(); });
-  connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { Schedule(); });
+  scheduleTimer_ = new QTimer(this);
+  scheduleTimer_->setSingleShot(true);
+  scheduleTimer_->setInterval(0);
+  connect(scheduleTimer_, &QTimer::timeout, this, [this] { Schedule(); });
+  connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { ScheduleSoon(); });
+  connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { ScheduleSoon(); });
+}
+
+void TFrameStrip::ScheduleSoon() {
+  if (!scheduleTimer_->isActive()) scheduleTimer_->start();
 }
 
 // Taking the cells down must not look like the user choosing a frame.
@@ -99,7 +107,7 @@ void TFrameStrip::Show() {
   showing_ = true;
   SyncCells();
   showing_ = false;
-  Schedule();
+  ScheduleSoon();
 }
 
 // Cells are reused: only their texts change, so a long strip stays cheap.
@@ -161,9 +169,14 @@ void TFrameStrip::Schedule() {
   current_ = doc.CurrentFrame;
   first_ = first;
   last_ = last;
+  tracker_.SetView(doc.CurrentFrame, first, last);
+  // A frame that only moved takes the thumbnail made for its picture elsewhere.
+  std::vector<std::pair<int32_t, QImage>> moved;
+  for (const auto& [to, from] : tracker_.Reusable(doc))
+    if (auto it = images_.find(from); it != images_.end()) moved.emplace_back(to, it->second);
+  for (const auto& [to, image] : moved) Made(to, editor::FramePicture(doc, to), image);
   for (auto it = images_.begin(); it != images_.end();)
     it = it->first > doc.FrameCount ? images_.erase(it) : std::next(it);
-  tracker_.SetView(doc.CurrentFrame, first, last);
   std::vector<TThumbnailWorker::TJob> jobs;
   for (int32_t f : tracker_.Stale(doc)) jobs.push_back({f, editor::FramePicture(doc, f)});
   worker_->Submit(std::make_shared<editor::TDocumentPlace>(editor::DocumentPlace(doc)),
@@ -231,7 +244,7 @@ void TFrameStrip::SetZoom(int width) {
   updateGeometry();
   if (currentItem()) scrollToItem(currentItem());
   emit zoomChanged(zoom_);
-  Schedule();
+  ScheduleSoon();
 }
 
 void TFrameStrip::wheelEvent(QWheelEvent* event) {
@@ -293,7 +306,7 @@ void TFrameStrip::contextMenuEvent(QContextMenuEvent* event) {
 
 void TFrameStrip::resizeEvent(QResizeEvent* event) {
   QListWidget::resizeEvent(event);
-  Schedule();
+  ScheduleSoon();
 }
 
 }  // namespace gui

@@ -5,6 +5,7 @@
 // zooms. The thumbnails come from the worker, the most wanted first, and
 // stay within a fixed count, so their memory is bounded at any frame count.
 #include <QListWidget>
+#include <QTimer>
 #include <functional>
 #include <map>
 #include <memory>
@@ -33,7 +34,8 @@ class TFrameStrip : public QListWidget {
   TFrameStrip(editor::TEditor& editor, std::function<void()> after, QWidget* parent = nullptr);
   ~TFrameStrip() override;
 
-  // Follows the document: cells, current frame, thumbnails to make.
+  // Follows the document: the cells and the current frame at once; the
+  // thumbnails to make once the window has painted the edit.
   void Show();
   // The thumbnails' width in pixels (kMinZoom..kMaxZoom).
   void SetZoom(int width);
@@ -70,6 +72,9 @@ class TFrameStrip : public QListWidget {
 
  private:
   void SyncCells();
+  // Hands the stale thumbnails to the worker after the events waiting now
+  // (the canvas's paint among them), once however often it is asked.
+  void ScheduleSoon();
   void Schedule();
   void Made(int32_t frame, const editor::TFramePicture& picture, const QImage& image);
   void GoTo(int32_t frame);
@@ -81,6 +86,7 @@ class TFrameStrip : public QListWidget {
   editor::TEditor& editor_;
   std::function<void()> after_;
   std::unique_ptr<TThumbnailWorker> worker_;
+  QTimer* scheduleTimer_ = nullptr;
   editor::TThumbnailTracker tracker_{kCapacity};
   std::map<int32_t, QImage> images_;
   int zoom_ = kDefaultZoom;

@@ -4,24 +4,20 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include <QThread>
-#include <algorithm>
-
 #include "gui/frame_pictures.h"
+#include "player/renderer.h"
 
 namespace gui {
 
 namespace {
 
-constexpr int kMaxThreads = 4;
-constexpr int kNice = 10;
+// The lowest priority a thread of an ordinary user can take.
+constexpr int kNice = 19;
 
 }  // namespace
 
-TThumbnailWorker::TThumbnailWorker(QSize box, TMade made) : box_(box), made_(std::move(made)) {
-  const int count = std::clamp(QThread::idealThreadCount(), 1, kMaxThreads);
-  for (int i = 0; i < count; ++i) threads_.emplace_back([this] { Run(); });
-}
+TThumbnailWorker::TThumbnailWorker(QSize box, TMade made)
+    : box_(box), made_(std::move(made)), thread_([this] { Run(); }) {}
 
 TThumbnailWorker::~TThumbnailWorker() {
   {
@@ -30,7 +26,7 @@ TThumbnailWorker::~TThumbnailWorker() {
     jobs_.clear();
   }
   wake_.notify_all();
-  for (std::thread& t : threads_) t.join();
+  thread_.join();
 }
 
 void TThumbnailWorker::Submit(std::shared_ptr<const editor::TDocumentPlace> place,
@@ -45,30 +41,30 @@ void TThumbnailWorker::Submit(std::shared_ptr<const editor::TDocumentPlace> plac
 
 bool TThumbnailWorker::Idle() const {
   std::lock_guard lock(mutex_);
-  return jobs_.empty() && busy_ == 0;
+  return jobs_.empty() && !busy_;
 }
 
 void TThumbnailWorker::Run() {
   // The window's thread comes first: the canvas is painted before thumbnails.
   setpriority(PRIO_PROCESS, pid_t(syscall(SYS_gettid)), kNice);
-  bool working = false;
+  // Kept from frame to frame: the frames mostly share their pictures.
+  player::TRenderer renderer;
   for (;;) {
     TJob job;
     std::shared_ptr<const editor::TDocumentPlace> place;
     {
       std::unique_lock lock(mutex_);
-      busy_ -= working ? 1 : 0;
+      busy_ = false;
       wake_.wait(lock, [this] { return stop_ || !jobs_.empty(); });
       if (stop_) return;
       job = std::move(jobs_.front());
       jobs_.pop_front();
       place = place_;
-      ++busy_;
-      working = true;
+      busy_ = true;
     }
     QImage image;
     try {
-      image = RenderThumbnail(BuildFrameMovie(*place, job.Picture), box_);
+      image = RenderThumbnail(BuildFrameMovie(*place, job.Picture), box_, renderer);
     } catch (...) {
       // The cell stays without a picture; the canvas tells the user why.
     }

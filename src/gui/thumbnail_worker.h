@@ -1,9 +1,9 @@
 #pragma once
-// Makes the frame strip's thumbnails on worker threads (one per core, at a
-// lower priority than the window's), so an edit that reaches many frames
-// never waits for their pictures. A new request replaces the jobs still
-// waiting (the newest state of the document is the one worth drawing); each
-// finished picture comes back on the window's thread.
+// Makes the frame strip's thumbnails on one worker thread at the lowest
+// priority, so an edit that reaches many frames never waits for their
+// pictures and the window's thread keeps a core. A new request replaces the
+// jobs still waiting (the newest state of the document is the one worth
+// drawing); each finished picture comes back on the window's thread.
 #include <QImage>
 #include <QObject>
 #include <QSize>
@@ -13,7 +13,6 @@
 #include <memory>
 #include <mutex>
 #include <thread>
-#include <vector>
 
 #include "editor/frame_view.h"
 
@@ -47,9 +46,9 @@ class TThumbnailWorker : public QObject {
   std::condition_variable wake_;
   std::deque<TJob> jobs_;
   std::shared_ptr<const editor::TDocumentPlace> place_;
-  int busy_ = 0;
+  bool busy_ = false;
   bool stop_ = false;
-  std::vector<std::thread> threads_;
+  std::thread thread_;
 };
 
 }  // namespace gui

@@ -376,6 +376,12 @@ QTransform ShowAllTransform(const TMovie& movie, double deviceWidth, double devi
 
 QImage RenderFrame(std::shared_ptr<const TMovie> movie, uint32_t frame, double scale,
                    std::set<uint16_t>* undrawable) {
+  TRenderer renderer;
+  return RenderFrame(renderer, std::move(movie), frame, scale, undrawable);
+}
+
+QImage RenderFrame(TRenderer& renderer, std::shared_ptr<const TMovie> movie, uint32_t frame,
+                   double scale, std::set<uint16_t>* undrawable) {
   const double w = std::round(movie->StageWidthPixels() * scale),
                h = std::round(movie->StageHeightPixels() * scale);
   if (!(w >= 1 && h >= 1 && w <= 16384 && h <= 16384))
@@ -386,7 +392,6 @@ QImage RenderFrame(std::shared_ptr<const TMovie> movie, uint32_t frame, double s
   image.fill(ToQt(movie->Background));
   TTimeline timeline(movie);
   timeline.GotoFrame(frame);
-  TRenderer renderer;
   renderer.SetMovie(movie);
   QPainter painter(&image);
   renderer.Paint(painter, timeline.DisplayList(), ShowAllTransform(*movie, w, h));

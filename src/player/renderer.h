@@ -86,5 +86,9 @@ QTransform ShowAllTransform(const TMovie& movie, double deviceWidth, double devi
 // not be decoded.
 QImage RenderFrame(std::shared_ptr<const TMovie> movie, uint32_t frame, double scale = 1.0,
                    std::set<uint16_t>* undrawable = nullptr);
+// The same with a renderer that may already hold decoded images of earlier
+// movies, for a caller that renders many builds of similar frames.
+QImage RenderFrame(TRenderer& renderer, std::shared_ptr<const TMovie> movie, uint32_t frame,
+                   double scale = 1.0, std::set<uint16_t>* undrawable = nullptr);
 
 }  // namespace player

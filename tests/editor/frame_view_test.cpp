@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 using editor::TThumbnailTracker;
@@ -49,6 +51,21 @@ TEST(ThumbnailTracker, AnEditMakesTheFramesItReachesStaleAndOnlyThose) {
   // A movie setting shows in every frame.
   doc.Settings.MWidth += 10;
   EXPECT_EQ(tracker.Stale(doc).size(), 5u);
+}
+
+// Frames that only changed places take the thumbnails made for their
+// pictures; an edited frame has none to take.
+TEST(ThumbnailTracker, MovedFramesReuseTheThumbnailsOfTheirPictures) {
+  project::TProjectDocument doc = Document(5);
+  for (int32_t f = 1; f <= 5; ++f) doc.Frames[size_t(f)].Delay = 100 * f;
+  TThumbnailTracker tracker(10);
+  tracker.SetView(1, 1, 5);
+  for (int32_t f = 1; f <= 5; ++f) tracker.Made(f, editor::FramePicture(doc, f), 5);
+  std::reverse(doc.Frames.begin() + 1, doc.Frames.begin() + 6);
+  doc.Frames[1].Slots.Edit(2).Object = project::skStar;
+  using TPairs = std::vector<std::pair<int32_t, int32_t>>;
+  EXPECT_EQ(tracker.Reusable(doc), (TPairs{{2, 4}, {4, 2}, {5, 1}}));
+  EXPECT_TRUE(TThumbnailTracker(10).Reusable(doc).empty());
 }
 
 // However many frames there are, at most `capacity` thumbnails stay, and
