@@ -13,9 +13,9 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <algorithm>
-#include <ctime>
 #include <chrono>
 #include <cstdlib>
+#include <ctime>
 #include <memory>
 #include <vector>
 
