@@ -1,5 +1,5 @@
 #pragma once
-// Makes the frame strip's thumbnails on one worker thread at the lowest
+// Makes the frame strip's thumbnails on one worker thread at a low
 // priority, so an edit that reaches many frames never waits for their
 // pictures and the window's thread keeps a core. A new request replaces the
 // jobs still waiting (the newest state of the document is the one worth
