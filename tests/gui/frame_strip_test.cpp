@@ -167,6 +167,18 @@ TEST_F(FrameStripTest, ThumbnailsFollowAnEditAndShowWhatTheCanvasShows) {
   EXPECT_LE(Strip()->ThumbnailCount(), gui::TFrameStrip::kCapacity);
 }
 
+// Reversed frames take the thumbnails already made of their pictures (the
+// very images, not new renders of them).
+TEST_F(FrameStripTest, ReversedFramesKeepTheirThumbnails) {
+  Delays({110, 120, 130, 140});
+  WaitForThumbnails();
+  std::vector<qint64> keys;
+  for (int32_t f = 1; f <= 4; ++f) keys.push_back(Strip()->Thumbnail(f).cacheKey());
+  Act("actReverse")->trigger();
+  WaitForThumbnails();
+  for (int32_t f = 1; f <= 4; ++f) EXPECT_EQ(Strip()->Thumbnail(21 - f).cacheKey(), keys[f - 1]);
+}
+
 // Frame 2 dropped on the right half of frame 4 becomes frame 4: one step,
 // which undo takes back.
 TEST_F(FrameStripTest, DraggingACellMovesTheFrameAsOneUndoStep) {
