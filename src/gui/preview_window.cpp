@@ -70,7 +70,10 @@ QStatusBar* TfrmSWF::MakeStatusBar() {
     pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     if (i < 3) pane->setFixedWidth(kPaneWidths[i]);
     row->addWidget(pane, i < 3 ? 0 : 1);
+    if (i == 1) row->addWidget(strip_ = new TFrameSizeBars(panes));
   }
+  strip_->setObjectName("SizeStrip");
+  strip_->setAccessibleName("Frame sizes at a glance");
   panes_[0]->setText("OK");
   save_ = new QPushButton("Save SWF...", statusBar_);
   save_->setObjectName("SaveSWF");
@@ -99,6 +102,8 @@ QStatusBar* TfrmSWF::MakeStatusBar() {
   sizes_->setToolTip("What each frame adds to the file, and when it arrives");
   sizes_->setAccessibleName("Frame sizes");
   connect(sizes_, &QToolButton::toggled, sizeView_, &QWidget::setVisible);
+  connect(strip_, &TFrameSizeBars::clicked, sizes_, &QToolButton::toggle);
+  sizeView_->AddStrip(strip_);
   sizeView_->installEventFilter(this);
   statusBar_->addWidget(panes, 1);
   statusBar_->addPermanentWidget(sizes_);
@@ -131,7 +136,7 @@ void TfrmSWF::Show(const editor::TPreviewRequest& request) {
   CentrePlayer();
   panes_[0]->setText("OK");
   panes_[1]->setText(QString::fromStdString(request.Status));
-  sizeView_->SetMovie(request.Frames, request.Width, request.Height);
+  sizeView_->SetMovie(request);
   panes_[3]->clear();  // a message of the previous movie
   show();
   if (!placed_) PlaceOnScreenCentre();
