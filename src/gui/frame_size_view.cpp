@@ -82,13 +82,13 @@ void TFrameSizeBars::SetSpeed(int64_t bitsPerSecond) {
 
 void TFrameSizeBars::SetCompact(bool compact) {
   compact_ = compact;
-  setMinimumSize(compact ? QSize(60, 12) : QSize(200, 100));
+  setMinimumSize(compact ? QSize(60, 24) : QSize(200, 100));
   updateGeometry();
   update();
 }
 
 QSize TFrameSizeBars::sizeHint() const {
-  return compact_ ? QSize(120, fontMetrics().height()) : QSize(360, 140);
+  return compact_ ? QSize(120, 24) : QSize(360, 140);
 }
 
 QRect TFrameSizeBars::Plot() const {
@@ -96,9 +96,11 @@ QRect TFrameSizeBars::Plot() const {
   return rect().adjusted(kMargin, kMargin + fontMetrics().height(), -kMargin, -kMargin);
 }
 
-// The taller of the file and the budget fills the plot's height.
+// The taller of the file and the budget fills the plot's height; in the
+// compact strip the file does, and the line shows only once the file passes it.
 double TFrameSizeBars::Scale() const {
-  const uint64_t top = std::max(Total(frames_), budget_);
+  const uint64_t total = Total(frames_);
+  const uint64_t top = compact_ && total > 0 ? total : std::max(total, budget_);
   return top > 0 ? double(Plot().height()) / double(top) : 0;
 }
 
@@ -126,9 +128,9 @@ void TFrameSizeBars::paintEvent(QPaintEvent*) {
   for (size_t i = 0; i < frames_.size(); ++i)
     painter.fillRect(BarRect(i),
                      editor::ArrivesLate(frames_, i, bitsPerSecond_) ? kLateColor : kBarColor);
-  if (budget_ == 0) return;
   const QRect plot = Plot();
   const int y = plot.bottom() - int(double(budget_) * Scale());
+  if (budget_ == 0 || y < plot.top()) return;
   painter.setPen(QPen(kBudgetColor, 1, Qt::DashLine));
   painter.drawLine(plot.left(), y, plot.right(), y);
   if (compact_) return;

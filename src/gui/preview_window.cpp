@@ -58,9 +58,15 @@ QStatusBar* TfrmSWF::MakeStatusBar() {
   statusBar_->setSizeGripEnabled(false);
   auto* panes = new QWidget(statusBar_);
   panes->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-  auto* row = new QHBoxLayout(panes);
+  auto* column = new QVBoxLayout(panes);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(1);
+  auto* row = new QHBoxLayout;
   row->setContentsMargins(0, 0, 0, 0);
   row->setSpacing(0);
+  column->addLayout(row);
+  // Under the panes, as wide as they are, so each frame's bar can be seen.
+  column->addWidget(strip_ = new TFrameSizeBars(panes));
   for (size_t i = 0; i < panes_.size(); ++i) {
     QLabel* pane = panes_[i] = new QLabel(panes);
     pane->setObjectName(QString("Pane%1").arg(i + 1));
@@ -70,7 +76,6 @@ QStatusBar* TfrmSWF::MakeStatusBar() {
     pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     if (i < 3) pane->setFixedWidth(kPaneWidths[i]);
     row->addWidget(pane, i < 3 ? 0 : 1);
-    if (i == 1) row->addWidget(strip_ = new TFrameSizeBars(panes));
   }
   strip_->setObjectName("SizeStrip");
   strip_->setAccessibleName("Frame sizes at a glance");

@@ -1,7 +1,7 @@
 #pragma once
 // The preview window (caption "SWF Preview"): the whole movie playing in its
 // own player on the web site's colour, a status bar of four panes with a
-// strip of bars beside "File Size" (what each frame adds to the file), the
+// strip of bars under them (what each frame adds to the file), the
 // "Sizes" button that opens the size view with its choices,
 // and the "Save SWF..." button that starts the export. It is made once and shown
 // without blocking the editor; the first preview centres it on the screen,
@@ -71,7 +71,7 @@ class TfrmSWF : public QWidget, public editor::IPreviewWindow {
   std::array<QLabel*, 4> panes_{};
   QToolButton* mute_ = nullptr;
   QToolButton* sizes_ = nullptr;  // shows the size view
-  TFrameSizeBars* strip_ = nullptr;  // beside the file size; a click shows the size view
+  TFrameSizeBars* strip_ = nullptr;  // under the panes; a click shows the size view
   TFrameSizeWindow* sizeView_ = nullptr;
   QPushButton* save_ = nullptr;
   bool placed_ = false;
