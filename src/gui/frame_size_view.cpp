@@ -283,11 +283,10 @@ void TFrameSizeWindow::Refresh() {
       limit = uint64_t(std::max<int64_t>(profile.PackageLimitKB(movie_.Width, movie_.Height), 0)) *
               1000;
     }
-    budget_->setText(limit > 0 ? QString("Limit for %1x%2: %3 bytes")
-                                     .arg(movie_.Width)
-                                     .arg(movie_.Height)
-                                     .arg(limit)
-                               : QString("No size limit"));
+    budget_->setText(
+        limit > 0
+            ? QString("Limit for %1x%2: %3 bytes").arg(movie_.Width).arg(movie_.Height).arg(limit)
+            : QString("No size limit"));
   } catch (const platform::TVellumetError& e) {
     budget_->setText(QString::fromStdString(e.what()));
   }

@@ -70,7 +70,7 @@ class TfrmSWF : public QWidget, public editor::IPreviewWindow {
   QStatusBar* statusBar_ = nullptr;
   std::array<QLabel*, 4> panes_{};
   QToolButton* mute_ = nullptr;
-  QToolButton* sizes_ = nullptr;  // shows the size view
+  QToolButton* sizes_ = nullptr;     // shows the size view
   TFrameSizeBars* strip_ = nullptr;  // under the panes; a click shows the size view
   TFrameSizeWindow* sizeView_ = nullptr;
   QPushButton* save_ = nullptr;

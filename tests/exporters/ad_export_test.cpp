@@ -5,7 +5,6 @@
 #include "exporters/ad_export.h"
 
 #include <gtest/gtest.h>
-
 #include <zlib.h>
 
 #include <QImage>

@@ -179,7 +179,8 @@ int main(int argc, char** argv) {
   e.RzStartClick();
   window.ShowState();
   for (QWidget* w : QApplication::topLevelWidgets())
-    if (w->objectName() == "frmSWF" && w->isVisible()) ok &= WaitForSizes(*w) && Save(*w, out, "preview");
+    if (w->objectName() == "frmSWF" && w->isVisible())
+      ok &= WaitForSizes(*w) && Save(*w, out, "preview");
   // The preview's size view: what each frame adds to the SWF and to the HTML5
   // package, against the default profile.
   for (QWidget* w : QApplication::topLevelWidgets()) {
