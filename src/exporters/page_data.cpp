@@ -2,6 +2,8 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -9,6 +11,7 @@
 
 #include "platform/error.h"
 #include "player/bitmap_decode.h"
+#include "player/display_list.h"
 
 namespace exporters {
 
@@ -25,95 +28,90 @@ namespace {
 
 constexpr char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
-// --- path packing ---
+// --- paths ---
 
-void PutNumber(std::vector<uint8_t>& out, uint64_t v) {
-  while (v >= 0x80) {
-    out.push_back(uint8_t(v & 0x7F) | 0x80);
-    v >>= 7;
-  }
-  out.push_back(uint8_t(v));
-}
-
-uint64_t ZigZag(int64_t v) {
-  return v < 0 ? (uint64_t(-(v + 1)) << 1) | 1 : uint64_t(v) << 1;
+[[noreturn]] void Refuse(const std::string& what) {
+  throw platform::TVellumetError("The HTML5 page cannot show this movie exactly: " + what);
 }
 
 int64_t WholeUnits(double v) {
   if (!(std::fabs(v) < 2147483648.0) || v != std::floor(v))
-    throw platform::TVellumetError(
-        "The HTML5 page cannot show this movie exactly: a path has a point off the "
-        "movie's grid");
+    Refuse("a path has a point off the movie's grid");
   return int64_t(v);
 }
 
+// SVG path text of relative commands: a command letter is left out where
+// it repeats (after m, l repeats), numbers are parted by a space only
+// where no minus sign parts them.
 class TPathWriter {
  public:
-  void Point(TPointD p, uint64_t flag = 0, bool flagged = false) {
-    const int64_t x = WholeUnits(p.X), y = WholeUnits(p.Y);
-    const uint64_t dx = ZigZag(x - x_);
-    PutNumber(bytes_, flagged ? dx * 2 + flag : dx);
-    PutNumber(bytes_, ZigZag(y - y_));
-    x_ = x;
-    y_ = y;
+  void Command(char c) {
+    if (c != repeats_) {
+      text_ += c;
+      separate_ = false;
+    }
+    repeats_ = c == 'm' ? 'l' : c;
   }
-  std::vector<uint8_t> bytes_;
+  void Step(int64_t dx, int64_t dy) {
+    Number(dx);
+    Number(dy);
+  }
+  std::string text_;
 
  private:
-  int64_t x_ = 0, y_ = 0;
+  void Number(int64_t v) {
+    if (separate_ && v >= 0) text_ += ' ';
+    text_ += std::to_string(v);
+    separate_ = true;
+  }
+  char repeats_ = 0;
+  bool separate_ = false;
 };
 
 class TPathReader {
  public:
-  explicit TPathReader(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {}
-  uint64_t Number() {
-    uint64_t v = 0;
-    for (int shift = 0; shift < 64; shift += 7) {
-      if (pos_ >= bytes_.size()) Fail();
-      const uint8_t b = bytes_[pos_++];
-      v |= uint64_t(b & 0x7F) << shift;
-      if (!(b & 0x80)) return v;
+  explicit TPathReader(const std::string& text) : text_(text) {}
+  bool AtEnd() {
+    SkipSpaces();
+    return pos_ == text_.size();
+  }
+  // The next command: its letter, or the one before repeated when a number follows.
+  char Command() {
+    SkipSpaces();
+    const char c = text_[pos_];
+    if (c == 'm' || c == 'l' || c == 'q' || c == 'z') {
+      ++pos_;
+      repeats_ = c == 'm' ? 'l' : c;
+      return c;
     }
-    Fail();
+    if (repeats_ != 'l' && repeats_ != 'q') Fail();
+    return repeats_;
   }
-  static int64_t Unzig(uint64_t v) { return v & 1 ? -int64_t(v >> 1) - 1 : int64_t(v >> 1); }
-  TPointD Point(uint64_t firstNumber) {
-    x_ += Unzig(firstNumber);
-    y_ += Unzig(Number());
-    return {double(x_), double(y_)};
+  TPointD Step(TPointD from) {
+    const double dx = double(Number());
+    return {from.X + dx, from.Y + double(Number())};
   }
-  bool AtEnd() const { return pos_ == bytes_.size(); }
-  size_t Remaining() const { return bytes_.size() - pos_; }
   [[noreturn]] static void Fail() { throw platform::TVellumetError("damaged path data"); }
 
  private:
-  std::vector<uint8_t> bytes_;
-  size_t pos_ = 0;
-  int64_t x_ = 0, y_ = 0;
-};
-
-std::vector<uint8_t> FromBase64(const std::string& text) {
-  std::vector<uint8_t> out;
-  uint32_t bits = 0;
-  int count = 0;
-  for (char c : text) {
-    const char* at = std::strchr(kBase64, c);
-    if (!at || c == 0) TPathReader::Fail();
-    bits = (bits << 6) | uint32_t(at - kBase64);
-    count += 6;
-    if (count >= 8) {
-      count -= 8;
-      out.push_back(uint8_t(bits >> count));
-    }
+  void SkipSpaces() {
+    while (pos_ < text_.size() && text_[pos_] == ' ') ++pos_;
   }
-  return out;
-}
-
-std::string Base64Unpadded(const std::vector<uint8_t>& bytes) {
-  std::string text = Base64(bytes.data(), bytes.size());
-  while (!text.empty() && text.back() == '=') text.pop_back();
-  return text;
-}
+  int64_t Number() {
+    SkipSpaces();
+    const char* begin = text_.data() + pos_;
+    const char* end = text_.data() + std::min(text_.size(), pos_ + 12);
+    int64_t v = 0;
+    const auto result = std::from_chars(begin, end, v);
+    if (result.ec != std::errc()) Fail();
+    pos_ += size_t(result.ptr - begin);
+    if (pos_ < text_.size() && std::isdigit(static_cast<unsigned char>(text_[pos_]))) Fail();
+    return v;
+  }
+  const std::string& text_;
+  size_t pos_ = 0;
+  char repeats_ = 0;
+};
 
 // --- JSON pieces ---
 
@@ -146,28 +144,48 @@ std::string Numbers(std::initializer_list<double> values) {
   return out + "]";
 }
 
+// CSS text, as the canvas takes it: "#rrggbbaa".
 std::string Color(TRGBA c) {
-  return Numbers({double(c.R), double(c.G), double(c.B), double(c.A)});
+  char buffer[12];
+  std::snprintf(buffer, sizeof buffer, "\"#%02x%02x%02x%02x\"", c.R, c.G, c.B, c.A);
+  return buffer;
 }
 
 std::string Matrix(const TMatrix& m) {
   return Numbers({m.A, m.B, m.C, m.D, m.TX, m.TY});
 }
 
-std::string ColorTransform(const TColorTransform& c) {
-  return Numbers(
-      {c.Mult[0], c.Mult[1], c.Mult[2], c.Mult[3], c.Add[0], c.Add[1], c.Add[2], c.Add[3]});
-}
-
 std::string Rect(const TRectD& r) {
   return Numbers({r.Xmin, r.Ymin, r.Xmax, r.Ymax});
 }
 
+// The items written, comma-separated in brackets; an empty text leaves its item out.
 template <typename T, typename F>
 std::string List(const std::vector<T>& items, F write) {
-  std::string out = "[";
-  for (const T& item : items) out += (out.size() > 1 ? "," : "") + write(item);
-  return out + "]";
+  std::string out;
+  for (const T& item : items)
+    if (const std::string text = write(item); !text.empty()) out += (out.empty() ? "" : ",") + text;
+  return "[" + out + "]";
+}
+
+std::string Same(const std::string& text) {
+  return text;
+}
+
+std::string Quoted(const std::string& plain) {
+  return "\"" + plain + "\"";
+}
+
+template <typename T>
+const T* Find(const TMovie& movie, uint16_t id, TCharacterKind kind) {
+  const TCharacter* c = movie.Find(id);
+  return c && c->Kind == kind ? static_cast<const T*>(c) : nullptr;
+}
+
+// The page draws no colour transforms and no masks: no movie Vellumet
+// builds has them.
+void CheckColors(const TColorTransform& c) {
+  if (!c.IsIdentity()) Refuse("an object is recoloured");
 }
 
 std::string Stops(const std::vector<TGradientStop>& stops) {
@@ -176,44 +194,44 @@ std::string Stops(const std::vector<TGradientStop>& stops) {
   });
 }
 
-std::string Fill(const TFillStyle& f) {
+// Empty for a fill that draws nothing (a picture the movie lacks, a
+// gradient without colours).
+std::string Fill(const TFillStyle& f, const TMovie& movie) {
+  const std::string matrix = ",\"matrix\":" + Matrix(f.Matrix);
+  if (f.Kind != TFillStyle::Solid && f.Kind != TFillStyle::Bitmap && f.Stops.empty()) return "";
   switch (f.Kind) {
     case TFillStyle::Solid:
-      return "{\"solid\":" + Color(f.Color) + "}";
+      return Color(f.Color);
     case TFillStyle::LinearGradient:
-      return "{\"linear\":" + Stops(f.Stops) + ",\"matrix\":" + Matrix(f.Matrix) + "}";
+      return "{\"linear\":" + Stops(f.Stops) + matrix + "}";
     case TFillStyle::RadialGradient:
-      return "{\"radial\":" + Stops(f.Stops) + ",\"matrix\":" + Matrix(f.Matrix) + "}";
+      return "{\"radial\":" + Stops(f.Stops) + matrix + "}";
     case TFillStyle::FocalGradient:
-      return "{\"radial\":" + Stops(f.Stops) + ",\"matrix\":" + Matrix(f.Matrix) +
-             ",\"focus\":" + NumberText(f.Focal) + "}";
+      return "{\"radial\":" + Stops(f.Stops) + matrix + ",\"focus\":" + NumberText(f.Focal) + "}";
     case TFillStyle::Bitmap:
-      return "{\"bitmap\":" + NumberText(f.BitmapID) + ",\"matrix\":" + Matrix(f.Matrix) +
-             ",\"repeat\":" + (f.Repeat ? "true" : "false") +
-             ",\"smooth\":" + (f.Smooth ? "true" : "false") + "}";
+      if (!Find<TBitmapCharacter>(movie, f.BitmapID, TCharacterKind::Bitmap)) return "";
+      return "{\"bitmap\":" + NumberText(f.BitmapID) + matrix + (f.Repeat ? ",\"repeat\":1" : "") +
+             (f.Smooth ? ",\"smooth\":1" : "") + "}";
   }
-  return "{}";
+  return "";
 }
 
-std::string StyledPaths(const std::vector<TStyledPath>& paths) {
-  return List(paths, [](const TStyledPath& p) {
-    return "[" + NumberText(double(p.Style)) + ",\"" + EncodePath(p.Path) + "\"]";
-  });
-}
-
-std::string Shape(const TShape& shape) {
-  return "{\"kind\":\"shape\",\"layers\":" +
-         List(shape.Layers,
-              [](const TShapeLayer& l) {
-                return "{\"fills\":" + List(l.Fills, Fill) + ",\"lines\":" +
-                       List(l.Lines,
-                            [](const TLineStyle& s) {
-                              return "[" + NumberText(s.Width) + "," + Color(s.Color) + "]";
-                            }) +
-                       ",\"fillPaths\":" + StyledPaths(l.FillPaths) +
-                       ",\"linePaths\":" + StyledPaths(l.LinePaths) + "}";
-              }) +
-         "}";
+// Every path with its style, in the order the player draws them: each
+// layer's fills, then its lines.
+std::string Shape(const TShape& shape, const TMovie& movie) {
+  std::vector<std::string> items;
+  for (const TShapeLayer& l : shape.Layers) {
+    for (const TStyledPath& p : l.FillPaths) {
+      const std::string fill = p.Style < l.Fills.size() ? Fill(l.Fills[p.Style], movie) : "";
+      if (!fill.empty()) items.push_back("[" + Quoted(EncodePath(p.Path)) + "," + fill + "]");
+    }
+    for (const TStyledPath& p : l.LinePaths)
+      if (p.Style < l.Lines.size())
+        items.push_back("[" + Quoted(EncodePath(p.Path)) + "," +
+                        NumberText(l.Lines[p.Style].Width) + "," + Color(l.Lines[p.Style].Color) +
+                        "]");
+  }
+  return "{\"shape\":" + List(items, Same) + "}";
 }
 
 std::string DataUrl(const char* type, const QByteArray& bytes) {
@@ -257,101 +275,135 @@ std::string Bitmap(const TBitmapCharacter& b, const TPageDataOptions& options) {
 }
 
 std::string Font(const TFontCharacter& f) {
-  return "{\"kind\":\"font\",\"scale\":" + NumberText(f.GlyphScale) + ",\"glyphs\":" +
+  return "{\"glyphs\":" +
          List(f.Glyphs,
               [](const TShape& g) {
-                std::vector<std::string> paths;
-                if (!g.Layers.empty())
-                  for (const TStyledPath& p : g.Layers.front().FillPaths)
-                    paths.push_back("\"" + EncodePath(p.Path) + "\"");
-                return List(paths, [](const std::string& s) { return s; });
+                return g.Layers.empty()
+                           ? "[]"
+                           : List(g.Layers.front().FillPaths,
+                                  [](const TStyledPath& p) { return Quoted(EncodePath(p.Path)); });
               }) +
          "}";
 }
 
-std::string Text(const TTextCharacter& t) {
-  return "{\"kind\":\"text\",\"matrix\":" + Matrix(t.Matrix) + ",\"bounds\":" + Rect(t.Bounds) +
-         ",\"records\":" +
+// Each record: font, colour, pen position, the glyphs' scale, then glyph
+// and advance pairs. Records in a font the movie lacks draw nothing.
+std::string Text(const TTextCharacter& t, const TMovie& movie) {
+  return "{\"matrix\":" + Matrix(t.Matrix) + ",\"text\":" +
          List(t.Records,
-              [](const TTextRecord& r) {
-                std::string glyphs = "[";
+              [&movie](const TTextRecord& r) -> std::string {
+                const auto* font = Find<TFontCharacter>(movie, r.FontID, TCharacterKind::Font);
+                if (!font) return "";
+                std::string glyphs;
                 for (const TGlyphEntry& g : r.Glyphs)
-                  glyphs += (glyphs.size() > 1 ? "," : "") + NumberText(g.Index) + "," +
+                  glyphs += (glyphs.empty() ? "" : ",") + NumberText(g.Index) + "," +
                             NumberText(g.Advance);
-                return "{\"font\":" + NumberText(r.FontID) + ",\"color\":" + Color(r.Color) +
-                       ",\"x\":" + NumberText(r.X) + ",\"y\":" + NumberText(r.Y) +
-                       ",\"height\":" + NumberText(r.Height) + ",\"glyphs\":" + glyphs + "]}";
+                return "[" + NumberText(r.FontID) + "," + Color(r.Color) + "," + NumberText(r.X) +
+                       "," + NumberText(r.Y) + "," +
+                       NumberText(double(r.Height) / 1024 * font->GlyphScale) + ",[" + glyphs +
+                       "]]";
               }) +
          "}";
 }
 
+// The page plays its frames in order: it knows Stop and GetURL; actions the
+// player ignores are left out.
 std::string Action(const TAction& a) {
   switch (a.Kind) {
     case TAction::Stop:
-      return "{\"stop\":true}";
-    case TAction::Play:
-      return "{\"play\":true}";
-    case TAction::NextFrame:
-      return "{\"next\":true}";
-    case TAction::PreviousFrame:
-      return "{\"previous\":true}";
-    case TAction::GotoFrame:
-      return "{\"goto\":" + NumberText(a.Frame) + "}";
-    case TAction::GotoLabel:
-      return "{\"label\":" + JsonQuoted(a.Label) + "}";
+      return "{\"stop\":1}";
     case TAction::GetURL:
       return "{\"url\":" + JsonQuoted(a.URL) + ",\"target\":" + JsonQuoted(a.Target) + "}";
     case TAction::Other:
+      return "";
+    case TAction::NextFrame:
+    case TAction::PreviousFrame:
+    case TAction::Play:
+    case TAction::GotoFrame:
+    case TAction::GotoLabel:
       break;
   }
-  return "{}";
+  Refuse("an action moves between frames or plays on");
 }
 
-std::string SoundStart(const TSoundStart& s) {
-  return "{\"id\":" + NumberText(s.SoundID) + ",\"stop\":" + (s.Stop ? "true" : "false") +
-         ",\"noMultiple\":" + (s.NoMultiple ? "true" : "false") +
-         ",\"loops\":" + NumberText(s.Loops) + "}";
+// Empty for a start the page leaves out: no sound in the page, or none of that ID.
+std::string SoundStart(const TSoundStart& s, const TMovie& movie, bool sound) {
+  if (!sound || !Find<TSoundCharacter>(movie, s.SoundID, TCharacterKind::Sound)) return "";
+  return "{\"id\":" + NumberText(s.SoundID) + (s.Stop ? ",\"stop\":1" : "") +
+         (s.NoMultiple ? ",\"noMultiple\":1" : "") +
+         ",\"loops\":" + NumberText(std::max<uint16_t>(s.Loops, 1)) + "}";
 }
 
-std::string Button(const TButtonCharacter& b) {
-  std::string sounds = "[";
-  for (const TSoundStart& s : b.Sounds)
-    sounds += (sounds.size() > 1 ? "," : "") + (s.SoundID ? SoundStart(s) : "null");
-  return "{\"kind\":\"button\",\"records\":" +
-         List(b.Records,
-              [](const TButtonRecord& r) {
-                return "{\"states\":" + NumberText(r.States) +
-                       ",\"id\":" + NumberText(r.CharacterID) +
-                       ",\"depth\":" + NumberText(r.Depth) + ",\"matrix\":" + Matrix(r.Matrix) +
-                       ",\"color\":" + ColorTransform(r.ColorTransform) + "}";
-              }) +
-         ",\"actions\":" +
+// The records each state shows (up, over, down, the hit area) in depth
+// order. A button shows shapes and texts (a button in a button shows
+// nothing); its hit area is made of shapes.
+std::string Button(const TButtonCharacter& b, const TMovie& movie, bool sound) {
+  std::vector<const TButtonRecord*> records;
+  for (const TButtonRecord& r : b.Records) records.push_back(&r);
+  std::stable_sort(
+      records.begin(), records.end(),
+      [](const TButtonRecord* a, const TButtonRecord* b) { return a->Depth < b->Depth; });
+  std::string states;
+  for (uint8_t state : {bsUp, bsOver, bsDown, bsHitTest}) {
+    std::vector<std::string> shown;
+    for (const TButtonRecord* r : records) {
+      const TCharacter* c = movie.Find(r->CharacterID);
+      if (!(r->States & state) || !c) continue;
+      const bool shape = c->Kind == TCharacterKind::Shape, text = c->Kind == TCharacterKind::Text;
+      if (state == bsHitTest && text) Refuse("a button's hit area is a text");
+      if (!shape && !text) continue;
+      if (state != bsHitTest) CheckColors(r->ColorTransform);
+      shown.push_back("[" + NumberText(r->CharacterID) + "," + Matrix(r->Matrix) + "]");
+    }
+    states += (states.empty() ? "" : ",") + List(shown, Same);
+  }
+  std::string sounds;
+  for (const TSoundStart& s : b.Sounds) {
+    const std::string start = SoundStart(s, movie, sound);
+    sounds += (sounds.empty() ? "" : ",") + (start.empty() ? "null" : start);
+  }
+  return "{\"states\":[" + states + "],\"actions\":" +
          List(b.Actions,
               [](const TButtonCondAction& a) {
                 return "{\"conditions\":" + NumberText(a.Conditions) +
                        ",\"actions\":" + List(a.Actions, Action) + "}";
               }) +
-         ",\"sounds\":" + sounds + "]}";
+         ",\"sounds\":[" + sounds + "]}";
 }
 
-std::string Op(const TDisplayOp& op) {
-  std::string out = "{\"depth\":" + NumberText(op.Depth);
-  if (op.Kind == TDisplayOp::Remove) return out + ",\"remove\":true}";
-  if (op.Move) out += ",\"move\":true";
-  if (op.CharacterID) out += ",\"id\":" + NumberText(*op.CharacterID);
-  if (op.Matrix) out += ",\"matrix\":" + Matrix(*op.Matrix);
-  if (op.ColorTransform) out += ",\"color\":" + ColorTransform(*op.ColorTransform);
-  if (op.ClipDepth) out += ",\"clip\":" + NumberText(*op.ClipDepth);
-  return out + "}";
+// What stands at the depth after an op: [depth] when nothing the page draws,
+// else [depth, character, matrix].
+std::string Placed(TDisplayList& list, uint16_t depth, const TMovie& movie) {
+  const TPlacedObject* o = list.Find(depth);
+  if (o && o->ClipDepth) Refuse("an object masks others");
+  const TCharacter* c = o ? movie.Find(o->CharacterID) : nullptr;
+  if (!c || (c->Kind != TCharacterKind::Shape && c->Kind != TCharacterKind::Text &&
+             c->Kind != TCharacterKind::Button))
+    return "[" + NumberText(depth) + "]";
+  CheckColors(o->ColorTransform);
+  return "[" + NumberText(depth) + "," + NumberText(o->CharacterID) + "," + Matrix(o->Matrix) + "]";
 }
 
-std::string Frame(const TFrameContent& f) {
-  std::string out = "{\"frame\":" + NumberText(f.Frame);
-  if (!f.Ops.empty()) out += ",\"ops\":" + List(f.Ops, Op);
-  if (!f.Actions.empty()) out += ",\"actions\":" + List(f.Actions, Action);
-  if (!f.Sounds.empty()) out += ",\"sounds\":" + List(f.Sounds, SoundStart);
-  if (!f.Label.empty()) out += ",\"label\":" + JsonQuoted(f.Label);
-  return out + "}";
+// Each frame's changes as the states they leave, played through the
+// player's own display list: the page then only sets or clears depths.
+// The timeline runs in order from an empty stage, as the page plays it.
+std::string Timeline(const TMovie& movie, bool sound) {
+  TDisplayList list;
+  return List(movie.Frames, [&](const TFrameContent& f) -> std::string {
+    std::vector<std::string> ops;
+    for (const TDisplayOp& op : f.Ops) {
+      list.Apply(op);
+      ops.push_back(Placed(list, op.Depth, movie));
+    }
+    const std::string actions = List(f.Actions, Action);
+    const std::string sounds =
+        List(f.Sounds, [&](const TSoundStart& s) { return SoundStart(s, movie, sound); });
+    std::string out;
+    if (!ops.empty()) out += ",\"ops\":" + List(ops, Same);
+    if (actions != "[]") out += ",\"actions\":" + actions;
+    if (sounds != "[]") out += ",\"sounds\":" + sounds;
+    return out.empty() ? "" : "{\"frame\":" + NumberText(f.Frame) + out + "}";
+  });
 }
 
 }  // namespace
@@ -372,45 +424,53 @@ std::string Base64(const uint8_t* data, size_t size) {
 
 std::string EncodePath(const TPath& path) {
   TPathWriter w;
-  PutNumber(w.bytes_, path.size());
+  int64_t x = 0, y = 0;  // the point before, where SVG takes the next step from
+  const auto step = [&](TPointD p, bool from) {
+    const int64_t px = WholeUnits(p.X), py = WholeUnits(p.Y);
+    w.Step(px - x, py - y);
+    if (from) x = px, y = py;
+  };
   for (const TSubpath& sp : path) {
-    PutNumber(w.bytes_, uint64_t(sp.Segments.size()) * 2 + (sp.Closed ? 1 : 0));
-    w.Point(sp.Start);
+    w.Command('m');
+    step(sp.Start, true);
     for (const TSegment& s : sp.Segments) {
-      if (s.Curved) {
-        w.Point(s.Control, 1, true);
-        w.Point(s.To);
-      } else {
-        w.Point(s.To, 0, true);
-      }
+      w.Command(s.Curved ? 'q' : 'l');
+      if (s.Curved) step(s.Control, false);
+      step(s.To, true);
+    }
+    if (sp.Closed) {
+      w.Command('z');
+      x = WholeUnits(sp.Start.X), y = WholeUnits(sp.Start.Y);
     }
   }
-  return Base64Unpadded(w.bytes_);
+  return w.text_;
 }
 
 TPath DecodePath(const std::string& text) {
-  TPathReader r(FromBase64(text));
-  const uint64_t count = r.Number();
-  if (count > r.Remaining()) TPathReader::Fail();  // each subpath takes bytes
-  TPath path(count);
-  for (TSubpath& sp : path) {
-    const uint64_t header = r.Number();
-    sp.Closed = header & 1;
-    if (header / 2 > r.Remaining()) TPathReader::Fail();
-    sp.Segments.resize(header / 2);
-    sp.Start = r.Point(r.Number());
-    for (TSegment& s : sp.Segments) {
-      const uint64_t first = r.Number();
-      s.Curved = first & 1;
-      if (s.Curved) {
-        s.Control = r.Point(first / 2);
-        s.To = r.Point(r.Number());
-      } else {
-        s.To = r.Point(first / 2);
-      }
+  TPathReader r(text);
+  TPath path;
+  TPointD at;
+  while (!r.AtEnd()) {
+    const char command = r.Command();
+    if (command == 'm') {
+      at = r.Step(at);
+      path.push_back({at, {}, false});
+      continue;
+    }
+    if (path.empty() || path.back().Closed) TPathReader::Fail();
+    TSubpath& sp = path.back();
+    if (command == 'z') {
+      sp.Closed = true;
+      at = sp.Start;
+    } else if (command == 'q') {
+      const TPointD control = r.Step(at);
+      at = r.Step(at);
+      sp.Segments.push_back({true, control, at});
+    } else {
+      at = r.Step(at);
+      sp.Segments.push_back({false, {}, at});
     }
   }
-  if (!r.AtEnd()) TPathReader::Fail();
   return path;
 }
 
@@ -455,26 +515,26 @@ std::string Sound(const TSoundCharacter& s) {
   return "{\"kind\":\"sound\",\"audio\":\"" + audio + "\"}";
 }
 
-// Null for what the page does not draw or play (edit texts).
-std::string Character(const TCharacter& c, const TPageDataOptions& options) {
+// Empty for what the page does not draw or play (edit texts, sounds left out).
+std::string Character(const TCharacter& c, const TMovie& movie, const TPageDataOptions& options) {
   switch (c.Kind) {
     case TCharacterKind::Shape:
-      return Shape(static_cast<const TShapeCharacter&>(c).Shape);
+      return Shape(static_cast<const TShapeCharacter&>(c).Shape, movie);
     case TCharacterKind::Bitmap:
       return Bitmap(static_cast<const TBitmapCharacter&>(c), options);
     case TCharacterKind::Font:
       return Font(static_cast<const TFontCharacter&>(c));
     case TCharacterKind::Text:
-      return Text(static_cast<const TTextCharacter&>(c));
+      return Text(static_cast<const TTextCharacter&>(c), movie);
     case TCharacterKind::Button:
-      return Button(static_cast<const TButtonCharacter&>(c));
+      return Button(static_cast<const TButtonCharacter&>(c), movie, options.Sound);
     case TCharacterKind::Sound:
       if (!options.Sound) break;
       return Sound(static_cast<const TSoundCharacter&>(c));
     case TCharacterKind::EditText:
       break;
   }
-  return "null";
+  return "";
 }
 
 std::string HexColor(TRGBA c) {
@@ -489,18 +549,17 @@ std::string PageData(const TMovie& movie, const TPageDataOptions& options) {
   if (options.Sound && movie.StreamSound && !movie.StreamSound->Blocks.empty())
     throw platform::TVellumetError(
         "The HTML5 page cannot play this movie's streamed sound; use an event sound");
-  std::string characters = "{";
+  std::string characters;
   for (const auto& [id, c] : movie.Characters)
-    characters += (characters.size() > 1 ? ",\"" : "\"") + std::to_string(id) +
-                  "\":" + Character(*c, options);
-  characters += "}";
-  return "{\"version\":1,\"stage\":" + Rect(movie.Stage) +
+    if (const std::string text = Character(*c, movie, options); !text.empty())
+      characters += (characters.empty() ? "\"" : ",\"") + std::to_string(id) + "\":" + text;
+  return "{\"version\":2,\"stage\":" + Rect(movie.Stage) +
          ",\"width\":" + NumberText(movie.StageWidthPixels()) +
          ",\"height\":" + NumberText(movie.StageHeightPixels()) +
          ",\"rate\":" + NumberText(movie.FrameRate) +
          ",\"frames\":" + NumberText(movie.FrameCount) + ",\"background\":\"" +
-         HexColor(movie.Background) + "\",\"characters\":" + characters +
-         ",\"timeline\":" + List(movie.Frames, Frame) + "}";
+         HexColor(movie.Background) + "\",\"characters\":{" + characters +
+         "},\"timeline\":" + Timeline(movie, options.Sound) + "}";
 }
 
 }  // namespace exporters

@@ -1,8 +1,8 @@
 #pragma once
 // The data of the HTML5 page: a movie as the player reads it (characters and
-// the display-list changes of each frame), written as one JSON object the
-// page's script reads. Paths are packed into base64 text of delta-coded
-// whole numbers. The format is described in docs/html5-page.md.
+// the display-list states each frame leaves), written as one JSON object the
+// page's script reads. Paths are SVG path text of relative whole-number
+// steps. The format is described in docs/html5-page.md.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -15,10 +15,10 @@ namespace exporters {
 // The shortest text that reads back as the same double ("0.1", "-20", "1e+21").
 std::string NumberText(double value);
 
-// The path packed: its subpaths' starts and segments as zigzag LEB128
-// numbers (each point relative to the one before), in base64 without padding.
-// Throws platform::TVellumetError when a coordinate is not a whole number of
-// units (the movie's paths always are) or is beyond 2^31.
+// The path as SVG path text of relative commands (m, l, q, z) and whole
+// numbers, which the canvas's Path2D reads as it is. Throws
+// platform::TVellumetError when a coordinate is not a whole number of units
+// (the movie's paths always are) or is beyond 2^31.
 std::string EncodePath(const player::TPath& path);
 // The reverse, for tests; throws platform::TVellumetError on damaged text.
 player::TPath DecodePath(const std::string& text);
@@ -31,7 +31,7 @@ std::string JsonQuoted(const std::string& text);
 std::string Base64(const uint8_t* data, size_t size);
 
 struct TPageDataOptions {
-  bool Sound = true;  // false: sounds are written as null (and none is refused)
+  bool Sound = true;  // false: sounds and their starts are left out (and none is refused)
   // When set, each picture's file (extension "jpg" or "png") goes here and
   // the data holds the address it returns instead of a data: address.
   std::function<std::string(uint16_t id, const std::string& extension,
@@ -41,7 +41,9 @@ struct TPageDataOptions {
 
 // The movie's data object (JSON, ASCII). Pictures become PNG (JPEG when the
 // movie holds a plain JPEG), sounds MP3 or WAV. Throws
-// platform::TVellumetError for what the page cannot show exactly.
+// platform::TVellumetError for what the page cannot show exactly (colour
+// transforms, masks, actions that move between frames: no movie Vellumet
+// builds has them).
 std::string PageData(const player::TMovie& movie, const TPageDataOptions& options = {});
 
 }  // namespace exporters
