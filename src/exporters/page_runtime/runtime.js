@@ -67,7 +67,7 @@
     let space = matrix(fill.matrix), style;
     if (!fill.matrix) {
       style = fill;
-    } else if (fill.bitmap) {
+    } else if ("bitmap" in fill) {
       const bitmap = characters[fill.bitmap];
       if (!bitmap.picture.naturalWidth) return;
       style = patternOf(bitmap, +!fill.repeat);
@@ -161,7 +161,7 @@
     for (const content of movie.timeline) {
       if (content.frame >= from && content.frame <= to) {
         for (const [depth, id, m] of content.ops || []) {
-          if (id) displayList.set(depth, { id, matrix: m, mouse: idle });
+          if (m) displayList.set(depth, { id, matrix: m, mouse: idle });
           else displayList.delete(depth);
         }
       }
