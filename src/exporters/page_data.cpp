@@ -3,7 +3,6 @@
 #include <QBuffer>
 #include <QImage>
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -40,78 +39,85 @@ int64_t WholeUnits(double v) {
   return int64_t(v);
 }
 
-// SVG path text of relative commands: a command letter is left out where
-// it repeats (after m, l repeats), numbers are parted by a space only
-// where no minus sign parts them.
+void PutNumber(std::vector<uint8_t>& out, uint64_t v) {
+  while (v >= 0x80) {
+    out.push_back(uint8_t(v & 0x7F) | 0x80);
+    v >>= 7;
+  }
+  out.push_back(uint8_t(v));
+}
+
+uint64_t ZigZag(int64_t v) {
+  return v < 0 ? (uint64_t(-(v + 1)) << 1) | 1 : uint64_t(v) << 1;
+}
+
 class TPathWriter {
  public:
-  void Command(char c) {
-    if (c != repeats_) {
-      text_ += c;
-      separate_ = false;
-    }
-    repeats_ = c == 'm' ? 'l' : c;
+  void Point(TPointD p, uint64_t flag = 0, bool flagged = false) {
+    const int64_t x = WholeUnits(p.X), y = WholeUnits(p.Y);
+    const uint64_t dx = ZigZag(x - x_);
+    PutNumber(bytes_, flagged ? dx * 2 + flag : dx);
+    PutNumber(bytes_, ZigZag(y - y_));
+    x_ = x;
+    y_ = y;
   }
-  void Step(int64_t dx, int64_t dy) {
-    Number(dx);
-    Number(dy);
-  }
-  std::string text_;
+  std::vector<uint8_t> bytes_;
 
  private:
-  void Number(int64_t v) {
-    if (separate_ && v >= 0) text_ += ' ';
-    text_ += std::to_string(v);
-    separate_ = true;
-  }
-  char repeats_ = 0;
-  bool separate_ = false;
+  int64_t x_ = 0, y_ = 0;
 };
 
 class TPathReader {
  public:
-  explicit TPathReader(const std::string& text) : text_(text) {}
-  bool AtEnd() {
-    SkipSpaces();
-    return pos_ == text_.size();
-  }
-  // The next command: its letter, or the one before repeated when a number follows.
-  char Command() {
-    SkipSpaces();
-    const char c = text_[pos_];
-    if (c == 'm' || c == 'l' || c == 'q' || c == 'z') {
-      ++pos_;
-      repeats_ = c == 'm' ? 'l' : c;
-      return c;
+  explicit TPathReader(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {}
+  uint64_t Number() {
+    uint64_t v = 0;
+    for (int shift = 0; shift < 64; shift += 7) {
+      if (pos_ >= bytes_.size()) Fail();
+      const uint8_t b = bytes_[pos_++];
+      v |= uint64_t(b & 0x7F) << shift;
+      if (!(b & 0x80)) return v;
     }
-    if (repeats_ != 'l' && repeats_ != 'q') Fail();
-    return repeats_;
+    Fail();
   }
-  TPointD Step(TPointD from) {
-    const double dx = double(Number());
-    return {from.X + dx, from.Y + double(Number())};
+  static int64_t Unzig(uint64_t v) { return v & 1 ? -int64_t(v >> 1) - 1 : int64_t(v >> 1); }
+  TPointD Point(uint64_t firstNumber) {
+    x_ += Unzig(firstNumber);
+    y_ += Unzig(Number());
+    return {double(x_), double(y_)};
   }
+  bool AtEnd() const { return pos_ == bytes_.size(); }
+  size_t Remaining() const { return bytes_.size() - pos_; }
   [[noreturn]] static void Fail() { throw platform::TVellumetError("damaged path data"); }
 
  private:
-  void SkipSpaces() {
-    while (pos_ < text_.size() && text_[pos_] == ' ') ++pos_;
-  }
-  int64_t Number() {
-    SkipSpaces();
-    const char* begin = text_.data() + pos_;
-    const char* end = text_.data() + std::min(text_.size(), pos_ + 12);
-    int64_t v = 0;
-    const auto result = std::from_chars(begin, end, v);
-    if (result.ec != std::errc()) Fail();
-    pos_ += size_t(result.ptr - begin);
-    if (pos_ < text_.size() && std::isdigit(static_cast<unsigned char>(text_[pos_]))) Fail();
-    return v;
-  }
-  const std::string& text_;
+  std::vector<uint8_t> bytes_;
   size_t pos_ = 0;
-  char repeats_ = 0;
+  int64_t x_ = 0, y_ = 0;
 };
+
+std::vector<uint8_t> FromBase64(const std::string& text) {
+  std::vector<uint8_t> out;
+  uint32_t bits = 0;
+  int count = 0;
+  for (char c : text) {
+    const char* at = std::strchr(kBase64, c);
+    if (!at || c == 0) TPathReader::Fail();
+    bits = (bits << 6) | uint32_t(at - kBase64);
+    count += 6;
+    if (count >= 8) {
+      count -= 8;
+      out.push_back(uint8_t(bits >> count));
+    }
+  }
+  return out;
+}
+
+std::string Base64Unpadded(const std::vector<uint8_t>& bytes) {
+  std::string text = Base64(bytes.data(), bytes.size());
+  while (!text.empty() && text.back() == '=') text.pop_back();
+  return text;
+}
 
 // --- JSON pieces ---
 
@@ -422,53 +428,43 @@ std::string Base64(const uint8_t* data, size_t size) {
   return out;
 }
 
+// Subpaths one after the other until the text ends.
 std::string EncodePath(const TPath& path) {
   TPathWriter w;
-  int64_t x = 0, y = 0;  // the point before, where SVG takes the next step from
-  const auto step = [&](TPointD p, bool from) {
-    const int64_t px = WholeUnits(p.X), py = WholeUnits(p.Y);
-    w.Step(px - x, py - y);
-    if (from) x = px, y = py;
-  };
   for (const TSubpath& sp : path) {
-    w.Command('m');
-    step(sp.Start, true);
+    PutNumber(w.bytes_, uint64_t(sp.Segments.size()) * 2 + (sp.Closed ? 1 : 0));
+    w.Point(sp.Start);
     for (const TSegment& s : sp.Segments) {
-      w.Command(s.Curved ? 'q' : 'l');
-      if (s.Curved) step(s.Control, false);
-      step(s.To, true);
-    }
-    if (sp.Closed) {
-      w.Command('z');
-      x = WholeUnits(sp.Start.X), y = WholeUnits(sp.Start.Y);
+      if (s.Curved) {
+        w.Point(s.Control, 1, true);
+        w.Point(s.To);
+      } else {
+        w.Point(s.To, 0, true);
+      }
     }
   }
-  return w.text_;
+  return Base64Unpadded(w.bytes_);
 }
 
 TPath DecodePath(const std::string& text) {
-  TPathReader r(text);
+  TPathReader r(FromBase64(text));
   TPath path;
-  TPointD at;
   while (!r.AtEnd()) {
-    const char command = r.Command();
-    if (command == 'm') {
-      at = r.Step(at);
-      path.push_back({at, {}, false});
-      continue;
-    }
-    if (path.empty() || path.back().Closed) TPathReader::Fail();
-    TSubpath& sp = path.back();
-    if (command == 'z') {
-      sp.Closed = true;
-      at = sp.Start;
-    } else if (command == 'q') {
-      const TPointD control = r.Step(at);
-      at = r.Step(at);
-      sp.Segments.push_back({true, control, at});
-    } else {
-      at = r.Step(at);
-      sp.Segments.push_back({false, {}, at});
+    TSubpath& sp = path.emplace_back();
+    const uint64_t header = r.Number();
+    sp.Closed = header & 1;
+    if (header / 2 > r.Remaining()) TPathReader::Fail();  // each segment takes bytes
+    sp.Segments.resize(header / 2);
+    sp.Start = r.Point(r.Number());
+    for (TSegment& s : sp.Segments) {
+      const uint64_t first = r.Number();
+      s.Curved = first & 1;
+      if (s.Curved) {
+        s.Control = r.Point(first / 2);
+        s.To = r.Point(r.Number());
+      } else {
+        s.To = r.Point(first / 2);
+      }
     }
   }
   return path;

@@ -1,8 +1,8 @@
 #pragma once
 // The data of the HTML5 page: a movie as the player reads it (characters and
 // the display-list states each frame leaves), written as one JSON object the
-// page's script reads. Paths are SVG path text of relative whole-number
-// steps. The format is described in docs/html5-page.md.
+// page's script reads. Paths are packed into base64 text of delta-coded
+// whole numbers. The format is described in docs/html5-page.md.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -15,10 +15,10 @@ namespace exporters {
 // The shortest text that reads back as the same double ("0.1", "-20", "1e+21").
 std::string NumberText(double value);
 
-// The path as SVG path text of relative commands (m, l, q, z) and whole
-// numbers, which the canvas's Path2D reads as it is. Throws
-// platform::TVellumetError when a coordinate is not a whole number of units
-// (the movie's paths always are) or is beyond 2^31.
+// The path packed: its subpaths' starts and segments as zigzag LEB128
+// numbers (each point relative to the one before), in base64 without padding.
+// Throws platform::TVellumetError when a coordinate is not a whole number of
+// units (the movie's paths always are) or is beyond 2^31.
 std::string EncodePath(const player::TPath& path);
 // The reverse, for tests; throws platform::TVellumetError on damaged text.
 player::TPath DecodePath(const std::string& text);

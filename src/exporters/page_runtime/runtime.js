@@ -3,7 +3,7 @@
 // draws and following its timeline (timeline.cpp). Frames are timed from
 // performance.now; nothing runs between two frames that change the picture.
 // The exporter settles all it can (display-list states, colours as CSS
-// text, paths as SVG path text), so this script only draws and times.
+// text), so this script only draws and times.
 (() => {
   "use strict";
 
@@ -26,9 +26,38 @@
     return out;
   };
 
-  // Paths are parsed on first use and kept.
+  // Paths (see the data format: base64 of LEB128 numbers, each point the
+  // zigzag-coded step from the one before) are decoded on first use and kept.
   const paths = new Map();
-  const pathOf = (text) => paths.get(text) || paths.set(text, new Path2D(text)).get(text);
+  const pathOf = (text) => {
+    let path = paths.get(text);
+    if (path) return path;
+    paths.set(text, (path = new Path2D()));
+    const bytes = atob(text);
+    let at = 0, x = 0, y = 0;
+    const number = () => {
+      let value = 0, scale = 1, b;
+      do {
+        b = bytes.charCodeAt(at++);
+        value += (b & 127) * scale;
+        scale *= 128;
+      } while (b & 128);
+      return value;
+    };
+    const unzig = (v) => (v % 2 ? -(v + 1) : v) / 2;
+    const point = (first) => [(x += unzig(first)), (y += unzig(number()))];
+    while (at < bytes.length) {
+      const header = number();
+      path.moveTo(...point(number()));
+      for (let segments = header >> 1; segments > 0; --segments) {
+        const first = number();
+        if (first % 2) path.quadraticCurveTo(...point((first - 1) / 2), ...point(number()));
+        else path.lineTo(...point(first / 2));
+      }
+      if (header % 2) path.closePath();
+    }
+    return path;
+  };
 
   // --- pictures ---
 
