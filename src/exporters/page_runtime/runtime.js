@@ -185,6 +185,7 @@
     let from = frame + 1;
     if (to <= frame) {
       displayList.clear();
+      changed = true;
       from = 0;
     }
     for (const content of movie.timeline) {
@@ -192,11 +193,11 @@
         for (const [depth, id, m] of content.ops || []) {
           if (m) displayList.set(depth, { id, matrix: m, mouse: idle });
           else displayList.delete(depth);
+          changed = true;
         }
       }
     }
     frame = to;
-    changed = true;
     const again = displayList.get(heldDepth);
     if (again && held && again.id === held.id) again.mouse = held.mouse;
     else over = pressed = null;
