@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -9,6 +10,7 @@
 
 #include "platform/error.h"
 #include "player/bitmap_decode.h"
+#include "player/display_list.h"
 
 namespace exporters {
 
@@ -25,7 +27,17 @@ namespace {
 
 constexpr char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
-// --- path packing ---
+// --- paths ---
+
+[[noreturn]] void Refuse(const std::string& what) {
+  throw platform::TVellumetError("The HTML5 page cannot show this movie exactly: " + what);
+}
+
+int64_t WholeUnits(double v) {
+  if (!(std::fabs(v) < 2147483648.0) || v != std::floor(v))
+    Refuse("a path has a point off the movie's grid");
+  return int64_t(v);
+}
 
 void PutNumber(std::vector<uint8_t>& out, uint64_t v) {
   while (v >= 0x80) {
@@ -37,14 +49,6 @@ void PutNumber(std::vector<uint8_t>& out, uint64_t v) {
 
 uint64_t ZigZag(int64_t v) {
   return v < 0 ? (uint64_t(-(v + 1)) << 1) | 1 : uint64_t(v) << 1;
-}
-
-int64_t WholeUnits(double v) {
-  if (!(std::fabs(v) < 2147483648.0) || v != std::floor(v))
-    throw platform::TVellumetError(
-        "The HTML5 page cannot show this movie exactly: a path has a point off the "
-        "movie's grid");
-  return int64_t(v);
 }
 
 class TPathWriter {
@@ -146,28 +150,48 @@ std::string Numbers(std::initializer_list<double> values) {
   return out + "]";
 }
 
+// CSS text, as the canvas takes it: "#rrggbbaa".
 std::string Color(TRGBA c) {
-  return Numbers({double(c.R), double(c.G), double(c.B), double(c.A)});
+  char buffer[12];
+  std::snprintf(buffer, sizeof buffer, "\"#%02x%02x%02x%02x\"", c.R, c.G, c.B, c.A);
+  return buffer;
 }
 
 std::string Matrix(const TMatrix& m) {
   return Numbers({m.A, m.B, m.C, m.D, m.TX, m.TY});
 }
 
-std::string ColorTransform(const TColorTransform& c) {
-  return Numbers(
-      {c.Mult[0], c.Mult[1], c.Mult[2], c.Mult[3], c.Add[0], c.Add[1], c.Add[2], c.Add[3]});
-}
-
 std::string Rect(const TRectD& r) {
   return Numbers({r.Xmin, r.Ymin, r.Xmax, r.Ymax});
 }
 
+// The items written, comma-separated in brackets; an empty text leaves its item out.
 template <typename T, typename F>
 std::string List(const std::vector<T>& items, F write) {
-  std::string out = "[";
-  for (const T& item : items) out += (out.size() > 1 ? "," : "") + write(item);
-  return out + "]";
+  std::string out;
+  for (const T& item : items)
+    if (const std::string text = write(item); !text.empty()) out += (out.empty() ? "" : ",") + text;
+  return "[" + out + "]";
+}
+
+std::string Same(const std::string& text) {
+  return text;
+}
+
+std::string Quoted(const std::string& plain) {
+  return "\"" + plain + "\"";
+}
+
+template <typename T>
+const T* Find(const TMovie& movie, uint16_t id, TCharacterKind kind) {
+  const TCharacter* c = movie.Find(id);
+  return c && c->Kind == kind ? static_cast<const T*>(c) : nullptr;
+}
+
+// The page draws no colour transforms and no masks: no movie Vellumet
+// builds has them.
+void CheckColors(const TColorTransform& c) {
+  if (!c.IsIdentity()) Refuse("an object is recoloured");
 }
 
 std::string Stops(const std::vector<TGradientStop>& stops) {
@@ -176,44 +200,44 @@ std::string Stops(const std::vector<TGradientStop>& stops) {
   });
 }
 
-std::string Fill(const TFillStyle& f) {
+// Empty for a fill that draws nothing (a picture the movie lacks, a
+// gradient without colours).
+std::string Fill(const TFillStyle& f, const TMovie& movie) {
+  const std::string matrix = ",\"matrix\":" + Matrix(f.Matrix);
+  if (f.Kind != TFillStyle::Solid && f.Kind != TFillStyle::Bitmap && f.Stops.empty()) return "";
   switch (f.Kind) {
     case TFillStyle::Solid:
-      return "{\"solid\":" + Color(f.Color) + "}";
+      return Color(f.Color);
     case TFillStyle::LinearGradient:
-      return "{\"linear\":" + Stops(f.Stops) + ",\"matrix\":" + Matrix(f.Matrix) + "}";
+      return "{\"linear\":" + Stops(f.Stops) + matrix + "}";
     case TFillStyle::RadialGradient:
-      return "{\"radial\":" + Stops(f.Stops) + ",\"matrix\":" + Matrix(f.Matrix) + "}";
+      return "{\"radial\":" + Stops(f.Stops) + matrix + "}";
     case TFillStyle::FocalGradient:
-      return "{\"radial\":" + Stops(f.Stops) + ",\"matrix\":" + Matrix(f.Matrix) +
-             ",\"focus\":" + NumberText(f.Focal) + "}";
+      return "{\"radial\":" + Stops(f.Stops) + matrix + ",\"focus\":" + NumberText(f.Focal) + "}";
     case TFillStyle::Bitmap:
-      return "{\"bitmap\":" + NumberText(f.BitmapID) + ",\"matrix\":" + Matrix(f.Matrix) +
-             ",\"repeat\":" + (f.Repeat ? "true" : "false") +
-             ",\"smooth\":" + (f.Smooth ? "true" : "false") + "}";
+      if (!Find<TBitmapCharacter>(movie, f.BitmapID, TCharacterKind::Bitmap)) return "";
+      return "{\"bitmap\":" + NumberText(f.BitmapID) + matrix + (f.Repeat ? ",\"repeat\":1" : "") +
+             (f.Smooth ? ",\"smooth\":1" : "") + "}";
   }
-  return "{}";
+  return "";
 }
 
-std::string StyledPaths(const std::vector<TStyledPath>& paths) {
-  return List(paths, [](const TStyledPath& p) {
-    return "[" + NumberText(double(p.Style)) + ",\"" + EncodePath(p.Path) + "\"]";
-  });
-}
-
-std::string Shape(const TShape& shape) {
-  return "{\"kind\":\"shape\",\"layers\":" +
-         List(shape.Layers,
-              [](const TShapeLayer& l) {
-                return "{\"fills\":" + List(l.Fills, Fill) + ",\"lines\":" +
-                       List(l.Lines,
-                            [](const TLineStyle& s) {
-                              return "[" + NumberText(s.Width) + "," + Color(s.Color) + "]";
-                            }) +
-                       ",\"fillPaths\":" + StyledPaths(l.FillPaths) +
-                       ",\"linePaths\":" + StyledPaths(l.LinePaths) + "}";
-              }) +
-         "}";
+// Every path with its style, in the order the player draws them: each
+// layer's fills, then its lines.
+std::string Shape(const TShape& shape, const TMovie& movie) {
+  std::vector<std::string> items;
+  for (const TShapeLayer& l : shape.Layers) {
+    for (const TStyledPath& p : l.FillPaths) {
+      const std::string fill = p.Style < l.Fills.size() ? Fill(l.Fills[p.Style], movie) : "";
+      if (!fill.empty()) items.push_back("[" + Quoted(EncodePath(p.Path)) + "," + fill + "]");
+    }
+    for (const TStyledPath& p : l.LinePaths)
+      if (p.Style < l.Lines.size())
+        items.push_back("[" + Quoted(EncodePath(p.Path)) + "," +
+                        NumberText(l.Lines[p.Style].Width) + "," + Color(l.Lines[p.Style].Color) +
+                        "]");
+  }
+  return "{\"shape\":" + List(items, Same) + "}";
 }
 
 std::string DataUrl(const char* type, const QByteArray& bytes) {
@@ -257,101 +281,135 @@ std::string Bitmap(const TBitmapCharacter& b, const TPageDataOptions& options) {
 }
 
 std::string Font(const TFontCharacter& f) {
-  return "{\"kind\":\"font\",\"scale\":" + NumberText(f.GlyphScale) + ",\"glyphs\":" +
+  return "{\"glyphs\":" +
          List(f.Glyphs,
               [](const TShape& g) {
-                std::vector<std::string> paths;
-                if (!g.Layers.empty())
-                  for (const TStyledPath& p : g.Layers.front().FillPaths)
-                    paths.push_back("\"" + EncodePath(p.Path) + "\"");
-                return List(paths, [](const std::string& s) { return s; });
+                return g.Layers.empty()
+                           ? "[]"
+                           : List(g.Layers.front().FillPaths,
+                                  [](const TStyledPath& p) { return Quoted(EncodePath(p.Path)); });
               }) +
          "}";
 }
 
-std::string Text(const TTextCharacter& t) {
-  return "{\"kind\":\"text\",\"matrix\":" + Matrix(t.Matrix) + ",\"bounds\":" + Rect(t.Bounds) +
-         ",\"records\":" +
+// Each record: font, colour, pen position, the glyphs' scale, then glyph
+// and advance pairs. Records in a font the movie lacks draw nothing.
+std::string Text(const TTextCharacter& t, const TMovie& movie) {
+  return "{\"matrix\":" + Matrix(t.Matrix) + ",\"text\":" +
          List(t.Records,
-              [](const TTextRecord& r) {
-                std::string glyphs = "[";
+              [&movie](const TTextRecord& r) -> std::string {
+                const auto* font = Find<TFontCharacter>(movie, r.FontID, TCharacterKind::Font);
+                if (!font) return "";
+                std::string glyphs;
                 for (const TGlyphEntry& g : r.Glyphs)
-                  glyphs += (glyphs.size() > 1 ? "," : "") + NumberText(g.Index) + "," +
+                  glyphs += (glyphs.empty() ? "" : ",") + NumberText(g.Index) + "," +
                             NumberText(g.Advance);
-                return "{\"font\":" + NumberText(r.FontID) + ",\"color\":" + Color(r.Color) +
-                       ",\"x\":" + NumberText(r.X) + ",\"y\":" + NumberText(r.Y) +
-                       ",\"height\":" + NumberText(r.Height) + ",\"glyphs\":" + glyphs + "]}";
+                return "[" + NumberText(r.FontID) + "," + Color(r.Color) + "," + NumberText(r.X) +
+                       "," + NumberText(r.Y) + "," +
+                       NumberText(double(r.Height) / 1024 * font->GlyphScale) + ",[" + glyphs +
+                       "]]";
               }) +
          "}";
 }
 
+// The page plays its frames in order: it knows Stop and GetURL; actions the
+// player ignores are left out.
 std::string Action(const TAction& a) {
   switch (a.Kind) {
     case TAction::Stop:
-      return "{\"stop\":true}";
-    case TAction::Play:
-      return "{\"play\":true}";
-    case TAction::NextFrame:
-      return "{\"next\":true}";
-    case TAction::PreviousFrame:
-      return "{\"previous\":true}";
-    case TAction::GotoFrame:
-      return "{\"goto\":" + NumberText(a.Frame) + "}";
-    case TAction::GotoLabel:
-      return "{\"label\":" + JsonQuoted(a.Label) + "}";
+      return "{\"stop\":1}";
     case TAction::GetURL:
       return "{\"url\":" + JsonQuoted(a.URL) + ",\"target\":" + JsonQuoted(a.Target) + "}";
     case TAction::Other:
+      return "";
+    case TAction::NextFrame:
+    case TAction::PreviousFrame:
+    case TAction::Play:
+    case TAction::GotoFrame:
+    case TAction::GotoLabel:
       break;
   }
-  return "{}";
+  Refuse("an action moves between frames or plays on");
 }
 
-std::string SoundStart(const TSoundStart& s) {
-  return "{\"id\":" + NumberText(s.SoundID) + ",\"stop\":" + (s.Stop ? "true" : "false") +
-         ",\"noMultiple\":" + (s.NoMultiple ? "true" : "false") +
-         ",\"loops\":" + NumberText(s.Loops) + "}";
+// Empty for a start the page leaves out: no sound in the page, or none of that ID.
+std::string SoundStart(const TSoundStart& s, const TMovie& movie, bool sound) {
+  if (!sound || !Find<TSoundCharacter>(movie, s.SoundID, TCharacterKind::Sound)) return "";
+  return "{\"id\":" + NumberText(s.SoundID) + (s.Stop ? ",\"stop\":1" : "") +
+         (s.NoMultiple ? ",\"noMultiple\":1" : "") +
+         ",\"loops\":" + NumberText(std::max<uint16_t>(s.Loops, 1)) + "}";
 }
 
-std::string Button(const TButtonCharacter& b) {
-  std::string sounds = "[";
-  for (const TSoundStart& s : b.Sounds)
-    sounds += (sounds.size() > 1 ? "," : "") + (s.SoundID ? SoundStart(s) : "null");
-  return "{\"kind\":\"button\",\"records\":" +
-         List(b.Records,
-              [](const TButtonRecord& r) {
-                return "{\"states\":" + NumberText(r.States) +
-                       ",\"id\":" + NumberText(r.CharacterID) +
-                       ",\"depth\":" + NumberText(r.Depth) + ",\"matrix\":" + Matrix(r.Matrix) +
-                       ",\"color\":" + ColorTransform(r.ColorTransform) + "}";
-              }) +
-         ",\"actions\":" +
+// The records each state shows (up, over, down, the hit area) in depth
+// order. A button shows shapes and texts (a button in a button shows
+// nothing); its hit area is made of shapes.
+std::string Button(const TButtonCharacter& b, const TMovie& movie, bool sound) {
+  std::vector<const TButtonRecord*> records;
+  for (const TButtonRecord& r : b.Records) records.push_back(&r);
+  std::stable_sort(
+      records.begin(), records.end(),
+      [](const TButtonRecord* a, const TButtonRecord* b) { return a->Depth < b->Depth; });
+  std::string states;
+  for (uint8_t state : {bsUp, bsOver, bsDown, bsHitTest}) {
+    std::vector<std::string> shown;
+    for (const TButtonRecord* r : records) {
+      const TCharacter* c = movie.Find(r->CharacterID);
+      if (!(r->States & state) || !c) continue;
+      const bool shape = c->Kind == TCharacterKind::Shape, text = c->Kind == TCharacterKind::Text;
+      if (state == bsHitTest && text) Refuse("a button's hit area is a text");
+      if (!shape && !text) continue;
+      if (state != bsHitTest) CheckColors(r->ColorTransform);
+      shown.push_back("[" + NumberText(r->CharacterID) + "," + Matrix(r->Matrix) + "]");
+    }
+    states += (states.empty() ? "" : ",") + List(shown, Same);
+  }
+  std::string sounds;
+  for (const TSoundStart& s : b.Sounds) {
+    const std::string start = SoundStart(s, movie, sound);
+    sounds += (sounds.empty() ? "" : ",") + (start.empty() ? "null" : start);
+  }
+  return "{\"states\":[" + states + "],\"actions\":" +
          List(b.Actions,
               [](const TButtonCondAction& a) {
                 return "{\"conditions\":" + NumberText(a.Conditions) +
                        ",\"actions\":" + List(a.Actions, Action) + "}";
               }) +
-         ",\"sounds\":" + sounds + "]}";
+         ",\"sounds\":[" + sounds + "]}";
 }
 
-std::string Op(const TDisplayOp& op) {
-  std::string out = "{\"depth\":" + NumberText(op.Depth);
-  if (op.Kind == TDisplayOp::Remove) return out + ",\"remove\":true}";
-  if (op.Move) out += ",\"move\":true";
-  if (op.CharacterID) out += ",\"id\":" + NumberText(*op.CharacterID);
-  if (op.Matrix) out += ",\"matrix\":" + Matrix(*op.Matrix);
-  if (op.ColorTransform) out += ",\"color\":" + ColorTransform(*op.ColorTransform);
-  if (op.ClipDepth) out += ",\"clip\":" + NumberText(*op.ClipDepth);
-  return out + "}";
+// What stands at the depth after an op: [depth] when nothing the page draws,
+// else [depth, character, matrix].
+std::string Placed(TDisplayList& list, uint16_t depth, const TMovie& movie) {
+  const TPlacedObject* o = list.Find(depth);
+  if (o && o->ClipDepth) Refuse("an object masks others");
+  const TCharacter* c = o ? movie.Find(o->CharacterID) : nullptr;
+  if (!c || (c->Kind != TCharacterKind::Shape && c->Kind != TCharacterKind::Text &&
+             c->Kind != TCharacterKind::Button))
+    return "[" + NumberText(depth) + "]";
+  CheckColors(o->ColorTransform);
+  return "[" + NumberText(depth) + "," + NumberText(o->CharacterID) + "," + Matrix(o->Matrix) + "]";
 }
 
-std::string Frame(const TFrameContent& f) {
-  std::string out = "{\"frame\":" + NumberText(f.Frame);
-  if (!f.Ops.empty()) out += ",\"ops\":" + List(f.Ops, Op);
-  if (!f.Actions.empty()) out += ",\"actions\":" + List(f.Actions, Action);
-  if (!f.Sounds.empty()) out += ",\"sounds\":" + List(f.Sounds, SoundStart);
-  if (!f.Label.empty()) out += ",\"label\":" + JsonQuoted(f.Label);
-  return out + "}";
+// Each frame's changes as the states they leave, played through the
+// player's own display list: the page then only sets or clears depths.
+// The timeline runs in order from an empty stage, as the page plays it.
+std::string Timeline(const TMovie& movie, bool sound) {
+  TDisplayList list;
+  return List(movie.Frames, [&](const TFrameContent& f) -> std::string {
+    std::vector<std::string> ops;
+    for (const TDisplayOp& op : f.Ops) {
+      list.Apply(op);
+      ops.push_back(Placed(list, op.Depth, movie));
+    }
+    const std::string actions = List(f.Actions, Action);
+    const std::string sounds =
+        List(f.Sounds, [&](const TSoundStart& s) { return SoundStart(s, movie, sound); });
+    std::string out;
+    if (!ops.empty()) out += ",\"ops\":" + List(ops, Same);
+    if (actions != "[]") out += ",\"actions\":" + actions;
+    if (sounds != "[]") out += ",\"sounds\":" + sounds;
+    return out.empty() ? "" : "{\"frame\":" + NumberText(f.Frame) + out + "}";
+  });
 }
 
 }  // namespace
@@ -370,9 +428,9 @@ std::string Base64(const uint8_t* data, size_t size) {
   return out;
 }
 
+// Subpaths one after the other until the text ends.
 std::string EncodePath(const TPath& path) {
   TPathWriter w;
-  PutNumber(w.bytes_, path.size());
   for (const TSubpath& sp : path) {
     PutNumber(w.bytes_, uint64_t(sp.Segments.size()) * 2 + (sp.Closed ? 1 : 0));
     w.Point(sp.Start);
@@ -390,13 +448,12 @@ std::string EncodePath(const TPath& path) {
 
 TPath DecodePath(const std::string& text) {
   TPathReader r(FromBase64(text));
-  const uint64_t count = r.Number();
-  if (count > r.Remaining()) TPathReader::Fail();  // each subpath takes bytes
-  TPath path(count);
-  for (TSubpath& sp : path) {
+  TPath path;
+  while (!r.AtEnd()) {
+    TSubpath& sp = path.emplace_back();
     const uint64_t header = r.Number();
     sp.Closed = header & 1;
-    if (header / 2 > r.Remaining()) TPathReader::Fail();
+    if (header / 2 > r.Remaining()) TPathReader::Fail();  // each segment takes bytes
     sp.Segments.resize(header / 2);
     sp.Start = r.Point(r.Number());
     for (TSegment& s : sp.Segments) {
@@ -410,7 +467,6 @@ TPath DecodePath(const std::string& text) {
       }
     }
   }
-  if (!r.AtEnd()) TPathReader::Fail();
   return path;
 }
 
@@ -455,26 +511,26 @@ std::string Sound(const TSoundCharacter& s) {
   return "{\"kind\":\"sound\",\"audio\":\"" + audio + "\"}";
 }
 
-// Null for what the page does not draw or play (edit texts).
-std::string Character(const TCharacter& c, const TPageDataOptions& options) {
+// Empty for what the page does not draw or play (edit texts, sounds left out).
+std::string Character(const TCharacter& c, const TMovie& movie, const TPageDataOptions& options) {
   switch (c.Kind) {
     case TCharacterKind::Shape:
-      return Shape(static_cast<const TShapeCharacter&>(c).Shape);
+      return Shape(static_cast<const TShapeCharacter&>(c).Shape, movie);
     case TCharacterKind::Bitmap:
       return Bitmap(static_cast<const TBitmapCharacter&>(c), options);
     case TCharacterKind::Font:
       return Font(static_cast<const TFontCharacter&>(c));
     case TCharacterKind::Text:
-      return Text(static_cast<const TTextCharacter&>(c));
+      return Text(static_cast<const TTextCharacter&>(c), movie);
     case TCharacterKind::Button:
-      return Button(static_cast<const TButtonCharacter&>(c));
+      return Button(static_cast<const TButtonCharacter&>(c), movie, options.Sound);
     case TCharacterKind::Sound:
       if (!options.Sound) break;
       return Sound(static_cast<const TSoundCharacter&>(c));
     case TCharacterKind::EditText:
       break;
   }
-  return "null";
+  return "";
 }
 
 std::string HexColor(TRGBA c) {
@@ -489,18 +545,17 @@ std::string PageData(const TMovie& movie, const TPageDataOptions& options) {
   if (options.Sound && movie.StreamSound && !movie.StreamSound->Blocks.empty())
     throw platform::TVellumetError(
         "The HTML5 page cannot play this movie's streamed sound; use an event sound");
-  std::string characters = "{";
+  std::string characters;
   for (const auto& [id, c] : movie.Characters)
-    characters += (characters.size() > 1 ? ",\"" : "\"") + std::to_string(id) +
-                  "\":" + Character(*c, options);
-  characters += "}";
-  return "{\"version\":1,\"stage\":" + Rect(movie.Stage) +
+    if (const std::string text = Character(*c, movie, options); !text.empty())
+      characters += (characters.empty() ? "\"" : ",\"") + std::to_string(id) + "\":" + text;
+  return "{\"version\":2,\"stage\":" + Rect(movie.Stage) +
          ",\"width\":" + NumberText(movie.StageWidthPixels()) +
          ",\"height\":" + NumberText(movie.StageHeightPixels()) +
          ",\"rate\":" + NumberText(movie.FrameRate) +
          ",\"frames\":" + NumberText(movie.FrameCount) + ",\"background\":\"" +
-         HexColor(movie.Background) + "\",\"characters\":" + characters +
-         ",\"timeline\":" + List(movie.Frames, Frame) + "}";
+         HexColor(movie.Background) + "\",\"characters\":{" + characters +
+         "},\"timeline\":" + Timeline(movie, options.Sound) + "}";
 }
 
 }  // namespace exporters

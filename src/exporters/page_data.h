@@ -1,6 +1,6 @@
 #pragma once
 // The data of the HTML5 page: a movie as the player reads it (characters and
-// the display-list changes of each frame), written as one JSON object the
+// the display-list states each frame leaves), written as one JSON object the
 // page's script reads. Paths are packed into base64 text of delta-coded
 // whole numbers. The format is described in docs/html5-page.md.
 #include <cstdint>
@@ -31,7 +31,7 @@ std::string JsonQuoted(const std::string& text);
 std::string Base64(const uint8_t* data, size_t size);
 
 struct TPageDataOptions {
-  bool Sound = true;  // false: sounds are written as null (and none is refused)
+  bool Sound = true;  // false: sounds and their starts are left out (and none is refused)
   // When set, each picture's file (extension "jpg" or "png") goes here and
   // the data holds the address it returns instead of a data: address.
   std::function<std::string(uint16_t id, const std::string& extension,
@@ -41,7 +41,9 @@ struct TPageDataOptions {
 
 // The movie's data object (JSON, ASCII). Pictures become PNG (JPEG when the
 // movie holds a plain JPEG), sounds MP3 or WAV. Throws
-// platform::TVellumetError for what the page cannot show exactly.
+// platform::TVellumetError for what the page cannot show exactly (colour
+// transforms, masks, actions that move between frames: no movie Vellumet
+// builds has them).
 std::string PageData(const player::TMovie& movie, const TPageDataOptions& options = {});
 
 }  // namespace exporters

@@ -5,7 +5,9 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <limits>
+#include <memory>
 
 #include "platform/error.h"
 
@@ -94,6 +96,70 @@ TEST(PageDataTest, OffGridPointsAreRefusedAndDamagedTextIsAnError) {
        {good.substr(0, good.size() - 2), good + "AA", std::string("*"), std::string("/////")}) {
     SCOPED_TRACE(bad);
     EXPECT_THROW(exporters::DecodePath(bad), platform::TVellumetError);
+  }
+}
+
+// One half-transparent red square placed at depth 1 in frame 1 and moved
+// (matrix only) in frame 2.
+TMovie SquareMovie() {
+  TMovie movie;
+  movie.Stage = {0, 0, 2000, 2000};
+  movie.FrameRate = 12;
+  movie.FrameCount = 2;
+  auto shape = std::make_unique<TShapeCharacter>();
+  TShapeLayer layer;
+  TFillStyle fill;
+  fill.Color = {255, 0, 0, 128};
+  layer.Fills.push_back(fill);
+  layer.FillPaths.push_back(
+      {0, Path({{{0, 0}, {{false, {}, {100, 0}}, {false, {}, {100, 100}}}, true}})});
+  shape->Shape.Layers.push_back(layer);
+  movie.Characters[1] = std::move(shape);
+  TDisplayOp place, move;
+  place.Depth = move.Depth = 1;
+  place.CharacterID = 1;
+  place.Matrix = TMatrix{1, 0, 0, 1, 20, 40};
+  place.ColorTransform = TColorTransform{};  // identity: nothing to refuse
+  move.Move = true;
+  move.Matrix = TMatrix{2, 0, 0, 2, 0, 0};
+  movie.Frames.push_back({0, {place}, {}, {}, ""});
+  movie.Frames.push_back({1, {move}, {}, {}, ""});
+  return movie;
+}
+
+bool Has(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+// Each op is written as the state it leaves at its depth, so a move that
+// names no character still carries the one standing there.
+TEST(PageDataTest, OpsAreWrittenAsTheStatesTheyLeave) {
+  const std::string data = exporters::PageData(SquareMovie());
+  for (const char* part :
+       {"\"ops\":[[1,1,[1,0,0,1,20,40]]]", "\"ops\":[[1,1,[2,0,0,2,0,0]]]", "\",\"#ff000080\"]"})
+    EXPECT_TRUE(Has(data, part)) << part << " in " << data;
+  TMovie removed = SquareMovie();
+  removed.Frames[1].Ops[0].Kind = TDisplayOp::Remove;
+  EXPECT_TRUE(Has(exporters::PageData(removed), "\"ops\":[[1]]"));
+}
+
+TEST(PageDataTest, WhatThePageCannotShowIsRefused) {
+  const auto action = [](TAction::TKind kind) {
+    TAction a;
+    a.Kind = kind;
+    return a;
+  };
+  const std::pair<const char*, std::function<void(TMovie&)>> cases[] = {
+      {"recoloured", [](TMovie& m) { m.Frames[0].Ops[0].ColorTransform->Mult[3] = 0.5; }},
+      {"a mask", [](TMovie& m) { m.Frames[0].Ops[0].ClipDepth = 5; }},
+      {"a jump", [&](TMovie& m) { m.Frames[1].Actions.push_back(action(TAction::GotoFrame)); }},
+      {"play", [&](TMovie& m) { m.Frames[1].Actions.push_back(action(TAction::Play)); }},
+  };
+  for (const auto& [name, change] : cases) {
+    SCOPED_TRACE(name);
+    TMovie movie = SquareMovie();
+    change(movie);
+    EXPECT_THROW(exporters::PageData(movie), platform::TVellumetError);
   }
 }
 
