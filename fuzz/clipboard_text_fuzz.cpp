@@ -13,6 +13,7 @@
 #include "editor/clipboard_text.h"
 #include "editor/editor.h"
 #include "editor/screen_text_measurer.h"
+#include "editor_script/doubles.h"
 #include "platform/codepage.h"
 
 namespace {
@@ -27,91 +28,17 @@ void Require(bool condition, const char* what) {
   std::abort();
 }
 
-// ---- The window as the editor sees it: no display, no files -----------------
-
-class TWindow : public editor::IMainWindow {
- public:
-  int Beeps = 0;
-  editor::TRect WorkArea() override { return {0, 0, 1280, 1000}; }
-  editor::TBounds Bounds() override { return bounds_; }
-  void SetBounds(const editor::TBounds& b) override { bounds_ = b; }
-  int32_t CanvasWidth() override { return bounds_.Width - 24; }
-  int32_t CanvasHeight() override { return bounds_.Height - 371; }
-  int32_t PaletteWidth() override { return 36; }
-  int32_t ScreenPixelsPerInch() override { return 96; }
-  void Beep() override { ++Beeps; }
-  void ProcessEvents() override {}
-  void OpenDocument(const std::string&) override {}
-  void ShowAbout() override {}
-  void RequestClose() override {}
-
- private:
-  editor::TBounds bounds_{100, 50, 800, 600};
-};
-
-// Every question is answered OK or Yes; every dialog is cancelled.
-class TPrompts : public editor::IPrompts {
- public:
-  editor::TMsgResult MessageBox(const std::string&, const std::string&, editor::TMsgIcon,
-                                editor::TMsgButtons buttons) override {
-    bool ok = buttons == editor::TMsgButtons::Ok || buttons == editor::TMsgButtons::OkCancel;
-    return ok ? editor::TMsgResult::Ok : editor::TMsgResult::Yes;
-  }
-  bool NumberDialog(editor::TNumberDialog&) override { return false; }
-  bool LimitsDialog(editor::TLimitsDialog&) override { return false; }
-  std::optional<std::string> OpenFileDialog(const editor::TFileDialogRequest&) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> SaveFileDialog(const editor::TFileDialogRequest&) override {
-    return std::nullopt;
-  }
-  bool FontDialog(editor::TFontChoice&) override { return false; }
-  bool ColorDialog(editor::TColorDialog&) override { return false; }
-};
-
-class TClipboard : public editor::IClipboard {
- public:
-  std::string Content;
-  std::string Text() override { return Content; }
-  void SetText(const std::string& text) override { Content = text; }
-};
-
-class TSettings : public editor::ISettingsStore {
- public:
-  bool OpenKey(bool) override { return false; }
-  std::optional<std::string> Read(const std::string&) override { return std::nullopt; }
-  void Write(const std::string&, const std::string&) override {}
-};
-
-class TPlayer : public editor::IPlayer {
- public:
-  void LoadMovie(const std::string&) override {}
-  void SetBackgroundColor(uint32_t) override {}
-  void GotoFrame(int32_t) override {}
-  void SetStageSize(int32_t, int32_t) override {}
-  void Refresh() override {}
-};
-
-class TPreview : public editor::IPreviewWindow {
- public:
-  bool IsOpen() override { return false; }
-  void Show(const editor::TPreviewRequest&) override {}
-  void Close() override {}
-  void Play() override {}
-  void Stop() override {}
-  void ShowMessage(const std::string&) override {}
-  bool HasSaveButton() override { return true; }
-};
-
+// The window, the dialogs and the desktop of the command scripts: no display,
+// no files, every dialog cancelled.
+using TWindow = vscript::TScriptWindow;
+using TPrompts = vscript::TScriptPrompts;
+using TClipboard = vscript::TScriptClipboard;
+using TSettings = vscript::TScriptSettings;
+using TPlayer = vscript::TScriptPlayer;
+using TPreview = vscript::TScriptPreview;
 // The movie build reads picture files and fills the cache folder, so here it
 // builds nothing: what the build makes of pasted values is not covered.
-class TBuilder : public editor::IMovieBuilder {
- public:
-  editor::TBuiltMovie BuildCurrentFrame(project::TProjectDocument&) override { return {}; }
-  editor::TBuiltMovie BuildWholeMovie(project::TProjectDocument&) override { return {}; }
-  void WriteTestPage(const project::TProjectDocument&, const std::string&,
-                     const std::string&) override {}
-};
+using TBuilder = vscript::TNoBuilder;
 
 // The screen's own measurement, with the pasted size, spacing and text. The
 // face is fixed: every new face name would stay open in the font cache.

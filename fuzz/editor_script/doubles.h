@@ -2,6 +2,8 @@
 // The window, the desktop and the dialogs as a script drives them: each
 // dialog takes the answer the step queued, or is cancelled; messages take
 // the queued answer, or OK / Yes.
+#include <algorithm>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <map>
@@ -17,6 +19,7 @@ namespace vscript {
 
 class TScriptWindow : public editor::IMainWindow {
  public:
+  int Beeps = 0;
   editor::TRect WorkArea() override { return {0, 0, 1280, 1000}; }
   editor::TBounds Bounds() override { return bounds_; }
   void SetBounds(const editor::TBounds& b) override { bounds_ = b; }
@@ -24,7 +27,7 @@ class TScriptWindow : public editor::IMainWindow {
   int32_t CanvasHeight() override { return bounds_.Height - 371; }
   int32_t PaletteWidth() override { return 36; }
   int32_t ScreenPixelsPerInch() override { return 96; }
-  void Beep() override {}
+  void Beep() override { ++Beeps; }
   void ProcessEvents() override {}
   void OpenDocument(const std::string&) override {}
   void ShowAbout() override {}

@@ -348,7 +348,8 @@ void TEditor::RzStartClick() {
     };
     ports_.Preview.Show({previewFile_, rgb(m.MBkgrColor), rgb(m.MSiteColor), m.MWidth, m.MHeight,
                          "File Size: " + std::to_string(ec ? 0 : size) + " bytes",
-                         MeasureFrameFile(previewFile_, moviegen::SwfFrameCounts(doc_))});
+                         moviegen::SwfFrameCounts(doc_),
+                         std::make_shared<const project::TProjectDocument>(doc_)});
     panel_.StatusPanes[0] = "OK";
     if (!ports_.Preview.HasSaveButton()) SaveSWF();
   });

@@ -47,6 +47,16 @@ std::vector<TFrameSize> MeasureFrameFile(const std::string& path,
   }
 }
 
+std::vector<TFrameSize> PackageFrames(const std::vector<uint64_t>& bytes,
+                                      const std::vector<TFrameSize>& swf) {
+  uint64_t total = 0;
+  for (uint64_t b : bytes) total += b;
+  std::vector<TFrameSize> frames;
+  for (size_t i = 0; i < bytes.size(); ++i)
+    frames.push_back({bytes[i], total, i < swf.size() ? swf[i].PlaysAt : 0});
+  return frames;
+}
+
 double ArrivalSeconds(uint64_t bytes, int64_t bitsPerSecond) {
   return bitsPerSecond > 0 ? double(bytes) * 8 / double(bitsPerSecond) : 0;
 }

@@ -28,6 +28,13 @@ std::vector<TFrameSize> MeasureFrames(const std::vector<uint8_t>& swf,
 std::vector<TFrameSize> MeasureFrameFile(const std::string& path,
                                          const std::vector<int32_t>& swfFrames);
 
+// The frames of an HTML5 package whose frames add `bytes` each. Its page
+// starts once every byte of it is in (the script reads all of its data and
+// pictures first), so every frame is ready at the package's size; frame i
+// plays when the movie's swf[i] does (0 s when the movie's frames are not known).
+std::vector<TFrameSize> PackageFrames(const std::vector<uint64_t>& bytes,
+                                      const std::vector<TFrameSize>& swf);
+
 struct TConnectionSpeed {
   const char* Name;
   int64_t BitsPerSecond;

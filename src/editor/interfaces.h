@@ -5,6 +5,7 @@
 // Encoding: every text that crosses these interfaces is UTF-8 (message texts,
 // clipboard text, font names). File paths are native paths.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -142,7 +143,10 @@ struct TPreviewRequest {
   uint32_t SiteColor = 0;        // 0xRRGGBB, the window colour around the player
   int32_t Width = 0, Height = 0;
   std::string Status;  // the preview's second status pane ("File Size: ...")
-  std::vector<TFrameSize> Frames;  // each project frame's share of the file; empty: unknown
+  // What the size view measures, off the window thread: the SWF frames each
+  // project frame lasts, and the project as built (for the HTML5 package).
+  std::vector<int32_t> SwfFrames;
+  std::shared_ptr<const project::TProjectDocument> Document;
 };
 
 // The separate preview window with its own player.

@@ -41,13 +41,11 @@ void LimitField(std::string& text, int32_t fallback, int32_t max) {
   if (FieldValue(text, fallback) > max) text = std::to_string(max);
 }
 
-// An arrow's step from `value`, held in [min, max]; the field may hold
-// any 32-bit number, so the sum is taken wider.
-int32_t Stepped(int32_t value, int delta, int32_t min, int32_t max) {
+}  // namespace
+
+int32_t StepWithin(int32_t value, int delta, int32_t min, int32_t max) {
   return int32_t(std::clamp<int64_t>(int64_t(value) + delta, min, max));
 }
-
-}  // namespace
 
 void TNumberDialog::SetPosition(int32_t value) {
   position_ = value;
@@ -57,7 +55,7 @@ void TNumberDialog::SetPosition(int32_t value) {
 
 void TNumberDialog::Step(int delta) {
   int32_t current = ReadInteger(Number).value_or(position_);
-  SetPosition(Stepped(current, delta, Min, Max));
+  SetPosition(StepWithin(current, delta, Min, Max));
 }
 
 void TNumberDialog::NumberExit() {
@@ -82,12 +80,12 @@ void TLimitsDialog::Setup(const std::string& caption, const std::string& info, i
 }
 
 void TLimitsDialog::StepFrom(int delta) {
-  fromPosition_ = Stepped(ReadInteger(From).value_or(fromPosition_), delta, Min, Max);
+  fromPosition_ = StepWithin(ReadInteger(From).value_or(fromPosition_), delta, Min, Max);
   From = std::to_string(fromPosition_);
 }
 
 void TLimitsDialog::StepTo(int delta) {
-  toPosition_ = Stepped(ReadInteger(To).value_or(toPosition_), delta, Min, Max);
+  toPosition_ = StepWithin(ReadInteger(To).value_or(toPosition_), delta, Min, Max);
   To = std::to_string(toPosition_);
 }
 

@@ -17,6 +17,10 @@ char NumberFieldKey(char key);
 // when the text is not a number that fits 32 bits.
 std::optional<int32_t> ReadInteger(const std::string& text);
 
+// An arrow's step from `value`, held in [min, max]; a field may hold any
+// 32-bit number, so the sum is taken wider.
+int32_t StepWithin(int32_t value, int delta, int32_t min, int32_t max);
+
 class TNumberDialog {
  public:
   std::string Caption = "Number of frames";

@@ -96,7 +96,7 @@ TAdPackageBuild BuildAdPackage(const std::string& swfPath, const project::TProje
 
   const TLoopChoice loops = ChooseLoops(doc, profile, options);
   if (!loops.Message.empty()) build.Messages.push_back(loops.Message);
-  THtml5Options page;
+  THtml5Options& page = build.Page;
   page.Loops = loops.Loops;
   page.Click = THtml5Options::ClickTag;
   page.Sound = options.Sound && profile.Sound;
@@ -104,26 +104,34 @@ TAdPackageBuild BuildAdPackage(const std::string& swfPath, const project::TProje
     build.Messages.push_back("Sound left out: " + profile.Name + " allows none");
   page.InlinePictures = !(profile.AllowsType("png") && profile.AllowsType("jpg"));
   page.Title = std::filesystem::path(doc.ProjectFileName).stem().string();
-  THtml5Page made = Html5Page(swf, page);
   // index.html and the backup picture come beside the pictures.
-  const size_t files = made.Files.size() + 2;
-  if (!page.InlinePictures && profile.MaxFiles > 0 && files > size_t(profile.MaxFiles)) {
+  const size_t files =
+      page.InlinePictures || profile.MaxFiles <= 0 ? 0 : Html5Page(swf, page).Files.size() + 2;
+  if (files > size_t(std::max(profile.MaxFiles, 0))) {
     page.InlinePictures = true;
-    made = Html5Page(swf, page);
     build.Messages.push_back("Pictures inside index.html: " + std::to_string(files) +
                              " files would pass " + profile.Name + "'s limit of " +
                              std::to_string(profile.MaxFiles));
   }
-  MakeAdPage(made.Html, doc, loops.Loops, build.Messages);
-
-  std::vector<TZipEntry> entries{{"index.html", {made.Html.begin(), made.Html.end()}}};
-  for (THtml5File& file : made.Files) entries.push_back({file.Name, std::move(file.Bytes)});
   TBackupPicture backup = MakeBackupPicture(swfPath, doc, options.BackupFrame, profile.MaxBackupKB);
   build.Messages.push_back("Backup picture: " + backup.Name + " (" + backup.Choice + ")");
-  entries.push_back({backup.Name, std::move(backup.Bytes)});
-  build.Zip = WriteZip(entries);
+  build.Backup = {backup.Name, std::move(backup.Bytes)};
+  build.Zip = WriteZip(AdPackageFiles(swf, doc, build, &build.Messages));
   build.Check = CheckAdPackage(PackageFromZip(options.PackageName, build.Zip), profile);
   return build;
+}
+
+std::vector<TZipEntry> AdPackageFiles(const std::vector<uint8_t>& swf,
+                                      const project::TProjectDocument& doc,
+                                      const TAdPackageBuild& build,
+                                      std::vector<std::string>* messages) {
+  THtml5Page made = Html5Page(swf, build.Page);
+  std::vector<std::string> unheard;
+  MakeAdPage(made.Html, doc, build.Page.Loops, messages ? *messages : unheard);
+  std::vector<TZipEntry> entries{{"index.html", {made.Html.begin(), made.Html.end()}}};
+  for (THtml5File& file : made.Files) entries.push_back({file.Name, std::move(file.Bytes)});
+  entries.push_back(build.Backup);
+  return entries;
 }
 
 std::string PackageSizeText(const TAdPackageBuild& build) {

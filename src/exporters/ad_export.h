@@ -10,6 +10,8 @@
 
 #include "exporters/ad_check.h"
 #include "exporters/ad_profile.h"
+#include "exporters/html5_page.h"
+#include "exporters/zip_archive.h"
 #include "project/document.h"
 
 namespace exporters {
@@ -31,6 +33,8 @@ struct TAdPackageBuild {
   uint64_t LimitBytes = 0;            // the package limit for the ad's size; 0: none
   std::vector<std::string> Messages;  // what the export chose ("2 loops ...")
   std::vector<TRuleResult> Check;     // the checker's results on the package
+  THtml5Options Page;                 // how the page was made (loops, pictures, sound)
+  TZipEntry Backup;                   // the backup picture as packaged
 };
 
 // Builds the package in memory from the whole-movie build swfPath of doc.
@@ -38,6 +42,15 @@ struct TAdPackageBuild {
 // picture cannot be made.
 TAdPackageBuild BuildAdPackage(const std::string& swfPath, const project::TProjectDocument& doc,
                                const TAdExportOptions& options);
+
+// The package's files for the movie swf (the whole movie or its first
+// frames) made as build made them: index.html, the pictures, the backup
+// picture. What the page chose goes to messages when given. Throws as
+// BuildAdPackage.
+std::vector<TZipEntry> AdPackageFiles(const std::vector<uint8_t>& swf,
+                                      const project::TProjectDocument& doc,
+                                      const TAdPackageBuild& build,
+                                      std::vector<std::string>* messages = nullptr);
 
 // The package's size against its limit: "23.9 KB of 150 KB allowed".
 std::string PackageSizeText(const TAdPackageBuild& build);

@@ -4,14 +4,18 @@
 #include <QFormLayout>
 #include <QHelpEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "exporters/ad_export.h"
 #include "exporters/ad_profile.h"
+#include "exporters/package_frames.h"
 #include "platform/error.h"
+#include "player/swf_reader.h"
 
 namespace gui {
 
@@ -25,6 +29,32 @@ uint64_t Total(const std::vector<editor::TFrameSize>& frames) {
   uint64_t total = 0;
   for (const editor::TFrameSize& frame : frames) total += frame.Bytes;
   return total;
+}
+
+const char* const kSwfKey = "swf";
+
+TMeasuredFrames MeasureSwf(const std::string& path, const std::vector<int32_t>& swfFrames) {
+  TMeasuredFrames measured;
+  measured.Frames = editor::MeasureFrameFile(path, swfFrames);
+  if (measured.Frames.empty()) measured.Error = "The movie's frames could not be measured.";
+  return measured;
+}
+
+// Builds the package as the export would with the profile's choices.
+TMeasuredFrames MeasurePackage(const std::string& path, const std::vector<int32_t>& swfFrames,
+                               const project::TProjectDocument& doc, const std::string& profile) {
+  TMeasuredFrames measured;
+  try {
+    exporters::TAdExportOptions options;
+    options.Profile = profile;
+    const exporters::TAdPackageBuild build = exporters::BuildAdPackage(path, doc, options);
+    const std::vector<uint64_t> bytes =
+        exporters::PackageFrameBytes(player::ReadFileBytes(path), doc, build, swfFrames);
+    measured.Frames = editor::PackageFrames(bytes, editor::MeasureFrameFile(path, swfFrames));
+  } catch (const std::exception& e) {
+    measured.Error = std::string("The HTML5 package could not be made: ") + e.what();
+  }
+  return measured;
 }
 
 }  // namespace
@@ -50,13 +80,27 @@ void TFrameSizeBars::SetSpeed(int64_t bitsPerSecond) {
   update();
 }
 
+void TFrameSizeBars::SetCompact(bool compact) {
+  compact_ = compact;
+  setMinimumSize(compact ? QSize(60, 24) : QSize(200, 100));
+  updateGeometry();
+  update();
+}
+
+QSize TFrameSizeBars::sizeHint() const {
+  return compact_ ? QSize(120, 24) : QSize(360, 140);
+}
+
 QRect TFrameSizeBars::Plot() const {
+  if (compact_) return rect().adjusted(1, 1, -1, -1);
   return rect().adjusted(kMargin, kMargin + fontMetrics().height(), -kMargin, -kMargin);
 }
 
-// The taller of the file and the budget fills the plot's height.
+// The taller of the file and the budget fills the plot's height; in the
+// compact strip the file does, and the line shows only once the file passes it.
 double TFrameSizeBars::Scale() const {
-  const uint64_t top = std::max(Total(frames_), budget_);
+  const uint64_t total = Total(frames_);
+  const uint64_t top = compact_ && total > 0 ? total : std::max(total, budget_);
   return top > 0 ? double(Plot().height()) / double(top) : 0;
 }
 
@@ -77,19 +121,27 @@ void TFrameSizeBars::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), palette().base());
   painter.setPen(palette().text().color());
-  painter.drawText(rect().adjusted(kMargin, kMargin / 2, -kMargin, 0), Qt::AlignLeft | Qt::AlignTop,
-                   QString("%1 bytes in %2 frames").arg(Total(frames_)).arg(frames_.size()));
+  if (!compact_)
+    painter.drawText(rect().adjusted(kMargin, kMargin / 2, -kMargin, 0),
+                     Qt::AlignLeft | Qt::AlignTop,
+                     QString("%1 bytes in %2 frames").arg(Total(frames_)).arg(frames_.size()));
   for (size_t i = 0; i < frames_.size(); ++i)
     painter.fillRect(BarRect(i),
                      editor::ArrivesLate(frames_, i, bitsPerSecond_) ? kLateColor : kBarColor);
-  if (budget_ == 0) return;
   const QRect plot = Plot();
   const int y = plot.bottom() - int(double(budget_) * Scale());
+  if (budget_ == 0 || y < plot.top()) return;
   painter.setPen(QPen(kBudgetColor, 1, Qt::DashLine));
   painter.drawLine(plot.left(), y, plot.right(), y);
+  if (compact_) return;
   painter.drawText(
       QRect(plot.left(), y - fontMetrics().height(), plot.width(), fontMetrics().height()),
       Qt::AlignRight | Qt::AlignBottom, QString("limit %1 bytes").arg(budget_));
+}
+
+void TFrameSizeBars::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    emit clicked();
 }
 
 bool TFrameSizeBars::event(QEvent* event) {
@@ -110,7 +162,12 @@ bool TFrameSizeBars::event(QEvent* event) {
 TFrameSizeWindow::TFrameSizeWindow(QWidget* parent) : QWidget(parent, Qt::Tool) {
   setObjectName("frmFrameSizes");
   setWindowTitle("Frame Sizes");
-  bars_ = new TFrameSizeBars(this);
+  worker_.setMaxThreadCount(1);
+  worker_.setThreadPriority(QThread::LowPriority);
+  bars_.push_back(new TFrameSizeBars(this));
+  build_ = new QComboBox(this);
+  build_->setObjectName("Build");
+  build_->addItems({"SWF movie", "HTML5 ad package"});
   profile_ = new QComboBox(this);
   profile_->setObjectName("Profile");
   speed_ = new QComboBox(this);
@@ -124,23 +181,45 @@ TFrameSizeWindow::TFrameSizeWindow(QWidget* parent) : QWidget(parent, Qt::Tool) 
   summary_->setObjectName("Summary");
   summary_->setWordWrap(true);
   auto* form = new QFormLayout;
+  form->addRow("Sizes of:", build_);
   form->addRow("Ad profile:", profile_);
   form->addRow("Connection:", speed_);
   auto* column = new QVBoxLayout(this);
-  column->addWidget(bars_, 1);
+  column->addWidget(bars_.front(), 1);
   column->addLayout(form);
   column->addWidget(budget_);
   column->addWidget(summary_);
-  connect(profile_, &QComboBox::currentIndexChanged, this, [this] { Refresh(); });
-  connect(speed_, &QComboBox::currentIndexChanged, this, [this] { Refresh(); });
+  for (QComboBox* choice : {build_, profile_, speed_})
+    connect(choice, &QComboBox::currentIndexChanged, this, [this] { Refresh(); });
 }
 
-void TFrameSizeWindow::SetMovie(std::vector<editor::TFrameSize> frames, int width, int height) {
-  width_ = width;
-  height_ = height;
-  bars_->SetFrames(std::move(frames));
+TFrameSizeWindow::~TFrameSizeWindow() {
+  worker_.clear();
+  worker_.waitForDone();
+}
+
+void TFrameSizeWindow::AddStrip(TFrameSizeBars* strip) {
+  strip->SetCompact(true);
+  bars_.push_back(strip);
+  Refresh();
+}
+
+void TFrameSizeWindow::SetMovie(const editor::TPreviewRequest& request) {
+  ++generation_;
+  worker_.clear();
+  measured_.clear();
+  pending_.clear();
+  movie_ = request;
   ListProfiles();
   Refresh();
+}
+
+bool TFrameSizeWindow::Ready() const {
+  return measured_.count(ShownKey()) > 0;
+}
+
+QString TFrameSizeWindow::ShownKey() const {
+  return build_->currentIndex() == 0 ? QString(kSwfKey) : "html5 " + profile_->currentText();
 }
 
 // Read again for each movie: the user may have added a profile meanwhile.
@@ -154,24 +233,68 @@ void TFrameSizeWindow::ListProfiles() {
   profile_->setCurrentIndex(std::max(profile_->findText(chosen), 0));
 }
 
+// The worker keeps copies of what it reads; its figures come back through
+// the window's event loop and are dropped when the movie has changed since.
+void TFrameSizeWindow::Measure(const QString& key, std::function<TMeasuredFrames()> work) {
+  pending_.insert(key);
+  worker_.start([this, key, generation = generation_, work = std::move(work)] {
+    TMeasuredFrames result = work();
+    QMetaObject::invokeMethod(
+        this,
+        [this, key, generation, result = std::move(result)] {
+          if (generation != generation_) return;
+          pending_.erase(key);
+          measured_[key] = result;
+          Refresh();
+          emit measured();
+        },
+        Qt::QueuedConnection);
+  });
+}
+
 void TFrameSizeWindow::Refresh() {
+  const QString key = ShownKey();
+  if (!movie_.MoviePath.empty() && !measured_.count(key) && !pending_.count(key)) {
+    const std::string path = movie_.MoviePath;
+    const std::vector<int32_t> swfFrames = movie_.SwfFrames;
+    if (key == kSwfKey) {
+      Measure(key, [path, swfFrames] { return MeasureSwf(path, swfFrames); });
+    } else if (movie_.Document) {
+      Measure(key, [path, swfFrames, doc = movie_.Document, profile = profile_->currentText()] {
+        return MeasurePackage(path, swfFrames, *doc, profile.toStdString());
+      });
+    }
+  }
+  const auto found = measured_.find(key);
+  const std::vector<editor::TFrameSize> frames =
+      found != measured_.end() ? found->second.Frames : std::vector<editor::TFrameSize>{};
   const int64_t speed = speed_->currentData().toLongLong();
-  bars_->SetSpeed(speed);
-  summary_->setText(QString::fromStdString(editor::ArrivalSummary(bars_->Frames(), speed)));
+  if (pending_.count(key))
+    summary_->setText("Measuring...");
+  else if (found != measured_.end() && !found->second.Error.empty())
+    summary_->setText(QString::fromStdString(found->second.Error));
+  else
+    summary_->setText(QString::fromStdString(editor::ArrivalSummary(frames, speed)));
   uint64_t limit = 0;
   try {
     if (profile_->count() > 0) {
       const exporters::TAdProfile profile =
           exporters::LoadAdProfile(profile_->currentText().toStdString());
-      limit = uint64_t(std::max<int64_t>(profile.PackageLimitKB(width_, height_), 0)) * 1000;
+      limit = uint64_t(std::max<int64_t>(profile.PackageLimitKB(movie_.Width, movie_.Height), 0)) *
+              1000;
     }
-    budget_->setText(limit > 0
-                         ? QString("Limit for %1x%2: %3 bytes").arg(width_).arg(height_).arg(limit)
-                         : QString("No size limit"));
+    budget_->setText(
+        limit > 0
+            ? QString("Limit for %1x%2: %3 bytes").arg(movie_.Width).arg(movie_.Height).arg(limit)
+            : QString("No size limit"));
   } catch (const platform::TVellumetError& e) {
     budget_->setText(QString::fromStdString(e.what()));
   }
-  bars_->SetBudget(limit);
+  for (TFrameSizeBars* bars : bars_) {
+    bars->SetFrames(frames);
+    bars->SetSpeed(speed);
+    bars->SetBudget(limit);
+  }
 }
 
 }  // namespace gui

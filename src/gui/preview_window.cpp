@@ -58,9 +58,15 @@ QStatusBar* TfrmSWF::MakeStatusBar() {
   statusBar_->setSizeGripEnabled(false);
   auto* panes = new QWidget(statusBar_);
   panes->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-  auto* row = new QHBoxLayout(panes);
+  auto* column = new QVBoxLayout(panes);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(1);
+  auto* row = new QHBoxLayout;
   row->setContentsMargins(0, 0, 0, 0);
   row->setSpacing(0);
+  column->addLayout(row);
+  // Under the panes, as wide as they are, so each frame's bar can be seen.
+  column->addWidget(strip_ = new TFrameSizeBars(panes));
   for (size_t i = 0; i < panes_.size(); ++i) {
     QLabel* pane = panes_[i] = new QLabel(panes);
     pane->setObjectName(QString("Pane%1").arg(i + 1));
@@ -71,6 +77,8 @@ QStatusBar* TfrmSWF::MakeStatusBar() {
     if (i < 3) pane->setFixedWidth(kPaneWidths[i]);
     row->addWidget(pane, i < 3 ? 0 : 1);
   }
+  strip_->setObjectName("SizeStrip");
+  strip_->setAccessibleName("Frame sizes at a glance");
   panes_[0]->setText("OK");
   save_ = new QPushButton("Save SWF...", statusBar_);
   save_->setObjectName("SaveSWF");
@@ -99,6 +107,8 @@ QStatusBar* TfrmSWF::MakeStatusBar() {
   sizes_->setToolTip("What each frame adds to the file, and when it arrives");
   sizes_->setAccessibleName("Frame sizes");
   connect(sizes_, &QToolButton::toggled, sizeView_, &QWidget::setVisible);
+  connect(strip_, &TFrameSizeBars::clicked, sizes_, &QToolButton::toggle);
+  sizeView_->AddStrip(strip_);
   sizeView_->installEventFilter(this);
   statusBar_->addWidget(panes, 1);
   statusBar_->addPermanentWidget(sizes_);
@@ -131,7 +141,7 @@ void TfrmSWF::Show(const editor::TPreviewRequest& request) {
   CentrePlayer();
   panes_[0]->setText("OK");
   panes_[1]->setText(QString::fromStdString(request.Status));
-  sizeView_->SetMovie(request.Frames, request.Width, request.Height);
+  sizeView_->SetMovie(request);
   panes_[3]->clear();  // a message of the previous movie
   show();
   if (!placed_) PlaceOnScreenCentre();

@@ -1,7 +1,8 @@
 #pragma once
 // The preview window (caption "SWF Preview"): the whole movie playing in its
-// own player on the web site's colour, a status bar of four panes, the
-// "Sizes" button beside them that shows what each frame adds to the file,
+// own player on the web site's colour, a status bar of four panes with a
+// strip of bars under them (what each frame adds to the file), the
+// "Sizes" button that opens the size view with its choices,
 // and the "Save SWF..." button that starts the export. It is made once and shown
 // without blocking the editor; the first preview centres it on the screen,
 // later previews leave it where the user put it.
@@ -22,6 +23,7 @@ class TPlayerWidget;
 
 namespace gui {
 
+class TFrameSizeBars;
 class TFrameSizeWindow;
 
 class TfrmSWF : public QWidget, public editor::IPreviewWindow {
@@ -68,7 +70,8 @@ class TfrmSWF : public QWidget, public editor::IPreviewWindow {
   QStatusBar* statusBar_ = nullptr;
   std::array<QLabel*, 4> panes_{};
   QToolButton* mute_ = nullptr;
-  QToolButton* sizes_ = nullptr;  // shows the size view
+  QToolButton* sizes_ = nullptr;     // shows the size view
+  TFrameSizeBars* strip_ = nullptr;  // under the panes; a click shows the size view
   TFrameSizeWindow* sizeView_ = nullptr;
   QPushButton* save_ = nullptr;
   bool placed_ = false;

@@ -258,9 +258,8 @@ void TPropertyPanelView::ButtonClicked(TCtl ctl) {
 // applies it like typed text.
 void TPropertyPanelView::Step(TCtl ctl, int steps) {
   const editor::TControlState& s = editor_.Panel()[ctl];
-  std::optional<int32_t> value = editor::ReadInteger(s.Text);
-  int64_t next = int64_t(value.value_or(s.Min)) + steps;
-  next = std::clamp<int64_t>(next, s.Min, std::max(s.Min, s.Max));
+  const int32_t value = editor::ReadInteger(s.Text).value_or(s.Min);
+  const int32_t next = editor::StepWithin(value, steps, s.Min, std::max(s.Min, s.Max));
   editor_.SetText(ctl, std::to_string(next));
   After();
 }

@@ -228,7 +228,7 @@ struct TDisplayOp {
 // What a frame does; only frames holding something are stored.
 struct TFrameContent {
   uint32_t Frame = 0;  // 0-based
-  std::vector<TDisplayOp> Ops;
+  std::vector<TDisplayOp> Ops;  // without removals of depths that hold nothing
   TActionList Actions;
   std::vector<TSoundStart> Sounds;
   std::string Label;

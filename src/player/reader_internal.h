@@ -2,6 +2,7 @@
 // Shared by the reader's files: the state of one read and the readers of the
 // tag families. Every reader works on the body of one tag and throws
 // swf::ESWFError when the body ends early; the tag loop then skips the tag.
+#include <bitset>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +19,9 @@ struct TReadContext {
   std::vector<uint8_t> JpegTables;
   uint32_t Frame = 0;
   std::string Info;  // key fields of the tag being read (when KeepTags)
+  // The depths that hold an object once the ops read so far are applied from
+  // the first frame, as every play applies them.
+  std::bitset<65536> Occupied;
 
   TFrameContent& CurrentFrame();
   // Keeps the first definition of an ID, as players do.

@@ -234,6 +234,7 @@ bool ReadTag(swf::TBitsEngine& be, uint16_t code, TReadContext& ctx) {
     case swf::tagPlaceObject2: {
       TDisplayOp op = code == 4 ? ReadPlaceObject(be) : ReadPlaceObject2(be, movie.Version);
       if (ctx.KeepTags) ctx.Info = DescribeOp(op);
+      if (op.CharacterID) ctx.Occupied.set(op.Depth);
       ctx.CurrentFrame().Ops.push_back(std::move(op));
       break;
     }
@@ -244,7 +245,12 @@ bool ReadTag(swf::TBitsEngine& be, uint16_t code, TReadContext& ctx) {
       if (code == swf::tagRemoveObject) be.ReadWord();
       op.Depth = be.ReadWord();
       if (ctx.KeepTags) ctx.Info = DescribeOp(op);
-      ctx.CurrentFrame().Ops.push_back(op);
+      // Removing an empty depth changes nothing. Our builds remove every depth
+      // up to the frame's in each frame, which would make a long movie's op
+      // list grow with the square of its length.
+      if (!ctx.Occupied.test(op.Depth)) break;
+      ctx.Occupied.reset(op.Depth);
+      ctx.CurrentFrame().Ops.push_back(std::move(op));
       break;
     }
     case swf::tagDoAction: {
@@ -391,7 +397,7 @@ TMovie ReadMovie(const std::vector<uint8_t>& file, const TReadOptions& options) 
   } catch (const swf::ESWFError&) {
     throw EPlayerError("The movie's header is damaged");
   }
-  TReadContext ctx{movie, options.KeepTags, {}, 0, {}};
+  TReadContext ctx{movie, options.KeepTags, {}, 0, {}, {}};
   ReadTags(data, header.Position(), ctx);
   return movie;
 }

@@ -30,3 +30,14 @@ export function launchChromium(profileFolder) {
     deviceScaleFactor: 1,
   });
 }
+
+// Nothing leaves the machine: each request to an address outside `inside`
+// is recorded in the list returned and answered here.
+export async function answerOutside(context, inside) {
+  const outside = [];
+  await context.route((url) => !url.href.startsWith(inside), (route) => {
+    outside.push(route.request().url());
+    route.fulfill({ contentType: "text/html", body: "<p>outside</p>" });
+  });
+  return outside;
+}

@@ -15,7 +15,7 @@ import { createRequire } from "node:module";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
 
-import { launchChromium, vellumetRunner } from "./browser.mjs";
+import { answerOutside, launchChromium, vellumetRunner } from "./browser.mjs";
 import { readPng, writeDifference } from "./images.mjs";
 import { serveFolder } from "./site_server.mjs";
 
@@ -43,11 +43,7 @@ const vellumetRun = vellumetRunner(vellumet, work);
 // and answered here, console errors and page errors collected.
 async function openBrowser(name) {
   const context = await launchChromium(join(work, `profile-${name}`));
-  const outside = [], errors = [];
-  await context.route((url) => !url.href.startsWith(server.url), (route) => {
-    outside.push(route.request().url());
-    route.fulfill({ contentType: "text/html", body: "<p>outside</p>" });
-  });
+  const outside = await answerOutside(context, server.url), errors = [];
   const page = context.pages()[0] ?? (await context.newPage());
   page.on("console", (m) => m.type() === "error" && errors.push(m.text()));
   page.on("pageerror", (e) => errors.push(String(e)));

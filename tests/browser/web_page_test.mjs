@@ -12,7 +12,7 @@ import { mkdirSync, mkdtempSync, rmSync, writeFileSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
 
-import { launchChromium, vellumetRunner } from "./browser.mjs";
+import { answerOutside, launchChromium, vellumetRunner } from "./browser.mjs";
 import { meanDifference, readPng, writeDifference } from "./images.mjs";
 import { serveFolder } from "./site_server.mjs";
 
@@ -52,11 +52,7 @@ async function openBrowser(name) {
       resume() { return Promise.resolve(); }
     };
   });
-  const outside = [];
-  await context.route((url) => !url.href.startsWith(server.url), (route) => {
-    outside.push(route.request().url());
-    route.fulfill({ contentType: "text/html", body: "<p>outside</p>" });
-  });
+  const outside = await answerOutside(context, server.url);
   return { context, outside };
 }
 

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
+
 #include "swf/core/frame_arrival.h"
 #include "swf/core/swf_error.h"
 
@@ -123,6 +125,33 @@ TEST(FrameArrivals, BadFilesAreRefusedOrEndWhereTheyAreCut) {
   const Bytes cut(plain.begin(), plain.begin() + 40);
   const swf::TFrameArrivals arrivals = swf::ReadFrameArrivals(cut);
   EXPECT_EQ(arrivals.ReadyAt, (std::vector<uint64_t>{cut.size()}));
+}
+
+// The first frames of a movie, plain or compressed, are the movie that
+// holds only them: a cut after a ShowFrame with the header set to match.
+TEST(FrameArrivals, TheFirstFramesOfAMovieAreAMovieOfTheirOwn) {
+  const std::vector<size_t> lengths = {3, 3000, 0, 10};
+  const Bytes plain = Plain(lengths).File;
+  for (const Bytes& file : {plain, Compressed(plain)}) {
+    const Bytes unpacked = swf::PlainMovie(file);
+    EXPECT_EQ(unpacked, plain);
+    for (size_t frames : {0, 1, 2, 3, 4, 9}) {
+      SCOPED_TRACE(frames);
+      const size_t kept = frames == 0 ? lengths.size() : std::min(frames, lengths.size());
+      EXPECT_EQ(swf::FirstFrames(unpacked, frames),
+                Plain({lengths.begin(), lengths.begin() + long(kept)}).File);
+    }
+  }
+  EXPECT_THROW(swf::PlainMovie({'Z', 'W', 'S', 6, 0, 0, 0, 0, 0}), swf::ESWFError);
+  EXPECT_THROW(swf::FirstFrames({'F', 'W', 'S', 6, 9, 0, 0, 0}, 1), swf::ESWFError);
+}
+
+// A package's page starts once all of it is in: each frame is ready at the
+// package's size and plays when the movie's frame does.
+TEST(FrameSizes, PackageFramesAreAllReadyWithThePackage) {
+  const std::vector<editor::TFrameSize> swf = {{50, 50, 0.0}, {10, 60, 0.5}};
+  EXPECT_EQ(editor::PackageFrames({900, 30}, swf),
+            (std::vector<editor::TFrameSize>{{900, 930, 0.0}, {30, 930, 0.5}}));
 }
 
 TEST(FrameSizes, ProjectFramesTakeTheirSwfFramesShares) {

@@ -190,7 +190,9 @@ TEST_F(LifeTest, PreviewAndExport) {
   EXPECT_EQ(shown.BackgroundColor, 0xFFFFFFu);
   EXPECT_EQ(shown.SiteColor, 0x008080u);
   EXPECT_EQ(shown.Status, "File Size: 9 bytes");
-  EXPECT_TRUE(shown.Frames.empty());  // the fake build's file is no movie to measure
+  ASSERT_NE(shown.Document, nullptr);  // a copy: the size view measures it off the window thread
+  EXPECT_NE(shown.Document.get(), &ed->Doc());
+  EXPECT_EQ(shown.SwfFrames.size(), size_t(ed->Doc().FrameCount));
   EXPECT_EQ(P().StatusPanes[0], "OK");
   std::string movie = shown.MoviePath;
   EXPECT_TRUE(fs::exists(movie));

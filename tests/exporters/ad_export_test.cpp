@@ -5,19 +5,33 @@
 #include "exporters/ad_export.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <QImage>
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 
+#include "exporters/package_frames.h"
 #include "exporters/zip_archive.h"
 #include "moviegen/build_fixture.h"
+#include "moviegen/movie_build.h"
 #include "platform/error.h"
+#include "player/swf_reader.h"
+#include "swf/core/frame_arrival.h"
 
 namespace {
 
 using namespace vtest;
 namespace fs = std::filesystem;
+
+// The least a file takes deflated, as the ZIP stores it at best.
+uint64_t Compressed(const std::vector<uint8_t>& bytes) {
+  uLongf length = compressBound(uLong(bytes.size()));
+  std::vector<uint8_t> out(length);
+  compress2(out.data(), &length, bytes.data(), uLong(bytes.size()), 9);
+  return std::min<uint64_t>(length, bytes.size());
+}
 
 const char* const kSamples[] = {"banner.sw0", "shapes.sw0", "backgrounds.sw0", "media.sw0"};
 const char* const kProfiles[] = {"iab", "google-ads", "ad-manager", "campaign-manager"};
@@ -152,3 +166,34 @@ TEST_F(AdExport, TheBackupPictureIsTheChosenFrameWithinTheLimit) {
 }
 
 }  // namespace
+
+// What each frame adds to the package adds up to it, and a picture counts in
+// the frame whose cut of the movie first brings its file into the package.
+TEST_F(AdExport, ThePackagesFramesAddUpToItWithEachPictureInItsFirstFrame) {
+  const std::string swf = BuildSample("backgrounds.sw0");
+  exporters::TAdExportOptions options;
+  options.Profile = "campaign-manager";  // pictures as files
+  const exporters::TAdPackageBuild build = exporters::BuildAdPackage(swf, Doc, options);
+  const std::vector<uint8_t> movie = player::ReadFileBytes(swf);
+  const std::vector<int32_t> counts = moviegen::SwfFrameCounts(Doc);
+  const std::vector<uint64_t> bytes = exporters::PackageFrameBytes(movie, Doc, build, counts);
+  ASSERT_EQ(bytes.size(), counts.size());
+  uint64_t total = 0;
+  for (uint64_t b : bytes) total += b;
+  EXPECT_EQ(total, build.Zip.size());
+  EXPECT_GE(bytes[0], build.Backup.Bytes.size());
+
+  std::set<std::string> seen;
+  const std::vector<uint8_t> plain = swf::PlainMovie(movie);
+  size_t swfEnd = 0, pictures = 0;
+  for (size_t i = 0; i < counts.size(); ++i) {
+    swfEnd += size_t(std::max(counts[i], 1));
+    for (const exporters::TZipEntry& file :
+         exporters::AdPackageFiles(swf::FirstFrames(plain, swfEnd), Doc, build)) {
+      if (file.Name.rfind("picture", 0) != 0 || !seen.insert(file.Name).second) continue;
+      ++pictures;
+      EXPECT_GE(bytes[i], Compressed(file.Bytes)) << file.Name << " first in frame " << i + 1;
+    }
+  }
+  EXPECT_GT(pictures, 1u);
+}

@@ -19,6 +19,7 @@
 
 #include "exporters/ad_check.h"
 #include "exporters/ad_package.h"
+#include "gui/editor_window_fixture.h"
 #include "gui/gui_support.h"
 #include "gui/main_actions.h"
 #include "gui/main_window.h"
@@ -44,13 +45,8 @@ class AdExportWindowTest : public ::testing::Test {
     keptConfig_ = old ? std::optional<std::string>(old) : std::nullopt;
     setenv("XDG_CONFIG_HOME", home_.filePath("config").toUtf8().constData(), 1);
 
-    gui::TMainWindowSetup setup;
-    setup.Args = {VELLUMET_SAMPLES_DIR "/shapes.sw0"};
-    setup.Settings = std::make_unique<gui::TQtSettingsStore>(home_.filePath("settings.ini"));
-    setup.OpenDocument = [this](const std::string& path) { opened_.push_back(path); };
-    window_ = std::make_unique<gui::TfrmMain>(std::move(setup));
-    window_->show();
-    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+    window_ = vtest::ShowEditorWindow(home_, {VELLUMET_SAMPLES_DIR "/shapes.sw0"},
+                                      [this](const std::string& path) { opened_.push_back(path); });
   }
   void TearDown() override {
     window_.reset();

@@ -8,7 +8,10 @@
 #include <QApplication>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "gui/canvas.h"
 #include "gui/gui_support.h"
@@ -18,18 +21,26 @@
 
 namespace vtest {
 
+// The window on `args`, its settings in `home`, shown and settled; documents
+// it opens in a new window go to `openDocument`.
+inline std::unique_ptr<gui::TfrmMain> ShowEditorWindow(
+    const QTemporaryDir& home, std::vector<std::string> args = {},
+    std::function<void(const std::string&)> openDocument = [](const std::string&) {}) {
+  gui::TMainWindowSetup setup;
+  setup.Args = std::move(args);
+  setup.Settings = std::make_unique<gui::TQtSettingsStore>(home.filePath("settings.ini"));
+  setup.OpenDocument = std::move(openDocument);
+  auto window = std::make_unique<gui::TfrmMain>(std::move(setup));
+  window->show();
+  for (int i = 0; i < 5; ++i) QApplication::processEvents();
+  return window;
+}
+
 class EditorWindowTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { GuiApp(); }
 
-  void SetUp() override {
-    gui::TMainWindowSetup setup;
-    setup.Settings = std::make_unique<gui::TQtSettingsStore>(home_.filePath("settings.ini"));
-    setup.OpenDocument = [](const std::string&) {};
-    window_ = std::make_unique<gui::TfrmMain>(std::move(setup));
-    window_->show();
-    for (int i = 0; i < 5; ++i) QApplication::processEvents();
-  }
+  void SetUp() override { window_ = ShowEditorWindow(home_); }
 
   // A palette click; in animation mode the new object asks for its frames:
   // all of them.

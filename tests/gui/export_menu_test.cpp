@@ -21,6 +21,7 @@
 #include <fstream>
 
 #include "editor/editor.h"
+#include "gui/editor_window_fixture.h"
 #include "gui/gui_support.h"
 #include "gui/main_actions.h"
 #include "gui/main_window.h"
@@ -44,13 +45,8 @@ class ExportMenuTest : public ::testing::Test {
   static void SetUpTestSuite() { vtest::GuiApp(); }
 
   void SetUp() override {
-    gui::TMainWindowSetup setup;
-    setup.Args = {VELLUMET_SAMPLES_DIR "/shapes.sw0"};
-    setup.Settings = std::make_unique<gui::TQtSettingsStore>(home_.filePath("settings.ini"));
-    setup.OpenDocument = [this](const std::string& path) { opened_.push_back(path); };
-    window_ = std::make_unique<gui::TfrmMain>(std::move(setup));
-    window_->show();
-    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+    window_ = vtest::ShowEditorWindow(home_, {VELLUMET_SAMPLES_DIR "/shapes.sw0"},
+                                      [this](const std::string& path) { opened_.push_back(path); });
   }
 
   QAction* Act(const char* name) { return window_->Actions()->Action(name); }

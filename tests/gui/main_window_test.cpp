@@ -30,6 +30,7 @@
 #include <memory>
 
 #include "editor/editor.h"
+#include "gui/editor_window_fixture.h"
 #include "gui/gui_support.h"
 #include "gui/canvas.h"
 #include "gui/main_actions.h"
@@ -83,12 +84,8 @@ class MainWindowTest : public ::testing::Test {
 
   void Open(std::vector<std::string> args) {
     window_.reset();
-    gui::TMainWindowSetup setup;
-    setup.Args = std::move(args);
-    setup.Settings = std::make_unique<gui::TQtSettingsStore>(home_.filePath("settings.ini"));
-    setup.OpenDocument = [this](const std::string& path) { opened_.push_back(path); };
-    window_ = std::make_unique<gui::TfrmMain>(std::move(setup));
-    window_->show();
+    window_ = vtest::ShowEditorWindow(home_, std::move(args),
+                                      [this](const std::string& path) { opened_.push_back(path); });
     Settle();
   }
 

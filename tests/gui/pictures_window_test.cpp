@@ -21,6 +21,7 @@
 
 #include "editor/editor.h"
 #include "gui/canvas.h"
+#include "gui/editor_window_fixture.h"
 #include "gui/gui_support.h"
 #include "gui/main_actions.h"
 #include "gui/main_window.h"
@@ -82,13 +83,7 @@ class PicturesWindowTest : public ::testing::Test {
 
   void Open(std::vector<std::string> args) {
     window_.reset();
-    gui::TMainWindowSetup setup;
-    setup.Args = std::move(args);
-    setup.Settings = std::make_unique<gui::TQtSettingsStore>(home_.filePath("settings.ini"));
-    setup.OpenDocument = [](const std::string&) {};
-    window_ = std::make_unique<gui::TfrmMain>(std::move(setup));
-    window_->show();
-    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+    window_ = vtest::ShowEditorWindow(home_, std::move(args));
   }
 
   QString Write(const QString& name, const vtest::Bytes& bytes) {

@@ -22,6 +22,7 @@
 #include <set>
 
 #include "editor/editor.h"
+#include "exporters/ad_export.h"
 #include "gui/frame_size_view.h"
 #include "gui/gui_support.h"
 #include "gui/main_actions.h"
@@ -172,8 +173,10 @@ TEST_F(PreviewExportTest, TheMuteToggleIsKeptInTheSettings) {
   EXPECT_EQ(stored.value("Muted").toString(), "1");
 }
 
-// The size view's bars are the built file's own bytes, frame by frame, and
-// its line is the chosen profile's limit for the stage's size.
+// The size view's bars are the build's own bytes, frame by frame, for the
+// SWF file and for the HTML5 package, measured off the window thread; its
+// line is the chosen profile's limit for the stage's size. The strip beside
+// "File Size" shows the same bars.
 TEST_F(PreviewExportTest, TheSizeViewsBarsAddUpToTheFile) {
   const std::string profiles = home_.filePath("config/vellumet/ad-profiles").toStdString();
   fs::create_directories(profiles);
@@ -188,20 +191,30 @@ TEST_F(PreviewExportTest, TheSizeViewsBarsAddUpToTheFile) {
   for (const std::string& f : TempMovies())
     if (!before.count(f)) previewFile = f;
 
-  auto* sizes = Preview()->findChild<QAbstractButton*>("Sizes");
-  ASSERT_NE(sizes, nullptr);
-  sizes->click();
   auto* view = Preview()->findChild<gui::TFrameSizeWindow*>();
-  ASSERT_TRUE(view->isVisible());
+  auto* strip = Preview()->findChild<gui::TFrameSizeBars*>("SizeStrip");
+  ASSERT_NE(strip, nullptr);
+  EXPECT_TRUE(strip->isVisible());  // at once, without opening the view
+  QTRY_VERIFY_WITH_TIMEOUT(view->Ready(), 30000);
   auto* bars = view->findChild<gui::TFrameSizeBars*>();
-  const std::vector<editor::TFrameSize>& frames = bars->Frames();
+  const auto total = [](const std::vector<editor::TFrameSize>& frames) {
+    uint64_t sum = 0;
+    for (const editor::TFrameSize& frame : frames) sum += frame.Bytes;
+    return sum;
+  };
+  const std::vector<editor::TFrameSize> frames = bars->Frames();
   ASSERT_EQ(int(frames.size()), window_->Editor().Doc().FrameCount);
-  uint64_t total = 0;
-  for (const editor::TFrameSize& frame : frames) {
-    EXPECT_GT(frame.Bytes, 0u);
-    total += frame.Bytes;
-  }
-  EXPECT_EQ(total, fs::file_size(previewFile));
+  for (const editor::TFrameSize& frame : frames) EXPECT_GT(frame.Bytes, 0u);
+  EXPECT_EQ(total(frames), fs::file_size(previewFile));
+  EXPECT_EQ(strip->Frames(), frames);
+  const QImage shown = strip->grab().toImage();
+  EXPECT_NE(shown.pixelColor(strip->BarRect(frames.size() - 1).center()),
+            shown.pixelColor(strip->width() - 1, 0));
+
+  auto* sizes = Preview()->findChild<QAbstractButton*>("Sizes");
+  QTest::mouseClick(strip, Qt::LeftButton);  // the strip opens the view with its choices
+  ASSERT_TRUE(view->isVisible());
+  EXPECT_TRUE(sizes->isChecked());
   // Each bar starts where the one before ends; the last reaches the file's size.
   for (size_t i = 1; i < frames.size(); ++i)
     EXPECT_LE(std::abs(bars->BarRect(i).bottom() - bars->BarRect(i - 1).top() + 1), 1) << i;
@@ -214,9 +227,25 @@ TEST_F(PreviewExportTest, TheSizeViewsBarsAddUpToTheFile) {
   profile->setCurrentText("roomy");
   EXPECT_EQ(bars->Budget(), 40000u);
   auto* speed = view->findChild<QComboBox*>("Speed");
-  const QString summary = view->findChild<QLabel*>("Summary")->text();
+  auto* summary = view->findChild<QLabel*>("Summary");
+  const QString fast = summary->text();
   speed->setCurrentIndex(0);
-  EXPECT_NE(view->findChild<QLabel*>("Summary")->text(), summary);  // slower: in later
+  EXPECT_NE(summary->text(), fast);  // slower: in later
+
+  // The HTML5 package as the export makes it for the profile.
+  view->findChild<QComboBox*>("Build")->setCurrentIndex(1);
+  EXPECT_EQ(summary->text(), "Measuring...");
+  QTRY_VERIFY_WITH_TIMEOUT(view->Ready(), 60000);
+  exporters::TAdExportOptions options;
+  options.Profile = "roomy";
+  const exporters::TAdPackageBuild package =
+      exporters::BuildAdPackage(previewFile, window_->Editor().Doc(), options);
+  const std::vector<editor::TFrameSize> packaged = bars->Frames();
+  ASSERT_EQ(packaged.size(), frames.size());
+  EXPECT_EQ(total(packaged), package.Zip.size());
+  EXPECT_GT(packaged[0].Bytes, frames[0].Bytes);  // the page's runtime comes first
+  EXPECT_EQ(strip->Frames(), packaged);
+  EXPECT_EQ(bars->Budget(), 40000u);
 
   Preview()->close();
   EXPECT_FALSE(view->isVisible());

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "player/movie_dump.h"
 #include "player/player_error.h"
 #include "player/swf_builder.h"
@@ -232,6 +234,7 @@ TEST(SwfReader, RebuildsClosedContoursPerFillStyle) {
 TEST(SwfReader, ReadsFramesOpsActionsAndLabels) {
   TSwfBuilder b(10, 10);
   b.Tag(swf::tagFrameLabel, {'e', 'n', 'd', 0});
+  b.Place(1, 3);
   b.ShowFrame();
   b.Remove(3);
   swf::TSWFDoAction action;
@@ -258,6 +261,41 @@ TEST(SwfReader, ReadsFramesOpsActionsAndLabels) {
   EXPECT_EQ(second->Actions[1].Target, "_blank");
   EXPECT_EQ(second->Actions[2].Kind, TAction::Stop);
   EXPECT_EQ(second->Actions[3].Kind, TAction::Other);
+}
+
+// A removal of a depth that holds nothing (never placed, placed without a
+// character, or removed already) changes nothing and is left out; the
+// dump still lists every tag.
+TEST(SwfReader, LeavesOutRemovalsOfEmptyDepths) {
+  TSwfBuilder b(10, 10);
+  b.Place(1, 1);
+  b.Place(0, 2);                      // no character: nothing placed
+  b.Move(4, vtest::Translate(1, 1));  // nothing there to move
+  b.ShowFrame();
+  for (uint16_t depth : {1, 1, 2, 4, 9}) b.Remove(depth);
+  b.ShowFrame();
+  b.Place(1, 5, nullptr, nullptr, true);  // a move with a character places
+  b.Remove(5);
+  b.Remove(5);
+  b.ShowFrame();
+  b.Remove(8);
+  b.ShowFrame();
+  const SwfBytes file = b.Build();
+  vtest::KeepSwfForParserCheck("player-empty-removals.swf", file);
+  const TMovie movie = ReadMovie(file, {.KeepTags = true});
+  const auto removals = [&](uint32_t frame) {
+    std::vector<int> depths;
+    if (const TFrameContent* content = movie.Content(frame))
+      for (const TDisplayOp& op : content->Ops)
+        if (op.Kind == TDisplayOp::Remove) depths.push_back(op.Depth);
+    return depths;
+  };
+  EXPECT_EQ(removals(1), std::vector<int>{1});
+  EXPECT_EQ(removals(2), std::vector<int>{5});
+  EXPECT_EQ(movie.Content(3), nullptr);
+  EXPECT_EQ(std::count_if(movie.Tags.begin(), movie.Tags.end(),
+                          [](const TTagInfo& t) { return t.Code == swf::tagRemoveObject2; }),
+            8);
 }
 
 TEST(SwfReader, KeepsTheFirstDefinitionOfAnID) {

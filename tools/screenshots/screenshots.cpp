@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
@@ -18,6 +19,7 @@
 
 #include "editor/editor.h"
 #include "gui/canvas.h"
+#include "gui/frame_size_view.h"
 #include "gui/frame_strip.h"
 #include "gui/frame_tools.h"
 #include "gui/main_window.h"
@@ -30,6 +32,16 @@ void Settle(int ms = 150) {
   QElapsedTimer clock;
   clock.start();
   while (clock.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+// The size view measures on a worker: its bars come in a moment later.
+bool WaitForSizes(QWidget& preview) {
+  auto* view = preview.findChild<gui::TFrameSizeWindow*>();
+  QElapsedTimer clock;
+  clock.start();
+  while (!view->Ready() && clock.elapsed() < 60000) Settle(50);
+  if (!view->Ready()) std::fprintf(stderr, "The size view measured nothing.\n");
+  return view->Ready();
 }
 
 bool Save(QWidget& w, const QString& dir, const char* name) {
@@ -167,15 +179,20 @@ int main(int argc, char** argv) {
   e.RzStartClick();
   window.ShowState();
   for (QWidget* w : QApplication::topLevelWidgets())
-    if (w->objectName() == "frmSWF" && w->isVisible()) ok &= Save(*w, out, "preview");
-  // The preview's size view: what each frame adds, against the default profile.
+    if (w->objectName() == "frmSWF" && w->isVisible())
+      ok &= WaitForSizes(*w) && Save(*w, out, "preview");
+  // The preview's size view: what each frame adds to the SWF and to the HTML5
+  // package, against the default profile.
   for (QWidget* w : QApplication::topLevelWidgets()) {
     if (w->objectName() != "frmSWF" || !w->isVisible()) continue;
     w->findChild<QAbstractButton*>("Sizes")->click();
     QWidget* sizes = w->findChild<QWidget*>("frmFrameSizes");
-    sizes->resize(480, 300);
+    sizes->resize(480, 340);
     window.ShowState();
     ok &= Save(*sizes, out, "preview-frame-sizes");
+    sizes->findChild<QComboBox*>("Build")->setCurrentIndex(1);
+    ok &= WaitForSizes(*w) && Save(*sizes, out, "preview-frame-sizes-html5");
+    sizes->findChild<QComboBox*>("Build")->setCurrentIndex(0);
     sizes->hide();
   }
 

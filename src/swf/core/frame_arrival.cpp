@@ -20,6 +20,10 @@ uint32_t Le(const std::vector<uint8_t>& bytes, size_t at, int count) {
   return value;
 }
 
+void PutLe(std::vector<uint8_t>& bytes, size_t at, uint32_t value, int count = 4) {
+  for (int i = 0; i < count; ++i) bytes[at + size_t(i)] = uint8_t(value >> (8 * i));
+}
+
 // The uncompressed file and where its bytes arrive: in a plain file each
 // byte is its own offset; in a CWS file OutAfter[k] is how much of the body
 // the inflater had given out once the k + 1 compressed bytes after the header
@@ -121,6 +125,29 @@ TFrameArrivals ReadFrameArrivals(const std::vector<uint8_t>& file) {
   if (arrivals.ReadyAt.empty()) arrivals.ReadyAt.push_back(file.size());
   arrivals.ReadyAt.back() = file.size();
   return arrivals;
+}
+
+std::vector<uint8_t> PlainMovie(const std::vector<uint8_t>& file) {
+  if (file.size() < kHeaderBytes || file[1] != 'W' || file[2] != 'S')
+    throw ESWFError("Not an SWF movie");
+  if (file[0] == 'F') return file;
+  if (file[0] != 'C') throw ESWFError("Only plain and zlib-compressed SWF movies can be read");
+  std::vector<uint8_t> plain = Inflate(file).Bytes;
+  plain[0] = 'F';
+  PutLe(plain, 4, uint32_t(plain.size()));
+  return plain;
+}
+
+std::vector<uint8_t> FirstFrames(const std::vector<uint8_t>& plain, size_t frames) {
+  const size_t start = TagsStart(plain);
+  const std::vector<uint64_t> ends = FrameEnds(plain, start);
+  if (frames == 0 || frames >= ends.size()) return plain;
+  std::vector<uint8_t> cut(plain.begin(), plain.begin() + ptrdiff_t(ends[frames - 1]));
+  cut.push_back(0);  // End
+  cut.push_back(0);
+  PutLe(cut, start - 2, uint32_t(frames), 2);
+  PutLe(cut, 4, uint32_t(cut.size()));
+  return cut;
 }
 
 std::vector<uint64_t> FrameBytes(const TFrameArrivals& arrivals) {
