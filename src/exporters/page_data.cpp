@@ -1,13 +1,12 @@
 #include "exporters/page_data.h"
 
-#include <QBuffer>
-#include <QImage>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
+#include "exporters/page_png.h"
 #include "platform/error.h"
 #include "player/bitmap_decode.h"
 #include "player/display_list.h"
@@ -240,11 +239,6 @@ std::string Shape(const TShape& shape, const TMovie& movie) {
   return "{\"shape\":" + List(items, Same) + "}";
 }
 
-std::string DataUrl(const char* type, const QByteArray& bytes) {
-  return std::string("data:") + type + ";base64," +
-         Base64(reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size()));
-}
-
 // A plain JPEG goes in as it is (browsers decode it as our player does);
 // anything else as the PNG of its decoded pixels.
 std::string Bitmap(const TBitmapCharacter& b, const TPageDataOptions& options) {
@@ -259,17 +253,9 @@ std::string Bitmap(const TBitmapCharacter& b, const TPageDataOptions& options) {
     image = options.PictureFile ? options.PictureFile(b.ID, "jpg", jpeg)
                                 : "data:image/jpeg;base64," + Base64(jpeg.data(), jpeg.size());
   } else {
-    QImage picture(pixels->Width, pixels->Height, QImage::Format_ARGB32_Premultiplied);
-    for (int y = 0; y < pixels->Height; ++y)
-      std::copy_n(pixels->Data.data() + size_t(y) * pixels->Width, pixels->Width,
-                  reinterpret_cast<uint32_t*>(picture.scanLine(y)));
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    picture.convertToFormat(QImage::Format_ARGB32).save(&buffer, "PNG", 0);
-    image = options.PictureFile
-                ? options.PictureFile(b.ID, "png", std::vector<uint8_t>(png.begin(), png.end()))
-                : DataUrl("image/png", png);
+    const std::vector<uint8_t> png = PagePng(*pixels);
+    image = options.PictureFile ? options.PictureFile(b.ID, "png", png)
+                                : "data:image/png;base64," + Base64(png.data(), png.size());
   }
   // A large picture is kept smaller: each of its pixels then covers several
   // of the bitmap's (the JPEG goes in whole, so only the PNG needs it).
