@@ -19,6 +19,7 @@
 #include "gui/main_window.h"
 #include "gui/qt_services.h"
 #include "player/player_widget.h"
+#include "qt_bench_main.h"
 
 namespace {
 
@@ -114,11 +115,5 @@ BENCHMARK(BM_CanvasDrag)->UseManualTime()->Iterations(5)->Unit(benchmark::kMilli
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QApplication qt(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  Window().window.reset();
-  benchmark::Shutdown();
-  return 0;
+  return RunQtBenchmarks(argc, argv, [] { Window().window.reset(); });
 }

@@ -20,6 +20,7 @@
 #include "project/document.h"
 #include "support/cache_host.h"
 #include "support/large_project.h"
+#include "qt_bench_main.h"
 
 namespace {
 
@@ -77,10 +78,5 @@ BENCHMARK(BM_VideoExportGivesMemoryBack)->Arg(2)->Iterations(1)->Unit(benchmark:
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QApplication qt(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return RunQtBenchmarks(argc, argv);
 }

@@ -28,6 +28,7 @@
 #include "gui/qt_services.h"
 #include "player/player_widget.h"
 #include "player/renderer.h"
+#include "qt_bench_main.h"
 
 namespace {
 
@@ -240,11 +241,5 @@ BENCHMARK(BM_OpenThousandFrames)->UseManualTime()->Iterations(1)->Unit(benchmark
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QApplication qt(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  Banner().window.reset();
-  benchmark::Shutdown();
-  return 0;
+  return RunQtBenchmarks(argc, argv, [] { Banner().window.reset(); });
 }
