@@ -157,14 +157,14 @@
   let ratio = 1, twipsToDevice;
 
   const fitCanvas = () => {
-    ratio = window.devicePixelRatio || 1;
+    ratio = devicePixelRatio || 1;
     canvas.width = Math.round(movie.width * ratio);
     canvas.height = Math.round(movie.height * ratio);
     twipsToDevice = new DOMMatrix().scale(ratio / 20).translate(-movie.stage[0], -movie.stage[1]);
   };
 
   const paint = () => {
-    context.resetTransform();
+    context.setTransform({});
     context.fillStyle = movie.background;
     context.fillRect(0, 0, canvas.width, canvas.height);
     context.lineCap = context.lineJoin = "round";
