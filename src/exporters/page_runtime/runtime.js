@@ -12,9 +12,10 @@
   const settings = read("settings");
   const stage = document.getElementById("stage");
   const canvas = stage.querySelector("canvas");
-  // Desynchronized: each frame goes to the screen without waiting for the
-  // page's compositor, which would cost the main thread more than the drawing.
-  const context = canvas.getContext("2d", { desynchronized: true });
+  // Opaque: every paint starts with the movie's background, and an opaque
+  // canvas costs the compositor less at each new frame. (Not desynchronized:
+  // that can show a half-drawn frame, or hide what the page puts above it.)
+  const context = canvas.getContext("2d", { alpha: false });
   const characters = movie.characters;
   const frameCount = Math.max(1, movie.frames);
   const period = 1000 / (movie.rate > 0 ? movie.rate : 12);
