@@ -31,6 +31,9 @@ struct TWindow {
     gui::TMainWindowSetup setup;
     setup.Args = {VELLUMET_SAMPLES_DIR "/banner.sw0"};
     setup.Settings = std::make_unique<gui::TQtSettingsStore>(home.filePath("settings.ini"));
+    // Its own: a run stopped part way must not leave a copy that the next
+    // run's window offers in a modal dialog, waiting for ever.
+    setup.RecoveryFolder = home.filePath("recovery").toStdString();
     setup.OpenDocument = [](const std::string&) {};
     window = std::make_unique<gui::TfrmMain>(std::move(setup));
     window->show();

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "editor/color_dialog.h"
 #include "editor/interfaces.h"
@@ -117,7 +118,7 @@ class TScriptSettings : public editor::ISettingsStore {
 
 class TScriptPlayer : public editor::IPlayer {
  public:
-  void LoadMovie(const std::string&) override {}
+  void LoadMovie(const std::vector<uint8_t>&) override {}
   void SetBackgroundColor(uint32_t) override {}
   void GotoFrame(int32_t) override {}
   void SetStageSize(int32_t, int32_t) override {}
@@ -139,7 +140,7 @@ class TScriptPreview : public editor::IPreviewWindow {
 // builds the document itself at its checks, where a failure is seen.
 class TNoBuilder : public editor::IMovieBuilder {
  public:
-  editor::TBuiltMovie BuildCurrentFrame(project::TProjectDocument&) override { return {}; }
+  editor::TBuiltFrame BuildCurrentFrame(project::TProjectDocument&) override { return {}; }
   editor::TBuiltMovie BuildWholeMovie(project::TProjectDocument&) override { return {}; }
   void WriteTestPage(const project::TProjectDocument&, const std::string&,
                      const std::string&) override {}

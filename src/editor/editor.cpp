@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 
 #include "platform/codepage.h"
 #include "platform/folders.h"
@@ -28,11 +27,6 @@ constexpr int kDragStep = 2;
 uint32_t ToRGB(project::TColor c) {
   return uint32_t(project::Red(c)) << 16 | uint32_t(project::Green(c)) << 8 |
          uint32_t(project::Blue(c));
-}
-
-void DeleteFile(const std::string& path) {
-  std::error_code ignored;
-  if (!path.empty()) std::filesystem::remove(path, ignored);
 }
 
 }  // namespace
@@ -352,16 +346,12 @@ void TEditor::RebuildPreview(bool refresh) {
   if (updating_) return;
   const project::TMovieSettings& m = doc_.Settings;
   ports_.Player.SetStageSize(m.MWidth, m.MHeight);
-  TBuiltMovie movie = ports_.Builder.BuildCurrentFrame(doc_);
-  struct TRemove {
-    std::string Path;
-    ~TRemove() { DeleteFile(Path); }
-  } remove{movie.Path};
+  const TBuiltFrame movie = ports_.Builder.BuildCurrentFrame(doc_);
   for (const std::string& warning : movie.Warnings) Warn(warning);
   const TFrameRec& f = Current();
   if (f.AddGrad != 1 && f.BkgrColor == m.MBkgrColor)
     ports_.Player.SetBackgroundColor(ToRGB(m.MBkgrColor));
-  ports_.Player.LoadMovie(movie.Path);
+  ports_.Player.LoadMovie(movie.Swf);
   if (refresh) ports_.Player.Refresh();
   ShowFrame(doc_.CurrentFrame);
   ShowDerivedSize();

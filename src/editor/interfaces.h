@@ -126,8 +126,8 @@ class ISettingsStore {
 class IPlayer {
  public:
   virtual ~IPlayer() = default;
-  // Reads the movie at once: the file may be deleted right after the call.
-  virtual void LoadMovie(const std::string& path) = 0;
+  // Reads the movie (SWF bytes) at once; the bytes are not kept.
+  virtual void LoadMovie(const std::vector<uint8_t>& swf) = 0;
   virtual void SetBackgroundColor(uint32_t rgb) = 0;  // 0xRRGGBB
   virtual void GotoFrame(int32_t frame) = 0;          // 0-based
   // Sizes the player to the stage (one screen pixel per stage pixel) and
@@ -177,6 +177,13 @@ struct TBuiltMovie {
   std::vector<std::string> Warnings;
 };
 
+// The current frame's build as the canvas loads it: an uncompressed SWF in
+// memory, written to no file.
+struct TBuiltFrame {
+  std::vector<uint8_t> Swf;
+  std::vector<std::string> Warnings;  // as TBuiltMovie's
+};
+
 // The movie build. Both builds measure the text objects and the images and
 // write the derived W, H and Alpha back into the document, as the build
 // does; nothing else of the document changes. Errors are thrown (a
@@ -186,7 +193,7 @@ class IMovieBuilder {
   virtual ~IMovieBuilder() = default;
   // The current frame only, as the canvas shows it (the canvas draws the
   // selection outline over it).
-  virtual TBuiltMovie BuildCurrentFrame(project::TProjectDocument& doc) = 0;
+  virtual TBuiltFrame BuildCurrentFrame(project::TProjectDocument& doc) = 0;
   // Every frame, for the preview window and the export.
   virtual TBuiltMovie BuildWholeMovie(project::TProjectDocument& doc) = 0;
   // Writes the HTML test page of the exported movie `swfPath` to `htmlPath`.

@@ -22,8 +22,10 @@ TBuiltMovie BuildMovieFile(project::TProjectDocument& doc, bool wholeMovie,
   return {std::move(path), std::move(host.Warnings)};
 }
 
-TBuiltMovie TMovieGenBuilder::BuildCurrentFrame(project::TProjectDocument& doc) {
-  return BuildMovieFile(doc, false);
+TBuiltFrame TMovieGenBuilder::BuildCurrentFrame(project::TProjectDocument& doc) {
+  TCollectingHost host;
+  std::vector<uint8_t> swf = moviegen::CreateFrameBytes(doc, host);
+  return {std::move(swf), std::move(host.Warnings)};
 }
 
 TBuiltMovie TMovieGenBuilder::BuildWholeMovie(project::TProjectDocument& doc) {

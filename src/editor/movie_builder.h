@@ -1,7 +1,7 @@
 #pragma once
-// The editor's movie build on top of moviegen::CreateMovie: the build's
-// warnings are collected for the editor to show, the file is left for the
-// editor to load and delete.
+// The editor's movie build on top of moviegen: the build's warnings are
+// collected for the editor to show; a whole movie's file is left for the
+// editor to load and delete, the current frame comes back as bytes.
 #include "editor/interfaces.h"
 #include "moviegen/movie_build.h"
 
@@ -13,7 +13,7 @@ TBuiltMovie BuildMovieFile(project::TProjectDocument& doc, bool wholeMovie,
 
 class TMovieGenBuilder : public IMovieBuilder {
  public:
-  TBuiltMovie BuildCurrentFrame(project::TProjectDocument& doc) override;
+  TBuiltFrame BuildCurrentFrame(project::TProjectDocument& doc) override;
   TBuiltMovie BuildWholeMovie(project::TProjectDocument& doc) override;
   void WriteTestPage(const project::TProjectDocument& doc, const std::string& swfPath,
                      const std::string& htmlPath) override;

@@ -10,6 +10,7 @@
 #include "gui/palette_strip.h"
 #include "gui/selection_overlay.h"
 #include "player/player_widget.h"
+#include "player/swf_reader.h"
 
 namespace gui {
 
@@ -63,8 +64,8 @@ void TCanvas::ShowSelection(const std::vector<editor::TOutline>& outlines) {
   overlay_->ShowOutlines(outlines);
 }
 
-void TCanvas::LoadMovie(const std::string& path) {
-  player_->LoadMovie(QString::fromStdString(path));
+void TCanvas::LoadMovie(const std::vector<uint8_t>& swf) {
+  player_->LoadMovie(std::make_shared<const player::TMovie>(player::ReadMovie(swf)));
 }
 
 void TCanvas::SetBackgroundColor(uint32_t rgb) {

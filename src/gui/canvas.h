@@ -31,7 +31,7 @@ class TCanvas : public QWidget, public editor::IPlayer {
   void ShowSelection(const std::vector<editor::TOutline>& outlines);
 
   // editor::IPlayer
-  void LoadMovie(const std::string& path) override;
+  void LoadMovie(const std::vector<uint8_t>& swf) override;
   void SetBackgroundColor(uint32_t rgb) override;
   void GotoFrame(int32_t frame) override;
   void SetStageSize(int32_t width, int32_t height) override;

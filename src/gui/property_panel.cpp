@@ -32,19 +32,6 @@ QRgb ToRgb(project::TColor c) {
   return qRgb(project::Red(c), project::Green(c), project::Blue(c));
 }
 
-// A caption in the legend colour of the edit mode; disabled captions keep the
-// style's grey.
-void ShowCaptionColor(QWidget* w, QPalette::ColorRole role, project::TColor c) {
-  QPalette palette = w->parentWidget() ? w->parentWidget()->palette() : QPalette();
-  if (!editor::IsSystemColor(c)) {
-    palette.setColor(QPalette::Active, role, QColor(ToRgb(c)));
-    palette.setColor(QPalette::Inactive, role, QColor(ToRgb(c)));
-  }
-  // Setting an equal palette still repaints the widget: the panel is shown
-  // after every edit, so only changes are set.
-  if (w->palette() != palette) w->setPalette(palette);
-}
-
 // Controls whose Label is their own caption rather than a label beside them.
 bool CaptionInside(TCellKind kind) {
   return kind == TCellKind::Check || kind == TCellKind::Push;
@@ -315,16 +302,35 @@ void TPropertyPanelView::ShowAccessibleText(TCtl ctl, const editor::TControlStat
     b.Widget->setAccessibleDescription(Utf8(s.Text));
 }
 
-void TPropertyPanelView::ShowLabel(QLabel* label, const editor::TControlState& s) {
+// A caption in the legend colour of the edit mode; disabled captions keep the
+// style's grey. `shown` is what the caption was last given: the panel is shown
+// after every edit, and building a palette to compare is its largest cost.
+void TPropertyPanelView::ShowCaptionColor(QWidget* w, QPalette::ColorRole role, project::TColor c,
+                                          TCaptionShown& shown) {
+  QPalette palette = w->parentWidget() ? w->parentWidget()->palette() : QPalette();
+  const TCaptionShown now{c, palette.cacheKey(), w->palette().cacheKey()};
+  if (now == shown) return;
+  if (!editor::IsSystemColor(c)) {
+    palette.setColor(QPalette::Active, role, QColor(ToRgb(c)));
+    palette.setColor(QPalette::Inactive, role, QColor(ToRgb(c)));
+  }
+  // Setting an equal palette still repaints the widget: only changes are set.
+  if (w->palette() != palette) w->setPalette(palette);
+  shown = now;
+  shown.Own = w->palette().cacheKey();
+}
+
+void TPropertyPanelView::ShowLabel(QLabel* label, const editor::TControlState& s,
+                                   TCaptionShown& shown) {
   QString text = Utf8(s.Label);
   if (label->text() != text) label->setText(text);
   if (label->isEnabled() != s.LabelEnabled) label->setEnabled(s.LabelEnabled);
   if (label->isHidden() == s.Visible) label->setVisible(s.Visible);
-  ShowCaptionColor(label, QPalette::WindowText, s.LabelColor);
+  ShowCaptionColor(label, QPalette::WindowText, s.LabelColor, shown);
 }
 
 void TPropertyPanelView::ShowControl(TCtl ctl, const editor::TControlState& s) {
-  const TBinding& b = bindings_[size_t(ctl)];
+  TBinding& b = bindings_[size_t(ctl)];
   QWidget* w = b.Widget;
   const QSignalBlocker block(w);
   QString hint = Utf8(s.Hint);
@@ -338,7 +344,7 @@ void TPropertyPanelView::ShowControl(TCtl ctl, const editor::TControlState& s) {
   if (w->isHidden() == s.Visible) w->setVisible(s.Visible);
   if (w->toolTip() != hint) w->setToolTip(hint);
   ShowAccessibleText(ctl, s);
-  if (b.Label) ShowLabel(b.Label, s);
+  if (b.Label) ShowLabel(b.Label, s, b.LabelCaption);
   switch (b.Kind) {
     case TCellKind::Digits:
     case TCellKind::Text: {
@@ -356,7 +362,7 @@ void TPropertyPanelView::ShowControl(TCtl ctl, const editor::TControlState& s) {
       auto* check = static_cast<QCheckBox*>(w);
       if (check->text() != Utf8(s.Label)) check->setText(Utf8(s.Label));
       if (check->isChecked() != s.Checked) check->setChecked(s.Checked);
-      ShowCaptionColor(check, QPalette::WindowText, s.LabelColor);
+      ShowCaptionColor(check, QPalette::WindowText, s.LabelColor, b.OwnCaption);
       break;
     }
     case TCellKind::Combo: {
@@ -383,7 +389,7 @@ void TPropertyPanelView::ShowControl(TCtl ctl, const editor::TControlState& s) {
       QString text = ctl == editor::CFrames ? Utf8(s.Text) : Utf8(s.Label);
       auto* button = static_cast<QPushButton*>(w);
       if (button->text() != text) button->setText(text);
-      ShowCaptionColor(w, QPalette::ButtonText, s.LabelColor);
+      ShowCaptionColor(w, QPalette::ButtonText, s.LabelColor, b.OwnCaption);
       break;
     }
     case TCellKind::Tool:

@@ -47,12 +47,20 @@ class TPropertyPanelView : public QTabWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // A caption's colour as last shown, with the keys of the palettes it was
+  // shown with: while none changed there is nothing to compare.
+  struct TCaptionShown {
+    project::TColor Color = 0;
+    qint64 Parent = -1, Own = -1;  // QPalette::cacheKey
+    bool operator==(const TCaptionShown&) const = default;
+  };
   struct TBinding {
     TCellKind Kind = TCellKind::Text;
     QWidget* Widget = nullptr;
     QLabel* Label = nullptr;
     QGroupBox* Box = nullptr;  // the group the control sits in
     bool IsGroup = false;
+    TCaptionShown LabelCaption, OwnCaption;  // of Label, of a check box's or button's text
   };
   using TRow = std::vector<TCell>;
 
@@ -67,7 +75,9 @@ class TPropertyPanelView : public QTabWidget {
   void ButtonClicked(editor::TCtl ctl);
   void Step(editor::TCtl ctl, int steps);
   void ShowControl(editor::TCtl ctl, const editor::TControlState& s);
-  void ShowLabel(QLabel* label, const editor::TControlState& s);
+  void ShowLabel(QLabel* label, const editor::TControlState& s, TCaptionShown& shown);
+  static void ShowCaptionColor(QWidget* w, QPalette::ColorRole role, project::TColor c,
+                               TCaptionShown& shown);
   void ShowAccessibleText(editor::TCtl ctl, const editor::TControlState& s);
   void After();
 

@@ -58,12 +58,9 @@ QImage ProjectThumbnail(const std::string& path, QSize box) {
     doc.TempDir = scratch.Path();
     if (!doc.OpenMV(path)) return {};
     doc.CurrentFrame = 1;
-    editor::TBuiltMovie built = editor::BuildMovieFile(doc, false);
-    std::vector<uint8_t> bytes = player::ReadFileBytes(built.Path);
-    std::error_code ignored;
-    std::filesystem::remove(built.Path, ignored);
+    const std::vector<uint8_t> swf = editor::TMovieGenBuilder().BuildCurrentFrame(doc).Swf;
     doc.DeleteTempFiles();
-    auto movie = std::make_shared<const player::TMovie>(player::ReadMovie(bytes));
+    auto movie = std::make_shared<const player::TMovie>(player::ReadMovie(swf));
     return Framed(player::RenderFrame(movie, 0), box);
   } catch (const std::exception&) {
     return {};

@@ -5,7 +5,7 @@
 
 namespace gui {
 
-editor::TBuiltMovie TThreadedBuilder::BuildCurrentFrame(project::TProjectDocument& doc) {
+editor::TBuiltFrame TThreadedBuilder::BuildCurrentFrame(project::TProjectDocument& doc) {
   return builder_.BuildCurrentFrame(doc);
 }
 

@@ -14,7 +14,7 @@ class TThreadedBuilder : public editor::IMovieBuilder {
  public:
   explicit TThreadedBuilder(QWidget* window) : window_(window) {}
 
-  editor::TBuiltMovie BuildCurrentFrame(project::TProjectDocument& doc) override;
+  editor::TBuiltFrame BuildCurrentFrame(project::TProjectDocument& doc) override;
   editor::TBuiltMovie BuildWholeMovie(project::TProjectDocument& doc) override;
   void WriteTestPage(const project::TProjectDocument& doc, const std::string& swfPath,
                      const std::string& htmlPath) override;

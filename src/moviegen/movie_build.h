@@ -39,9 +39,10 @@ struct TBuildOptions {
 std::string CreateMovie(project::TProjectDocument& doc, IBuildHost& host, bool wholeMovie,
                         bool deleteAfterLoad, bool refresh, const TBuildOptions& options = {});
 
-// The single-frame build of doc.CurrentFrame as bytes, written to no file and
-// loaded into no player: pictures of frames beside the canvas. It writes the
-// derived values back as CreateMovie does, and throws what it throws.
+// The single-frame build of doc.CurrentFrame as uncompressed bytes ("FWS"),
+// written to no file and loaded into no player: the canvas's movie and the
+// pictures of frames beside it. It writes the derived values back as
+// CreateMovie does, and throws what it throws.
 std::vector<uint8_t> CreateFrameBytes(project::TProjectDocument& doc, IBuildHost& host);
 
 // The SWF header counts frames in 16 bits: at 100 frames per second a movie

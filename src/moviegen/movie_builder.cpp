@@ -400,6 +400,8 @@ std::string CreateMovie(project::TProjectDocument& doc, IBuildHost& host, bool w
 std::vector<uint8_t> CreateFrameBytes(project::TProjectDocument& doc, IBuildHost& host) {
   TMovieBuilder builder(doc, host, false, {});
   builder.Build();
+  // Read at once in memory: compressing would only cost the writer and the reader.
+  builder.Movie().SetCompressed(false);
   return builder.Movie().SaveToBytes();
 }
 

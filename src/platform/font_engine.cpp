@@ -13,6 +13,7 @@
 #include <map>
 #include <mutex>
 #include <tuple>
+#include <unordered_map>
 
 #include "platform/codepage.h"
 
@@ -223,6 +224,8 @@ struct TFontFace::TImpl {
   // side (a batch export); FreeType's faces are not safe to use from two
   // threads at once.
   std::mutex mutex;
+  // Outlines read so far; never changed once read, so references stay valid.
+  std::unordered_map<char32_t, TGlyphOutline> outlines;
 
   ~TImpl() {
     if (face) FT_Done_Face(face);
@@ -309,8 +312,14 @@ TTextMetrics TFontFace::Metrics(int32_t em) const {
   return m;
 }
 
-TGlyphOutline TFontFace::GlyphOutline(char32_t code) {
+const TGlyphOutline& TFontFace::GlyphOutline(char32_t code) {
   std::lock_guard lock(impl_->mutex);
+  auto [kept, added] = impl_->outlines.try_emplace(code);
+  if (added) kept->second = ReadOutline(code);
+  return kept->second;
+}
+
+TGlyphOutline TFontFace::ReadOutline(char32_t code) const {
   FT_Face face = impl_->face;
   if (FT_Load_Glyph(face, GlyphIndex(code), FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) != 0)
     return {};

@@ -113,8 +113,10 @@ class TFontFace {
 
   // The unhinted outline of a Unicode character at the 1024-pixel em; empty
   // when the character has no outline (a space). A character the face lacks
-  // gives the face's missing-glyph outline, as on Windows.
-  TGlyphOutline GlyphOutline(char32_t code);
+  // gives the face's missing-glyph outline, as on Windows. Each outline is
+  // read once and kept with the face: the editor builds the same texts after
+  // every edit.
+  const TGlyphOutline& GlyphOutline(char32_t code);
 
   // The advance width in pixels at an em, rounded to the nearest pixel.
   int32_t Advance(char32_t code, int32_t em = kGlyphEm);
@@ -127,6 +129,8 @@ class TFontFace {
   explicit TFontFace(std::unique_ptr<TImpl> impl);
   static std::shared_ptr<TFontFace> Load(const std::string& utf8Name, bool bold, bool italic);
   unsigned GlyphIndex(char32_t code) const;
+  // FreeType's outline; the caller holds the face's mutex.
+  TGlyphOutline ReadOutline(char32_t code) const;
 
   std::unique_ptr<TImpl> impl_;
   std::string familyName_;

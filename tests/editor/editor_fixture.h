@@ -180,9 +180,9 @@ class TFakePlayer : public editor::IPlayer {
   std::vector<std::string> Calls;
   int32_t LastFrame = -1;
   uint32_t Background = 0xFFFFFFFF;
-  void LoadMovie(const std::string& path) override {
+  void LoadMovie(const std::vector<uint8_t>& swf) override {
     Calls.push_back("load");
-    LoadedExisted = std::filesystem::exists(path);
+    Loaded = swf;
   }
   void SetBackgroundColor(uint32_t rgb) override {
     Background = rgb;
@@ -196,7 +196,7 @@ class TFakePlayer : public editor::IPlayer {
     Calls.push_back("size " + std::to_string(w) + "x" + std::to_string(h));
   }
   void Refresh() override { Calls.push_back("refresh"); }
-  bool LoadedExisted = false;
+  std::vector<uint8_t> Loaded;
 };
 
 class TFakePreview : public editor::IPreviewWindow {
@@ -221,7 +221,8 @@ class TFakePreview : public editor::IPreviewWindow {
   bool HasSaveButton() override { return SaveButton; }
 };
 
-// Writes a small file for every build; `Fail` makes builds throw.
+// Gives a few bytes for every frame build and writes a small file for every
+// whole-movie build; `Fail` makes builds throw.
 class TFakeBuilder : public editor::IMovieBuilder {
  public:
   int FrameBuilds = 0, WholeBuilds = 0;
@@ -230,9 +231,11 @@ class TFakeBuilder : public editor::IMovieBuilder {
   std::vector<std::string> Pages;
   std::string LastPath;
 
-  editor::TBuiltMovie BuildCurrentFrame(project::TProjectDocument& doc) override {
+  editor::TBuiltFrame BuildCurrentFrame(project::TProjectDocument&) override {
     ++FrameBuilds;
-    return Build(doc, "frame");
+    if (Fail) throw platform::TVellumetError("the build failed");
+    const std::string swf = "FWS-frame" + std::to_string(FrameBuilds);
+    return {{swf.begin(), swf.end()}, Warnings};
   }
   editor::TBuiltMovie BuildWholeMovie(project::TProjectDocument& doc) override {
     ++WholeBuilds;

@@ -313,8 +313,8 @@ TEST_F(LifeTest, BuildWarningsAreShownAndTheFrameBackgroundGoesToThePlayer) {
   ed->RebuildPreview();
   EXPECT_EQ(prompts.Messages.back().Text, "Too many objects in the movie. Only 255 is allowed.");
   EXPECT_EQ(player.Background, 0x010203u);
-  EXPECT_TRUE(player.LoadedExisted);
-  EXPECT_FALSE(fs::exists(builder.LastPath));  // deleted once loaded
+  const std::string built = "FWS-frame" + std::to_string(builder.FrameBuilds);
+  EXPECT_EQ(player.Loaded, std::vector<uint8_t>(built.begin(), built.end()));
 }
 
 }  // namespace

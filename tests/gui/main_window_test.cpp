@@ -13,6 +13,7 @@
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -227,6 +228,37 @@ TEST_F(MainWindowTest, DraggingMovesTheFramesTheModeReaches) {
       EXPECT_LT(Slot(5, 1).X, x0 + 30);
     }
     EXPECT_FALSE(Editor().Dragging());
+  }
+}
+
+// The captions take the legend colours of the edit mode each time it changes,
+// back and forth; the style's text colour where the legend has none.
+TEST_F(MainWindowTest, CaptionsFollowTheEditMode) {
+  AddShape(project::skRectangle);
+  gui::TPropertyPanelView* panel = window_->PanelView();
+  const auto shown = [&](QWidget* w) {
+    return w->palette().color(QPalette::Active, QPalette::WindowText);
+  };
+  QWidget* xLabel = panel->Label(editor::SE11);
+  QWidget* gradient = panel->Control(editor::ChBox1);  // a check box, its own caption
+  const QColor text =
+      xLabel->parentWidget()->palette().color(QPalette::Active, QPalette::WindowText);
+  const QColor blue(0, 0, 255), green(0, 128, 0);
+  struct TCase {
+    TEditMode Mode;
+    QColor X, Gradient;
+  };
+  const TCase cases[] = {
+      {TEditMode::emAllFrames, green, green},
+      {TEditMode::emLocked, text, text},
+      {TEditMode::emAnimation, blue, text},
+      {TEditMode::emAllFrames, green, green},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(int(c.Mode));
+    SetMode(c.Mode);
+    EXPECT_EQ(shown(xLabel), c.X);
+    EXPECT_EQ(shown(gradient), c.Gradient);
   }
 }
 
