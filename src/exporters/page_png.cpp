@@ -222,6 +222,12 @@ std::optional<TPalette> PaletteOf(const TPixels& p) {
   return palette;
 }
 
+// The bytes of the PLTE chunk and (when not opaque) the tRNS chunk.
+size_t PaletteChunksSize(const TPalette& palette, bool opaque) {
+  const size_t colours = palette.Colours().size(), chunk = 12;
+  return chunk + 3 * colours + (opaque ? 0 : chunk + colours);
+}
+
 // Indices into the palette, rows unfiltered (differences of indices mean
 // nothing); tRNS carries the alpha of each entry when some are not opaque.
 std::vector<uint8_t> PalettePng(const TPixels& p, const TPalette& palette, bool opaque,
@@ -278,7 +284,9 @@ std::vector<uint8_t> TPagePngWriter::Png(const TPixels& p) {
   std::vector<uint8_t> png = ColourPng(p, opaque, z);
   // A palette of a few colours is much smaller; one of a smooth gradient can
   // cost more than the filtered colours, so the smaller file is kept.
-  if (palette) {
+  // The palette's own chunks alone can outweigh the whole full-colour file
+  // (a sideways gradient of a hundred colours): then it is not written.
+  if (palette && PaletteChunksSize(*palette, opaque) < png.size()) {
     std::vector<uint8_t> indexed = PalettePng(p, *palette, opaque, z);
     if (indexed.size() < png.size()) png.swap(indexed);
   }
