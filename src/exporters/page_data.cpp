@@ -541,15 +541,26 @@ std::string PageData(const TMovie& movie, const TPageDataOptions& options) {
   std::string characters;
   TPagePngWriter pngs;
   for (const auto& [id, c] : movie.Characters)
-    if (const std::string text = Character(*c, movie, options, pngs); !text.empty())
-      characters += (characters.empty() ? "\"" : ",\"") + std::to_string(id) + "\":" + text;
-  return "{\"version\":2,\"stage\":" + Rect(movie.Stage) +
-         ",\"width\":" + NumberText(movie.StageWidthPixels()) +
-         ",\"height\":" + NumberText(movie.StageHeightPixels()) +
-         ",\"rate\":" + NumberText(movie.FrameRate) +
-         ",\"frames\":" + NumberText(movie.FrameCount) + ",\"background\":\"" +
-         HexColor(movie.Background) + "\",\"characters\":{" + characters +
-         "},\"timeline\":" + Timeline(movie, options.Sound) + "}";
+    if (const std::string text = Character(*c, movie, options, pngs); !text.empty()) {
+      characters += characters.empty() ? "\"" : ",\"";
+      characters += std::to_string(id);
+      characters += "\":";
+      characters += text;
+    }
+  const std::string timeline = Timeline(movie, options.Sound);
+  std::string out = "{\"version\":2,\"stage\":" + Rect(movie.Stage) +
+                    ",\"width\":" + NumberText(movie.StageWidthPixels()) +
+                    ",\"height\":" + NumberText(movie.StageHeightPixels()) +
+                    ",\"rate\":" + NumberText(movie.FrameRate) +
+                    ",\"frames\":" + NumberText(movie.FrameCount) + ",\"background\":\"" +
+                    HexColor(movie.Background) + "\",\"characters\":{";
+  // The pictures make most of it: copied once, into a text large enough.
+  out.reserve(out.size() + characters.size() + timeline.size() + 16);
+  out += characters;
+  out += "},\"timeline\":";
+  out += timeline;
+  out += "}";
+  return out;
 }
 
 }  // namespace exporters
