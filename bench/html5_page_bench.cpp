@@ -58,10 +58,13 @@ struct TSample {
     Ok = Doc.OpenMV(VELLUMET_SAMPLES_DIR "/" + name + ".sw0");
   }
 
-  // The whole movie built, in a temporary file (as both exports start).
-  std::string Build() {
+  // The whole movie built, in a temporary file, as each export starts (the
+  // page's need not be compressed).
+  std::string Build(bool uncompressed = false) {
     vtest::TCacheHost host(vtest::TempCacheFolder("vellumet-bench-html5"));
-    return moviegen::CreateMovie(Doc, host, true, false, false);
+    moviegen::TBuildOptions options;
+    options.Uncompressed = uncompressed;
+    return moviegen::CreateMovie(Doc, host, true, false, false, options);
   }
 };
 
@@ -87,7 +90,7 @@ void BM_Html5PageExport(benchmark::State& state, const char* name) {
   const std::string folder = vtest::TempCacheFolder("vellumet-bench-html5");
   const std::string swfPath = folder + name + ".swf", pagePath = folder + name + "-page.html";
   for (auto _ : state) {
-    const std::string movie = sample.Build();
+    const std::string movie = sample.Build(true);
     exporters::ExportHtml5Page(movie, sample.Doc, pagePath, {});
     fs::remove(movie);
   }
