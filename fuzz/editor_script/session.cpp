@@ -1,16 +1,22 @@
 #include "editor_script/session.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
+#include <string_view>
+#include <vector>
 
 #include "editor/editor.h"
 #include "editor/movie_builder.h"
 #include "editor_script/doubles.h"
 #include "platform/error.h"
 #include "player/swf_reader.h"
+#include "project/project_file.h"
 
 namespace vscript {
 
@@ -96,6 +102,73 @@ std::string JoinLines(const std::vector<std::string>& lines) {
   return text;
 }
 
+// The documents a check passed for in this run, by their saved bytes (hashed,
+// then compared whole). Builds and save/open round trips are deterministic,
+// so a document checked once needs no second check; long movies made the
+// repeated builds most of a long run. Its memory is taken once: libFuzzer
+// runs an input again, looking for a leak, whenever it allocated more than
+// it freed. Forgets everything when full.
+class TCheckedDocuments {
+ public:
+  TCheckedDocuments() : bytes_(std::make_unique<char[]>(kMaxBytes)), table_(kSlots) {}
+
+  bool Contains(std::string_view key) { return !key.empty() && Key(*Find(key)) == key; }
+  void Add(std::string_view key) {
+    if (key.empty() || key.size() > kMaxBytes) return;
+    if (used_ + key.size() > kMaxBytes || count_ == kSlots / 2) Forget();
+    TEntry& entry = *Find(key);
+    if (entry.Size) return;
+    entry = {Hash(key), used_, key.size()};
+    std::memcpy(bytes_.get() + used_, key.data(), key.size());
+    used_ += key.size();
+    ++count_;
+  }
+
+ private:
+  static constexpr size_t kMaxBytes = 16 << 20, kSlots = 1 << 13;
+  struct TEntry {
+    size_t Hash = 0, At = 0, Size = 0;  // Size 0: a free slot
+  };
+  static size_t Hash(std::string_view key) { return std::hash<std::string_view>()(key); }
+  std::string_view Key(const TEntry& entry) const { return {bytes_.get() + entry.At, entry.Size}; }
+  // The key's entry, or the free slot where it goes.
+  TEntry* Find(std::string_view key) {
+    const size_t hash = Hash(key);
+    for (size_t i = hash;; ++i) {
+      TEntry& entry = table_[i % kSlots];
+      if (!entry.Size || (entry.Hash == hash && Key(entry) == key)) return &entry;
+    }
+  }
+  void Forget() {
+    std::fill(table_.begin(), table_.end(), TEntry{});
+    used_ = count_ = 0;
+  }
+
+  std::unique_ptr<char[]> bytes_;
+  std::vector<TEntry> table_;
+  size_t used_ = 0, count_ = 0;
+};
+
+// The saved bytes, or nothing when the document cannot be saved (the check
+// then runs and says why).
+std::optional<std::string> SavedBytes(const TProjectDocument& doc) {
+  try {
+    return project::ProjectFileBytes(doc);
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+}
+
+// Runs check unless a document of the same key passed it before.
+template <class Check>
+std::optional<std::string> CheckOnce(TCheckedDocuments& checked, std::optional<std::string> key,
+                                     Check check) {
+  if (key && checked.Contains(*key)) return std::nullopt;
+  std::optional<std::string> broken = check();
+  if (key && !broken) checked.Add(*key);
+  return broken;
+}
+
 }  // namespace
 
 struct TSession::TImpl {
@@ -125,6 +198,8 @@ struct TSession::TImpl {
 
   std::optional<std::string> UndoLies(const TModel& before, const TModel& after,
                                       size_t stepsBefore);
+  std::optional<std::string> CheckBuilds();
+  std::optional<std::string> CheckSaveOpen();
 };
 
 void TSession::TImpl::Execute(const TStep& s) {
@@ -404,6 +479,32 @@ std::optional<std::string> SaveOpenDiffers(const TProjectDocument& doc, const st
 
 namespace {
 
+TCheckedDocuments& CheckedBuilds() {
+  static TCheckedDocuments checked;
+  return checked;
+}
+
+TCheckedDocuments& CheckedSaves() {
+  static TCheckedDocuments checked;
+  return checked;
+}
+
+}  // namespace
+
+// The single-frame build shows the current frame, which the file does not hold.
+std::optional<std::string> TSession::TImpl::CheckBuilds() {
+  std::optional<std::string> key = SavedBytes(Doc());
+  if (key) *key += "\ncurrent frame " + std::to_string(Doc().CurrentFrame);
+  return CheckOnce(CheckedBuilds(), std::move(key), [this] { return BuildsFail(Doc()); });
+}
+
+std::optional<std::string> TSession::TImpl::CheckSaveOpen() {
+  return CheckOnce(CheckedSaves(), SavedBytes(Doc()),
+                   [this] { return SaveOpenDiffers(Doc(), Folder); });
+}
+
+namespace {
+
 std::optional<std::string> UndoAllFails(editor::TEditor& editor,
                                         const std::optional<TModel>& baseline) {
   TModel end = ModelOf(editor.Doc());
@@ -462,8 +563,8 @@ std::optional<TFinding> TSession::Run(const TScript& script) {
     std::optional<std::string> broken = InvalidDocument(s.Editor);
     if (!broken && step.Op != TOp::Undo && step.Op != TOp::Redo)
       broken = s.UndoLies(before, after, stepsBefore);
-    if (!broken && step.Op == TOp::Build) broken = BuildsFail(s.Doc());
-    if (!broken && step.Op == TOp::SaveAs) broken = SaveOpenDiffers(s.Doc(), s.Folder);
+    if (!broken && step.Op == TOp::Build) broken = s.CheckBuilds();
+    if (!broken && step.Op == TOp::SaveAs) broken = s.CheckSaveOpen();
     if (broken) return TFinding{i, *broken};
     const editor::THistory& h = s.Editor.History();
     bool replaced = step.Op == TOp::New || step.Op == TOp::Open || step.Op == TOp::Menu;

@@ -10,7 +10,8 @@
 // - at each Build step, the single-frame and the whole-movie builds succeed
 //   or refuse with a message, and the player reads what they wrote without
 //   a warning; at each SaveAs step, the document saved, opened and saved
-//   again gives the same bytes (both are too slow for every step);
+//   again gives the same bytes (both are too slow for every step; a document
+//   whose saved bytes passed a check before in the run is not checked again);
 // - at the end, undoing every step gives the starting document (when the
 //   history kept every step), and redoing them gives the end again.
 #include <memory>

@@ -266,8 +266,7 @@ void TMovieBuilder::BuildFrame(int32_t l) {
 // same display list (the link above every frame stays in both).
 void TMovieBuilder::RemovePreviousFrame(int32_t l) {
   if (!options_.Compact) {
-    const int32_t top = depths_.RemovalTop(l);
-    for (int32_t depth = 0; depth <= top; ++depth) movie_->RemoveObject(uint16_t(depth));
+    movie_->RemoveObjects(0, depths_.RemovalTop(l));
     return;
   }
   std::sort(frameDepths_.begin(), frameDepths_.end());

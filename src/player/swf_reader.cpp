@@ -204,6 +204,17 @@ std::string DescribeOp(const TDisplayOp& op) {
   return s;
 }
 
+// Removing an empty depth changes nothing. Our builds remove every depth up
+// to the frame's in each frame, which would make a long movie's op list grow
+// with the square of its length.
+void ApplyRemoval(TReadContext& ctx, uint16_t depth) {
+  if (!ctx.Occupied.test(depth)) return;
+  ctx.Occupied.reset(depth);
+  TDisplayOp& op = ctx.CurrentFrame().Ops.emplace_back();
+  op.Kind = TDisplayOp::Remove;
+  op.Depth = depth;
+}
+
 // Reads one tag body; returns false for a tag the player does not use.
 bool ReadTag(swf::TBitsEngine& be, uint16_t code, TReadContext& ctx) {
   TMovie& movie = ctx.Movie;
@@ -245,12 +256,7 @@ bool ReadTag(swf::TBitsEngine& be, uint16_t code, TReadContext& ctx) {
       if (code == swf::tagRemoveObject) be.ReadWord();
       op.Depth = be.ReadWord();
       if (ctx.KeepTags) ctx.Info = DescribeOp(op);
-      // Removing an empty depth changes nothing. Our builds remove every depth
-      // up to the frame's in each frame, which would make a long movie's op
-      // list grow with the square of its length.
-      if (!ctx.Occupied.test(op.Depth)) break;
-      ctx.Occupied.reset(op.Depth);
-      ctx.CurrentFrame().Ops.push_back(std::move(op));
+      ApplyRemoval(ctx, op.Depth);
       break;
     }
     case swf::tagDoAction: {
@@ -337,6 +343,17 @@ void ReadTags(const std::vector<uint8_t>& data, size_t pos, TReadContext& ctx) {
       movie.Warnings.push_back(TagName(code) + " at byte " + std::to_string(offset) +
                                " runs past the end of the file");
       break;
+    }
+    // Long builds are mostly these two: read in place rather than through a stream.
+    if (code == swf::tagShowFrame && length == 0 && !ctx.KeepTags) {
+      ++frames;
+      continue;
+    }
+    if (code == swf::tagRemoveObject2 && length == 2 && !ctx.KeepTags) {
+      ctx.Frame = frames;
+      ApplyRemoval(ctx, uint16_t(data[pos] | data[pos + 1] << 8));
+      pos += 2;
+      continue;
     }
     body.Clear();
     body.Write(data.data() + pos, length);

@@ -61,6 +61,8 @@ TProjectSnapshot TakeSnapshot(const TProjectDocument& doc);
 // Writes the version 1.6 file of `doc`; see TProjectDocument::SaveMV_NEW.
 void WriteProjectFile(const TProjectDocument& doc, const std::string& path);
 void WriteProjectFile(const TProjectSnapshot& snapshot, const std::string& path);
+// The bytes WriteProjectFile writes, in memory (media are read from their files).
+std::string ProjectFileBytes(const TProjectDocument& doc);
 
 // The file a media reference of the model (Windows-1252) names, as a native
 // path: the stored path when it is absolute, then tempDir + reference, then

@@ -29,7 +29,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Buffered output to a file descriptor; every failure throws.
+// Buffered output to a file descriptor, or kept in memory without one;
+// every failure throws.
 class TOutput {
  public:
   TOutput(int fd, std::string target) : fd_(fd), target_(std::move(target)) {
@@ -55,6 +56,7 @@ class TOutput {
   std::string& Buffer() { return buffer_; }
 
   void Flush() {
+    if (fd_ < 0) return;
     const char* data = buffer_.data();
     size_t size = buffer_.size();
     while (size > 0) {
@@ -270,6 +272,12 @@ TProjectSnapshot TakeSnapshot(const TProjectDocument& doc) {
 
 void WriteProjectFile(const TProjectDocument& doc, const std::string& path) {
   WriteFile({doc.Settings, doc.Frames, doc.FrameCount, doc.TempDir, doc.ProgramDir}, path);
+}
+
+std::string ProjectFileBytes(const TProjectDocument& doc) {
+  TOutput out(-1, "(memory)");
+  WriteProject(out, {doc.Settings, doc.Frames, doc.FrameCount, doc.TempDir, doc.ProgramDir});
+  return std::move(out.Buffer());
 }
 
 void WriteProjectFile(const TProjectSnapshot& snapshot, const std::string& path) {

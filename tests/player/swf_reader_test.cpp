@@ -282,20 +282,24 @@ TEST(SwfReader, LeavesOutRemovalsOfEmptyDepths) {
   b.ShowFrame();
   const SwfBytes file = b.Build();
   vtest::KeepSwfForParserCheck("player-empty-removals.swf", file);
-  const TMovie movie = ReadMovie(file, {.KeepTags = true});
-  const auto removals = [&](uint32_t frame) {
-    std::vector<int> depths;
-    if (const TFrameContent* content = movie.Content(frame))
-      for (const TDisplayOp& op : content->Ops)
-        if (op.Kind == TDisplayOp::Remove) depths.push_back(op.Depth);
-    return depths;
-  };
-  EXPECT_EQ(removals(1), std::vector<int>{1});
-  EXPECT_EQ(removals(2), std::vector<int>{5});
-  EXPECT_EQ(movie.Content(3), nullptr);
-  EXPECT_EQ(std::count_if(movie.Tags.begin(), movie.Tags.end(),
-                          [](const TTagInfo& t) { return t.Code == swf::tagRemoveObject2; }),
-            8);
+  // Without the tag list removals are read in place, with it through the tag reader.
+  for (bool keepTags : {false, true}) {
+    SCOPED_TRACE(keepTags);
+    const TMovie movie = ReadMovie(file, {.KeepTags = keepTags});
+    const auto removals = [&](uint32_t frame) {
+      std::vector<int> depths;
+      if (const TFrameContent* content = movie.Content(frame))
+        for (const TDisplayOp& op : content->Ops)
+          if (op.Kind == TDisplayOp::Remove) depths.push_back(op.Depth);
+      return depths;
+    };
+    EXPECT_EQ(removals(1), std::vector<int>{1});
+    EXPECT_EQ(removals(2), std::vector<int>{5});
+    EXPECT_EQ(movie.Content(3), nullptr);
+    EXPECT_EQ(std::count_if(movie.Tags.begin(), movie.Tags.end(),
+                            [](const TTagInfo& t) { return t.Code == swf::tagRemoveObject2; }),
+              keepTags ? 8 : 0);
+  }
 }
 
 TEST(SwfReader, KeepsTheFirstDefinitionOfAnID) {

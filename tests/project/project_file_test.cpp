@@ -234,6 +234,16 @@ TEST_F(ProjectFile, ARichProjectSavesAndReopensWithItsMedia) {
   EXPECT_TRUE(fs::is_empty(tmp));
 }
 
+// Longer than the writer's buffer, so that the file is written in several pieces.
+TEST_F(ProjectFile, TheBytesInMemoryAreTheSavedFile) {
+  std::string media = dir_ + "media/";
+  WriteText(media + "music/loop.mp3", std::string(200000, 'M'));
+  FillRichProject(doc_, media);
+  std::string path = dir_ + "rich.sw0";
+  doc_.SaveMV_NEW(path);
+  EXPECT_EQ(ProjectFileBytes(doc_), ReadText(path));
+}
+
 TEST_F(ProjectFile, MediaAreToldApartByWholeNamesAndTextsStayWords) {
   std::string media = dir_ + "media/";
   WriteText(media + "a.jpg.bmp", "long name");

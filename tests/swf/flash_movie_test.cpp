@@ -174,6 +174,8 @@ TEST(FlashMovie, BodyIsTheTagsWrittenInOrder) {
   movie.RemoveObject(1);
   movie.PlaceObject(&button, 300).SetRotate(30);
   movie.RemoveObject(300, &button);
+  movie.RemoveObjects(254, 257);
+  movie.RemoveObjects(9, 8);  // nothing
   movie.StartSound(4);
   movie.ShowFrame(2);
 

@@ -12,19 +12,19 @@
   const settings = read("settings");
   const stage = document.getElementById("stage");
   const canvas = stage.querySelector("canvas");
-  const context = canvas.getContext("2d");
+  // Opaque: every paint starts with the movie's background, and an opaque
+  // canvas costs the compositor less at each new frame. (Not desynchronized:
+  // that can show a half-drawn frame, or hide what the page puts above it.)
+  const context = canvas.getContext("2d", { alpha: false });
   const characters = movie.characters;
   const frameCount = Math.max(1, movie.frames);
   const period = 1000 / (movie.rate > 0 ? movie.rate : 12);
 
-  // Data matrices are [a, b, c, d, tx, ty] in SWF order, as DOMMatrix takes them.
-  const matrix = (m) => new DOMMatrix(m);
+  // Data matrices are [a, b, c, d, tx, ty] in SWF order, as DOMMatrix takes
+  // them; each is made once and kept on its array.
+  const matrix = (m) => m.m ||= new DOMMatrix(m);
 
-  const transformed = (path, m) => {
-    const out = new Path2D();
-    out.addPath(path, m);
-    return out;
-  };
+  const transformed = (path, m, out = new Path2D()) => (out.addPath(path, m), out);
 
   // Paths (see the data format: base64 of LEB128 numbers, each point the
   // zigzag-coded step from the one before) are decoded on first use and kept.
@@ -44,7 +44,7 @@
       } while (b & 128);
       return value;
     };
-    const unzig = (v) => (v % 2 ? -(v + 1) : v) / 2;
+    const unzig = (v) => (v % 2 ? ~v : v) / 2;  // ~v is -(v + 1)
     const point = (first) => [(x += unzig(first)), (y += unzig(number()))];
     while (at < bytes.length) {
       const header = number();
@@ -93,8 +93,8 @@
   // Gradients and pictures are drawn in their own space: the path is taken
   // there through the inverse of the fill's matrix.
   const fillPath = (path, fill, world) => {
-    let space = matrix(fill.matrix), style;
-    if (!fill.matrix) {
+    let space = fill.matrix && matrix(fill.matrix), style;
+    if (!space) {
       style = fill;
     } else if ("bitmap" in fill) {
       const bitmap = characters[fill.bitmap];
@@ -113,26 +113,31 @@
     }
     context.setTransform(world.multiply(space));
     context.fillStyle = style;
-    context.fill(fill.matrix ? transformed(path, space.inverse()) : path);
+    context.fill(space ? transformed(path, space.inverse()) : path);
   };
 
   // Lines thinner than a pixel are drawn as hairlines, as players do.
   const strokePath = (path, width, color, world) => {
     const hairline = width * Math.sqrt(Math.abs(world.a * world.d - world.b * world.c)) < 1;
     context.strokeStyle = color;
-    context.setTransform(hairline ? new DOMMatrix() : world);
+    context.setTransform(hairline ? {} : world);
     context.lineWidth = hairline ? ratio : width;
     context.stroke(hairline ? transformed(path, world) : path);
   };
 
+  // Each glyph is placed in the text's space once; a draw only fills them.
   const drawText = (text, world) => {
-    world = world.multiply(matrix(text.matrix));
-    for (const [font, color, left, y, scale, glyphs] of text.text) {
+    context.setTransform(world.multiply(matrix(text.matrix)));
+    for (const record of text.text) {
+      const [font, color, left, y, scale, glyphs] = record;
       context.fillStyle = color;
-      for (let i = 0, x = left; i < glyphs.length; x += glyphs[i + 1], i += 2) {
-        context.setTransform(world.translate(x, y).scale(scale));
-        for (const path of characters[font].glyphs[glyphs[i]] || []) context.fill(pathOf(path), "evenodd");
+      if (!record.paths) {
+        record.paths = [];
+        for (let i = 0, x = left; i < glyphs.length; x += glyphs[i + 1], i += 2)
+          for (const path of characters[font].glyphs[glyphs[i]] || [])
+            record.paths.push(transformed(pathOf(path), matrix([scale, 0, 0, scale, x, y])));
       }
+      for (const path of record.paths) context.fill(path, "evenodd");
     }
   };
 
@@ -153,14 +158,14 @@
   let ratio = 1, twipsToDevice;
 
   const fitCanvas = () => {
-    ratio = window.devicePixelRatio || 1;
+    ratio = devicePixelRatio || 1;
     canvas.width = Math.round(movie.width * ratio);
     canvas.height = Math.round(movie.height * ratio);
     twipsToDevice = new DOMMatrix().scale(ratio / 20).translate(-movie.stage[0], -movie.stage[1]);
   };
 
   const paint = () => {
-    context.resetTransform();
+    context.setTransform({});
     context.fillStyle = movie.background;
     context.fillRect(0, 0, canvas.width, canvas.height);
     context.lineCap = context.lineJoin = "round";
@@ -339,8 +344,9 @@
   // Ticks until the picture may change: the next frame with content, or
   // the loop back to the first.
   const ticksToNextChange = () => {
-    for (let f = frame + 1; f < frameCount; ++f) if (contentByFrame.has(f)) return f - frame;
-    return frameCount - frame;
+    let f = frame;
+    while (++f < frameCount && !contentByFrame.has(f));
+    return f - frame;
   };
 
   const show = () => {
@@ -349,10 +355,11 @@
     stage.dataset.frame = frame + 1;
   };
 
+  // Milliseconds until the next change is due; not above 0 when it is.
+  const untilNextChange = () => origin + (ticks + ticksToNextChange()) * period - performance.now();
+
   const schedule = () => {
-    if (!playing || timer) return;
-    const due = origin + (ticks + ticksToNextChange()) * period;
-    timer = setTimeout(tick, due - performance.now());
+    if (playing && !timer) timer = setTimeout(tick, untilNextChange());
   };
 
   // Enters every frame due by now: one step, or more when the timer fired late.
@@ -362,7 +369,7 @@
       const steps = ticksToNextChange();
       ticks += steps;
       for (let n = steps; playing && n > 0; --n) advance();
-    } while (playing && origin + (ticks + ticksToNextChange()) * period <= performance.now());
+    } while (playing && untilNextChange() <= 0);
     show();
     schedule();
   };
@@ -390,18 +397,13 @@
 
   // #frame=N (1-based) shows frame N and holds it; so does a viewer who
   // asks for less motion, on the last frame.
-  const heldFrame = () => {
-    const match = /^#frame=(\d+)$/.exec(location.hash);
-    if (match) return Math.max(1, Math.min(frameCount, +match[1]));
-    if (matchMedia("(prefers-reduced-motion: reduce)").matches) return frameCount;
-  };
-
   const hold = () => {
-    const held = heldFrame();
+    const match = /^#frame=(\d+)$/.exec(location.hash);
+    const held = match ? Math.max(1, Math.min(frameCount, +match[1]))
+      : matchMedia("(prefers-reduced-motion: reduce)").matches && frameCount;
     if (!held) return;
     playing = false;
     clearTimeout(timer);
-    timer = 0;
     showFrame(held - 1);
     show();
     return true;
@@ -429,15 +431,17 @@
     watchPixelRatio();
     addEventListener("hashchange", hold);
     if (hold()) return;
+    // Every frame is drawn once before the clock starts, so that none is
+    // late the first time for decoding its paths or making its styles.
+    for (const content of movie.timeline) showFrame(content.frame), paint();
     enterFrame(0);
-    origin = performance.now();
     show();
+    origin = performance.now();
     schedule();
   };
 
   Promise.all(Object.values(characters).filter((c) => c.image).map((c) => {
-    c.picture = new Image();
-    c.picture.src = c.image;
+    (c.picture = new Image()).src = c.image;
     return c.picture.decode().catch(() => {});
   })).then(start);
 })();

@@ -115,6 +115,12 @@ TFlashPlaceObject& TFlashMovie::PlaceObject(TFlashVisualObject* object, uint16_t
       Register(MakeInArena<TFlashPlaceObject>(TSlotKind::PlaceObject, this, object, depth)));
 }
 
+void TFlashMovie::RemoveObjects(uint16_t first, uint16_t last) {
+  if (first > last) return;
+  MakeRoomForSlots(size_t(last - first) + 1);
+  for (uint32_t depth = first; depth <= last; ++depth) RemoveObject(uint16_t(depth));
+}
+
 void TFlashMovie::RemoveObject(uint16_t depth, const TFlashIDObject* object) {
   if (object) {
     auto& tag =
@@ -143,9 +149,10 @@ void TFlashMovie::ShowFrame(uint16_t count) {
     MakeRoomForSlot();
     objects_.push_back(TTagSlot{frameActions_.release(), TSlotKind::Owned});
   }
+  MakeRoomForSlots(count);
   for (uint16_t i = 0; i < count; ++i) {
     if (framesCount_ < kMaxFramesCount) ++framesCount_;
-    objects_.push_back(MakeInArena<TSWFShowFrame>(TSlotKind::ShowFrame));
+    objects_.push_back(TTagSlot{&showFrame_, TSlotKind::ShowFrame});
   }
   CurrentFrameNum = int32_t(framesCount_) - 1;
 }
@@ -210,14 +217,21 @@ void TFlashMovie::CountFrame(TBitsEngine& be, uint32_t& frames) {
 void TFlashMovie::WriteSlot(TBitsEngine& be, const TTagSlot& slot, int& version, uint32_t& frames) {
   TBasedSWFObject& object = *slot;
   switch (slot.Kind) {
+    // The two tags of which long movies are made, written as the bytes their
+    // WriteToStream gives: a short header and the body.
     case TSlotKind::ShowFrame:
       CountFrame(be, frames);
-      object.WriteToStream(be);
+      FillTagHeader(be.Stream().WriteRoom(2), tagShowFrame, 0, false);
       return;
-    case TSlotKind::RemoveObject2:
+    case TSlotKind::RemoveObject2: {
       version = std::max(version, 3);
-      object.WriteToStream(be);
+      const uint16_t depth = static_cast<const TSWFRemoveObject2&>(object).Depth;
+      uint8_t* bytes = be.Stream().WriteRoom(4);
+      FillTagHeader(bytes, tagRemoveObject2, 2, false);
+      bytes[2] = uint8_t(depth);
+      bytes[3] = uint8_t(depth >> 8);
       return;
+    }
     case TSlotKind::PlaceObject: {
       auto& place = static_cast<TFlashPlaceObject&>(object);
       version = std::max(version, place.MinVersion());

@@ -12,6 +12,7 @@
 
 #include "platform/font_engine.h"
 #include "swf/core/buffer_pool.h"
+#include "swf/core/control_tags.h"
 #include "swf/core/records.h"
 #include "swf/core/swf_error.h"
 #include "swf/core/swf_stream.h"
@@ -46,7 +47,7 @@ using TLoadImageEvent = std::function<void(TFlashImage&, const std::string&, boo
 enum class TSlotKind : uint8_t {
   Owned,
   InArena,
-  ShowFrame,      // in the arena, nothing to destroy
+  ShowFrame,      // the movie's one TSWFShowFrame, nothing to destroy
   RemoveObject2,  // in the arena, nothing to destroy
   PlaceObject,    // a TFlashPlaceObject in the arena
 };
@@ -152,6 +153,8 @@ class TFlashMovie : public TBasedSWFStream {
   TFlashPlaceObject& PlaceObject(TFlashVisualObject* object, uint16_t depth);
   // With an object a RemoveObject for its character, else a RemoveObject2.
   void RemoveObject(uint16_t depth, const TFlashIDObject* object = nullptr);
+  // A RemoveObject2 for each depth from first to last, in ascending order.
+  void RemoveObjects(uint16_t first, uint16_t last);
   TSWFStartSound& StartSound(uint16_t soundID);
   // Emits the pending label and frame actions, then count (at least 1) frames.
   void ShowFrame(uint16_t count = 1);
@@ -187,9 +190,10 @@ class TFlashMovie : public TBasedSWFStream {
   // Registers an object the movie already owns through the slot; the list
   // has room for it (MakeRoomForSlot), so that nothing is lost on a throw.
   TBasedSWFObject& Register(TTagSlot slot);
-  void MakeRoomForSlot() {
-    if (objects_.size() == objects_.capacity())
-      objects_.reserve(std::max<size_t>(objects_.capacity() * 2, 256));
+  void MakeRoomForSlot() { MakeRoomForSlots(1); }
+  void MakeRoomForSlots(size_t count) {
+    if (objects_.capacity() - objects_.size() < count)
+      objects_.reserve(std::max<size_t>({objects_.capacity() * 2, objects_.size() + count, 256}));
   }
   template <class T, class... Args>
   TTagSlot MakeInArena(TSlotKind kind, Args&&... args) {
@@ -204,7 +208,8 @@ class TFlashMovie : public TBasedSWFStream {
   void WriteSlot(TBitsEngine& be, const TTagSlot& slot, int& version, uint32_t& frames);
 
   TObjectArena arena_;
-  TTagList objects_;  // freed by FreeObjects
+  TSWFShowFrame showFrame_;  // every ShowFrame slot's tag: it holds nothing of its own
+  TTagList objects_;         // freed by FreeObjects
   std::optional<TSWFRGB> backgroundColor_;
   bool hasBackground_ = false;
   std::unique_ptr<TFlashSound> backgroundSound_;
