@@ -42,6 +42,12 @@ class TBuiltMovie {
   std::string path_;
 };
 
+// The output is the HTML5 page, which only reads the movie back.
+bool WritesPage(const TExportArgs& args) {
+  if (args.Output.empty()) return false;
+  return NamesFolder(args.Output) ? args.Html : TargetKindOf(args.Output) == TTargetKind::Html;
+}
+
 std::string BuildMovie(project::TProjectDocument& doc, const std::string& project,
                        const TExportArgs& args, moviegen::IBuildHost& host) {
   if (args.Frame > doc.FrameCount)
@@ -50,6 +56,7 @@ std::string BuildMovie(project::TProjectDocument& doc, const std::string& projec
   if (args.Frame > 0) doc.CurrentFrame = args.Frame;
   moviegen::TBuildOptions options;
   options.Compact = args.Compact;
+  options.Uncompressed = WritesPage(args);
   return moviegen::CreateMovie(doc, host, args.Frame == 0, false, false, options);
 }
 

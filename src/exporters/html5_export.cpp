@@ -24,7 +24,7 @@ TExportReport ExportHtml5Page(const std::string& swfPath, const project::TProjec
   const std::filesystem::path folder = std::filesystem::path(outPath).parent_path();
   for (const THtml5File& file : built.Files)
     media::WriteFileBytes((folder / file.Name).string(), file.Bytes);
-  media::WriteFileBytes(outPath, std::vector<uint8_t>(built.Html.begin(), built.Html.end()));
+  media::WriteFileBytes(outPath, built.Html);
   meter.Step();
   return {outPath, built.Html.size(), ""};
 }

@@ -181,9 +181,16 @@ THtml5Page Html5Page(const std::vector<uint8_t>& swf, const THtml5Options& optio
             HtmlEscaped(words.empty() ? title : words) + "\">";
   html += "<canvas width=\"" + width + "\" height=\"" + height + "\"></canvas>";
   html += link ? "</a>\n" : "</div>\n";
-  html += "<script type=\"application/json\" id=\"settings\">" + Settings(options, link, exits) +
-          "</script>\n<script type=\"application/json\" id=\"movie\">" + data +
-          "</script>\n<script>" + std::string(kPageRuntime) + "</script>\n</body>\n</html>\n";
+  // The movie's data and the runtime are most of the page: each is copied
+  // once, into a text already large enough.
+  html.reserve(html.size() + data.size() + kPageRuntime.size() + 1024);
+  html += "<script type=\"application/json\" id=\"settings\">";
+  html += Settings(options, link, exits);
+  html += "</script>\n<script type=\"application/json\" id=\"movie\">";
+  html += data;
+  html += "</script>\n<script>";
+  html += kPageRuntime;
+  html += "</script>\n</body>\n</html>\n";
   return page;
 }
 

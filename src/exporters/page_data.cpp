@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "exporters/page_png.h"
 #include "platform/error.h"
@@ -241,8 +242,11 @@ std::string Shape(const TShape& shape, const TMovie& movie) {
 
 // A plain JPEG goes in as it is (browsers decode it as our player does);
 // anything else as the PNG of its decoded pixels.
-std::string Bitmap(const TBitmapCharacter& b, const TPageDataOptions& options) {
-  const TPixels* pixels = b.Pixels();
+std::string Bitmap(const TBitmapCharacter& b, const TPageDataOptions& options,
+                   TPagePngWriter& pngs) {
+  // Decoded here rather than through the movie's cache, so each picture's
+  // pixels go as soon as its PNG is written.
+  const std::unique_ptr<TPixels> pixels = DecodeBitmap(b, options.MaxPicturePixels);
   if (!pixels)
     throw platform::TVellumetError("The HTML5 page cannot show this movie: picture " +
                                    std::to_string(b.ID) + " cannot be decoded");
@@ -253,15 +257,17 @@ std::string Bitmap(const TBitmapCharacter& b, const TPageDataOptions& options) {
     image = options.PictureFile ? options.PictureFile(b.ID, "jpg", jpeg)
                                 : "data:image/jpeg;base64," + Base64(jpeg.data(), jpeg.size());
   } else {
-    const std::vector<uint8_t> png = PagePng(*pixels);
+    const std::vector<uint8_t> png = pngs.Png(*pixels);
     image = options.PictureFile ? options.PictureFile(b.ID, "png", png)
                                 : "data:image/png;base64," + Base64(png.data(), png.size());
   }
   // A large picture is kept smaller: each of its pixels then covers several
   // of the bitmap's (the JPEG goes in whole, so only the PNG needs it).
   const bool reduced = !jpeg && (pixels->ScaleX != 1 || pixels->ScaleY != 1);
-  return "{\"kind\":\"bitmap\",\"width\":" + NumberText(pixels->Width) +
-         ",\"height\":" + NumberText(pixels->Height) +
+  const double width = reduced ? pixels->Width : std::round(pixels->Width * pixels->ScaleX);
+  const double height = reduced ? pixels->Height : std::round(pixels->Height * pixels->ScaleY);
+  return "{\"kind\":\"bitmap\",\"width\":" + NumberText(width) +
+         ",\"height\":" + NumberText(height) +
          (reduced ? ",\"scale\":" + Numbers({pixels->ScaleX, pixels->ScaleY}) : "") +
          ",\"image\":\"" + image + "\"}";
 }
@@ -498,12 +504,13 @@ std::string Sound(const TSoundCharacter& s) {
 }
 
 // Empty for what the page does not draw or play (edit texts, sounds left out).
-std::string Character(const TCharacter& c, const TMovie& movie, const TPageDataOptions& options) {
+std::string Character(const TCharacter& c, const TMovie& movie, const TPageDataOptions& options,
+                      TPagePngWriter& pngs) {
   switch (c.Kind) {
     case TCharacterKind::Shape:
       return Shape(static_cast<const TShapeCharacter&>(c).Shape, movie);
     case TCharacterKind::Bitmap:
-      return Bitmap(static_cast<const TBitmapCharacter&>(c), options);
+      return Bitmap(static_cast<const TBitmapCharacter&>(c), options, pngs);
     case TCharacterKind::Font:
       return Font(static_cast<const TFontCharacter&>(c));
     case TCharacterKind::Text:
@@ -532,16 +539,28 @@ std::string PageData(const TMovie& movie, const TPageDataOptions& options) {
     throw platform::TVellumetError(
         "The HTML5 page cannot play this movie's streamed sound; use an event sound");
   std::string characters;
+  TPagePngWriter pngs;
   for (const auto& [id, c] : movie.Characters)
-    if (const std::string text = Character(*c, movie, options); !text.empty())
-      characters += (characters.empty() ? "\"" : ",\"") + std::to_string(id) + "\":" + text;
-  return "{\"version\":2,\"stage\":" + Rect(movie.Stage) +
-         ",\"width\":" + NumberText(movie.StageWidthPixels()) +
-         ",\"height\":" + NumberText(movie.StageHeightPixels()) +
-         ",\"rate\":" + NumberText(movie.FrameRate) +
-         ",\"frames\":" + NumberText(movie.FrameCount) + ",\"background\":\"" +
-         HexColor(movie.Background) + "\",\"characters\":{" + characters +
-         "},\"timeline\":" + Timeline(movie, options.Sound) + "}";
+    if (const std::string text = Character(*c, movie, options, pngs); !text.empty()) {
+      characters += characters.empty() ? "\"" : ",\"";
+      characters += std::to_string(id);
+      characters += "\":";
+      characters += text;
+    }
+  const std::string timeline = Timeline(movie, options.Sound);
+  std::string out = "{\"version\":2,\"stage\":" + Rect(movie.Stage) +
+                    ",\"width\":" + NumberText(movie.StageWidthPixels()) +
+                    ",\"height\":" + NumberText(movie.StageHeightPixels()) +
+                    ",\"rate\":" + NumberText(movie.FrameRate) +
+                    ",\"frames\":" + NumberText(movie.FrameCount) + ",\"background\":\"" +
+                    HexColor(movie.Background) + "\",\"characters\":{";
+  // The pictures make most of it: copied once, into a text large enough.
+  out.reserve(out.size() + characters.size() + timeline.size() + 16);
+  out += characters;
+  out += "},\"timeline\":";
+  out += timeline;
+  out += "}";
+  return out;
 }
 
 }  // namespace exporters

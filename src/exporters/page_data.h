@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "player/bitmap_decode.h"
 #include "player/movie.h"
 
 namespace exporters {
@@ -37,6 +38,9 @@ struct TPageDataOptions {
   std::function<std::string(uint16_t id, const std::string& extension,
                             const std::vector<uint8_t>& bytes)>
       PictureFile;
+  // A picture of more pixels is carried smaller, with the scale that draws
+  // it at its size (tests make it small).
+  size_t MaxPicturePixels = player::kMaxBitmapPixels;
 };
 
 // The movie's data object (JSON, ASCII). Pictures become PNG (JPEG when the

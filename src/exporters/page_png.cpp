@@ -39,22 +39,31 @@ void PutChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uin
   PutBE32(out, uint32_t(crc32(0, out.data() + start, uInt(out.size() - start))));
 }
 
-// A zlib stream taking the rows one at a time, so no whole copy of the
-// picture is ever made. The window is no larger than the data needs:
-// zlib's setup of a full window costs more than a small picture's deflate.
+}  // namespace
+
+// One zlib stream at the full window, made once and reset for each picture.
+struct TPagePngWriter::TStream {
+  TStream() {
+    if (deflateInit2(&Z, kLevel, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+      throw std::bad_alloc();
+  }
+  ~TStream() { deflateEnd(&Z); }
+  TStream(const TStream&) = delete;
+  TStream& operator=(const TStream&) = delete;
+  z_stream Z{};
+};
+
+namespace {
+
+// One picture's compressed data through the page's stream, taking the rows
+// one at a time, so no whole copy of the picture is ever made.
 class TDeflater {
  public:
-  explicit TDeflater(size_t total) {
-    int bits = 9;
-    while (bits < 15 && (size_t(1) << bits) < total) ++bits;
-    if (deflateInit2(&z_, kLevel, Z_DEFLATED, bits, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-      throw std::bad_alloc();
+  TDeflater(z_stream& z, size_t total) : z_(z) {
+    if (deflateReset(&z_) != Z_OK) throw std::bad_alloc();
     // Pictures mostly shrink a lot: the buffer starts small and grows.
     out_.resize(std::min<size_t>(deflateBound(&z_, uLong(total)), 1024 + total / 8));
   }
-  ~TDeflater() { deflateEnd(&z_); }
-  TDeflater(const TDeflater&) = delete;
-  TDeflater& operator=(const TDeflater&) = delete;
 
   void Write(const uint8_t* data, size_t size, int flush = Z_NO_FLUSH) {
     z_.next_in = const_cast<uint8_t*>(data);
@@ -73,7 +82,7 @@ class TDeflater {
   }
 
  private:
-  z_stream z_{};
+  z_stream& z_;
   std::vector<uint8_t> out_;
 };
 
@@ -117,11 +126,11 @@ uint64_t Cost(const std::vector<uint8_t>& filtered) {
   return sum;
 }
 
-std::vector<uint8_t> Header(const TPixels& p, uint8_t colourType) {
+std::vector<uint8_t> Header(const TPixels& p, uint8_t colourType, uint8_t bits = 8) {
   std::vector<uint8_t> ihdr;
   PutBE32(ihdr, uint32_t(p.Width));
   PutBE32(ihdr, uint32_t(p.Height));
-  ihdr.insert(ihdr.end(), {8, colourType, 0, 0, 0});  // 8 bits, deflate, no interlace
+  ihdr.insert(ihdr.end(), {bits, colourType, 0, 0, 0});  // deflate, no interlace
   return ihdr;
 }
 
@@ -131,20 +140,28 @@ std::vector<uint8_t> Signature() {
 
 // Full colour (RGB when every pixel is opaque, else RGBA), each row with
 // the filter that sums smallest.
-std::vector<uint8_t> ColourPng(const TPixels& p, bool opaque) {
+std::vector<uint8_t> ColourPng(const TPixels& p, bool opaque, z_stream& z) {
   const size_t width = size_t(p.Width), bpp = opaque ? 3 : 4, size = width * bpp;
   std::vector<uint8_t> row(size), above(size, 0), trial(size + 1), best(size + 1);
-  TDeflater deflater((size + 1) * size_t(p.Height));
+  TDeflater deflater(z, (size + 1) * size_t(p.Height));
+  // A row like the one above (flat fills, sideways gradients) is all zeros
+  // under Up, which no other filter betters.
+  std::vector<uint8_t> sameAsAbove(size + 1, 0);
+  sameAsAbove[0] = 2;
+  uint32_t last = p.Data.empty() ? 0 : ~p.Data.front(), straight = 0;
   for (size_t y = 0; y < size_t(p.Height); ++y) {
+    const uint32_t* source = p.Data.data() + y * width;
+    if (y > 0 && std::equal(source, source + width, source - width)) {
+      deflater.Write(sameAsAbove.data(), sameAsAbove.size());
+      continue;
+    }
     uint8_t* at = row.data();
     for (size_t x = 0; x < width; ++x) {
-      const uint32_t c = Straight(p.Data[y * width + x]);
-      *at++ = uint8_t(c >> 16), *at++ = uint8_t(c >> 8), *at++ = uint8_t(c);
-      if (!opaque) *at++ = uint8_t(c >> 24);
+      if (source[x] != last) last = source[x], straight = Straight(last);  // runs are common
+      *at++ = uint8_t(straight >> 16), *at++ = uint8_t(straight >> 8), *at++ = uint8_t(straight);
+      if (!opaque) *at++ = uint8_t(straight >> 24);
     }
-    // Up first: a row like the one above (flat fills, sideways gradients)
-    // comes out all zeros, which no other filter betters.
-    uint64_t bestCost = UINT64_MAX;
+    uint64_t bestCost = UINT64_MAX;  // Up wins ties, as rows mostly change a little
     for (int type : {2, 1, 0, 3, 4}) {
       trial[0] = uint8_t(type);
       Filter(type, row.data(), above.data(), size, bpp, trial.data() + 1);
@@ -205,30 +222,43 @@ std::optional<TPalette> PaletteOf(const TPixels& p) {
   return palette;
 }
 
+// The bytes of the PLTE chunk and (when not opaque) the tRNS chunk.
+size_t PaletteChunksSize(const TPalette& palette, bool opaque) {
+  const size_t colours = palette.Colours().size(), chunk = 12;
+  return chunk + 3 * colours + (opaque ? 0 : chunk + colours);
+}
+
 // Indices into the palette, rows unfiltered (differences of indices mean
 // nothing); tRNS carries the alpha of each entry when some are not opaque.
-std::vector<uint8_t> PalettePng(const TPixels& p, const TPalette& palette, bool opaque) {
+std::vector<uint8_t> PalettePng(const TPixels& p, const TPalette& palette, bool opaque,
+                                z_stream& z) {
   std::vector<uint8_t> plte, trns;
   for (uint32_t c : palette.Colours()) {
     const uint32_t s = Straight(c);
     plte.insert(plte.end(), {uint8_t(s >> 16), uint8_t(s >> 8), uint8_t(s)});
     trns.push_back(uint8_t(s >> 24));
   }
+  // Few colours pack several indices into a byte (the first in the high
+  // bits): less for deflate to read and to write.
+  const size_t colours = palette.Colours().size();
+  const unsigned bits = colours <= 2 ? 1 : colours <= 4 ? 2 : colours <= 16 ? 4 : 8;
   const size_t width = size_t(p.Width);
-  std::vector<uint8_t> row(width + 1, 0);
-  TDeflater deflater(row.size() * size_t(p.Height));
+  std::vector<uint8_t> row((width * bits + 7) / 8 + 1, 0);
+  TDeflater deflater(z, row.size() * size_t(p.Height));
   uint32_t last = ~p.Data.front();
   uint8_t lastIndex = 0;
   for (size_t y = 0; y < size_t(p.Height); ++y) {
+    std::fill(row.begin() + 1, row.end(), uint8_t(0));
     for (size_t x = 0; x < width; ++x) {
       const uint32_t c = p.Data[y * width + x];
       if (c != last) last = c, lastIndex = palette.Index(c);
-      row[x + 1] = lastIndex;
+      const size_t bit = x * bits;
+      row[1 + bit / 8] |= uint8_t(lastIndex << (8 - bits - bit % 8));
     }
     deflater.Write(row.data(), row.size());
   }
   std::vector<uint8_t> out = Signature();
-  PutChunk(out, "IHDR", Header(p, 3));
+  PutChunk(out, "IHDR", Header(p, 3, uint8_t(bits)));
   PutChunk(out, "PLTE", plte);
   if (!opaque) PutChunk(out, "tRNS", trns);
   PutChunk(out, "IDAT", deflater.Finish());
@@ -238,18 +268,33 @@ std::vector<uint8_t> PalettePng(const TPixels& p, const TPalette& palette, bool 
 
 }  // namespace
 
-std::vector<uint8_t> PagePng(const TPixels& p) {
-  if (p.Data.empty()) return ColourPng(p, true);
+TPagePngWriter::TPagePngWriter() = default;
+TPagePngWriter::~TPagePngWriter() = default;
+
+std::vector<uint8_t> TPagePngWriter::Png(const TPixels& p) {
+  if (!stream_) stream_ = std::make_unique<TStream>();  // a page without pictures needs none
+  z_stream& z = stream_->Z;
+  if (p.Data.empty()) return ColourPng(p, true, z);
   const bool opaque =
       std::all_of(p.Data.begin(), p.Data.end(), [](uint32_t c) { return c >> 24 == 255; });
-  std::vector<uint8_t> png = ColourPng(p, opaque);
+  const std::optional<TPalette> palette = PaletteOf(p);
+  // Up to 16 colours pack at 4 bits or fewer a pixel, which full colour's 24
+  // or 32 do not come near: the palette alone is written.
+  if (palette && palette->Colours().size() <= 16) return PalettePng(p, *palette, opaque, z);
+  std::vector<uint8_t> png = ColourPng(p, opaque, z);
   // A palette of a few colours is much smaller; one of a smooth gradient can
   // cost more than the filtered colours, so the smaller file is kept.
-  if (const std::optional<TPalette> palette = PaletteOf(p)) {
-    std::vector<uint8_t> indexed = PalettePng(p, *palette, opaque);
+  // The palette's own chunks alone can outweigh the whole full-colour file
+  // (a sideways gradient of a hundred colours): then it is not written.
+  if (palette && PaletteChunksSize(*palette, opaque) < png.size()) {
+    std::vector<uint8_t> indexed = PalettePng(p, *palette, opaque, z);
     if (indexed.size() < png.size()) png.swap(indexed);
   }
   return png;
+}
+
+std::vector<uint8_t> PagePng(const TPixels& p) {
+  return TPagePngWriter().Png(p);
 }
 
 }  // namespace exporters

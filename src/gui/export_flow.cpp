@@ -60,11 +60,11 @@ TExportFlow::TExportFlow(QWidget* window, editor::TEditor& editor, editor::IProm
                          std::function<bool(const std::string&)> openDocument)
     : window_(window), editor_(editor), prompts_(prompts), openDocument_(std::move(openDocument)) {}
 
-std::string TExportFlow::BuildMovie(bool compact) {
+std::string TExportFlow::BuildMovie(bool compact, bool uncompressed) {
   editor::TBuiltMovie movie;
   project::TProjectDocument& doc = editor_.Doc();
   RunInBackground(window_, "Building the movie...", false, [&](const TStepReport&) {
-    movie = editor::BuildMovieFile(doc, true, {compact});
+    movie = editor::BuildMovieFile(doc, true, {compact, uncompressed});
   });
   for (const std::string& warning : movie.Warnings) Report(warning, true);
   return movie.Path;
@@ -109,7 +109,7 @@ void TExportFlow::ExportMovie() {
   }
   if (target.empty()) return;
   try {
-    TTemporaryMovie movie{BuildMovie(choice.Compact)};
+    TTemporaryMovie movie{BuildMovie(choice.Compact, choice.Format == TExportFormat::Html5)};
     exporters::TExportReport report;
     bool finished = RunInBackground(window_, "Exporting...", true, [&](const TStepReport& step) {
       const exporters::TAnimationOptions& o = choice.Options;

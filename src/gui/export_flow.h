@@ -28,7 +28,7 @@ class TExportFlow {
 
  private:
   // Builds the whole movie into a temporary file and shows the build's warnings.
-  std::string BuildMovie(bool compact);
+  std::string BuildMovie(bool compact, bool uncompressed = false);
   void Report(const std::string& text, bool failed);
   std::string StartFolder() const;
   // The status bar names what an export wrote and offers its folder.

@@ -28,12 +28,15 @@ std::vector<uint8_t> ReadFileBytes(const std::string& FileName, size_t MaxBytes)
 }
 
 void WriteFileBytes(const std::string& FileName, const std::vector<uint8_t>& Bytes) {
+  WriteFileBytes(FileName,
+                 std::string_view(reinterpret_cast<const char*>(Bytes.data()), Bytes.size()));
+}
+
+void WriteFileBytes(const std::string& FileName, std::string_view Bytes) {
   const std::string temp = FileName + ".part";
   {
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (out)
-      out.write(reinterpret_cast<const char*>(Bytes.data()),
-                static_cast<std::streamsize>(Bytes.size()));
+    if (out) out.write(Bytes.data(), static_cast<std::streamsize>(Bytes.size()));
     if (!out.flush()) {
       out.close();
       std::remove(temp.c_str());

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace media {
@@ -15,5 +16,7 @@ std::vector<uint8_t> ReadFileBytes(const std::string& FileName, size_t MaxBytes)
 // Writes Bytes to a temporary file beside FileName and renames it into place,
 // so an existing file is replaced whole or left as it was.
 void WriteFileBytes(const std::string& FileName, const std::vector<uint8_t>& Bytes);
+// The same for text, written without a copy.
+void WriteFileBytes(const std::string& FileName, std::string_view Bytes);
 
 }  // namespace media

@@ -20,6 +20,9 @@ struct TBuildOptions {
   // moved by their placement). Every frame looks the same in any player, and
   // a long movie stops growing with the square of its frame count.
   bool Compact = false;
+  // The file is left uncompressed: for an export that only reads it back
+  // (the HTML5 page), zlib's work both ways would be wasted.
+  bool Uncompressed = false;
 };
 
 // Builds the movie into a new file in doc.TempDir (MovieFileName) and returns

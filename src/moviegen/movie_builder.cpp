@@ -173,7 +173,7 @@ void TMovieBuilder::CreateMovieObject() {
   movie_->Clear();
   movie_->SetCoordsInPixels(true);
   movie_->SetVersion(6);
-  movie_->SetCompressed(true);
+  movie_->SetCompressed(!options_.Uncompressed);
   movie_->SetFPS(100.0f);
 }
 

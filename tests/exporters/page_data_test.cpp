@@ -1,7 +1,12 @@
 #include "exporters/page_data.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -10,6 +15,7 @@
 #include <memory>
 
 #include "platform/error.h"
+#include "player/bitmap_decode.h"
 
 namespace {
 
@@ -160,6 +166,68 @@ TEST(PageDataTest, WhatThePageCannotShowIsRefused) {
     TMovie movie = SquareMovie();
     change(movie);
     EXPECT_THROW(exporters::PageData(movie), platform::TVellumetError);
+  }
+}
+
+// A lossless w x h picture whose pixel at (x, y) is PixelAt(x, y), as movie
+// character 1.
+uint32_t PixelAt(int x, int y) {
+  return 0xFF000000u | uint32_t(x * 5 % 256) << 16 | uint32_t(y * 7 % 256) << 8 | 0x40;
+}
+
+TMovie PictureMovie(int w, int h) {
+  std::vector<uint8_t> argb;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      for (int shift : {24, 16, 8, 0}) argb.push_back(uint8_t(PixelAt(x, y) >> shift));
+  auto bitmap = std::make_unique<TBitmapCharacter>();
+  bitmap->Encoding = TBitmapCharacter::Lossless;
+  bitmap->Format = 5;
+  bitmap->Width = uint16_t(w), bitmap->Height = uint16_t(h);
+  uLongf size = compressBound(uLong(argb.size()));
+  bitmap->Data.resize(size);
+  compress(bitmap->Data.data(), &size, argb.data(), uLong(argb.size()));
+  bitmap->Data.resize(size);
+  TMovie movie;
+  movie.Stage = {0, 0, 2000, 2000};
+  movie.FrameCount = 1;
+  movie.Characters[1] = std::move(bitmap);
+  return movie;
+}
+
+// A picture over the pixel limit goes in with every step-th pixel of every
+// step-th row; its scale brings it back to the bitmap's size, so it draws
+// where the whole one would.
+TEST(PageDataTest, ALargePictureIsCarriedSmallerWithItsScale) {
+  const struct {
+    int Width, Height;
+    size_t Limit;
+    int Step;
+  } cases[] = {{40, 30, 300, 2}, {41, 31, 400, 2}, {90, 10, 100, 4}, {40, 30, 1200, 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.Width) + "x" + std::to_string(c.Height) + " within " +
+                 std::to_string(c.Limit));
+    exporters::TPageDataOptions options;
+    options.MaxPicturePixels = c.Limit;
+    const QJsonObject picture =
+        QJsonDocument::fromJson(QByteArray::fromStdString(
+                                    exporters::PageData(PictureMovie(c.Width, c.Height), options)))
+            .object()["characters"]
+            .toObject()["1"]
+            .toObject();
+    const QImage image = QImage::fromData(
+        QByteArray::fromBase64(picture["image"].toString().section(',', 1).toLatin1()));
+    const int w = (c.Width + c.Step - 1) / c.Step, h = (c.Height + c.Step - 1) / c.Step;
+    ASSERT_EQ(image.size(), QSize(w, h));
+    EXPECT_EQ(picture["width"].toInt(), w);
+    EXPECT_EQ(picture["height"].toInt(), h);
+    const QJsonArray scale = picture["scale"].toArray();
+    EXPECT_EQ(scale.isEmpty(), c.Step == 1);
+    EXPECT_NEAR(w * scale.at(0).toDouble(1), c.Width, 1e-9);
+    EXPECT_NEAR(h * scale.at(1).toDouble(1), c.Height, 1e-9);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        ASSERT_EQ(image.pixel(x, y), PixelAt(x * c.Step, y * c.Step)) << x << "," << y;
   }
 }
 

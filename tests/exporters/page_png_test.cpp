@@ -46,6 +46,14 @@ TEST(PagePngTest, EveryKindOfPictureReadsBackAsItsPixels) {
        Pixels(64, 64,
               [](int x, int y) { return Premultiplied((x * 4 + y) % 256, x * 4, y * 4, 128); })},
       {"one pixel", Pixels(1, 1, [](int, int) { return 0u; })},
+      // Few colours pack several pixels into a byte; rows end mid-byte.
+      {"two colours, 1 bit",
+       Pixels(13, 3, [](int x, int y) { return (x + y) % 3 ? 0xFF000000u : 0xFFFFFFFFu; })},
+      {"four colours, 2 bits",
+       Pixels(7, 4, [](int x, int y) { return Premultiplied(255, (x + y) % 4 * 60, 10, 20); })},
+      {"sixteen colours with alpha, 4 bits",
+       Pixels(9, 5,
+              [](int x, int y) { return Premultiplied((x * 5 + y) % 16 * 17, 90, 30, 200); })},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
